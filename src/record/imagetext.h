@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace kelvra {
+
+// The radio stores its texts in GBK (code page 936) whatever the host's
+// language: ASCII takes one byte, a Chinese character two. Every conversion
+// between the image and text goes through here.
+
+QString ImageTextFromBytes(QByteArrayView bytes);
+QByteArray ImageBytesFromText(const QString &text);
+
+// The longest leading part of text whose bytes fit in maxBytes, never
+// splitting a character: half of a double-byte character would corrupt the
+// text inside the radio.
+QByteArray ImageBytesFitting(const QString &text, int maxBytes);
+
+} // namespace kelvra
