@@ -1,0 +1,340 @@
+#include "simulatedradio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <sys/timerfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace radiosim {
+
+namespace {
+
+qint64 MonotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+bool MakeRaw(int fd)
+{
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0)
+        return false;
+    cfmakeraw(&tio);
+    cfsetispeed(&tio, B115200);
+    cfsetospeed(&tio, B115200);
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+QString ErrnoText(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(what), QString::fromLocal8Bit(strerror(errno)));
+}
+
+} // namespace
+
+SimulatedRadio::SimulatedRadio(QObject *parent)
+    : QObject(parent), m_image(kImageSize, '\xFF'), m_model(QByteArrayLiteral("KR350UV"))
+{
+    qRegisterMetaType<radiosim::ReceivedFrame>();
+}
+
+SimulatedRadio::~SimulatedRadio()
+{
+    RemoveAlias();
+    Stop();
+    if (m_timerFd >= 0)
+        ::close(m_timerFd);
+}
+
+bool SimulatedRadio::Start(QString *error)
+{
+    if (Running())
+        return true;
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        if (error)
+            *error = ErrnoText("openpty");
+        return false;
+    }
+    const char *name = ttyname(slave);
+    if (!name || !MakeRaw(slave) || !MakeRaw(master)) {
+        if (error)
+            *error = ErrnoText("setting up the pseudo-terminal");
+        ::close(master);
+        ::close(slave);
+        return false;
+    }
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
+    if (m_timerFd < 0) {
+        m_timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (m_timerFd < 0) {
+            if (error)
+                *error = ErrnoText("timerfd_create");
+            ::close(master);
+            ::close(slave);
+            return false;
+        }
+        auto *timer = new QSocketNotifier(m_timerFd, QSocketNotifier::Read, this);
+        connect(timer, &QSocketNotifier::activated, this, [this] {
+            quint64 expirations = 0;
+            [[maybe_unused]] const ssize_t got = ::read(m_timerFd, &expirations, sizeof expirations);
+            PumpLine();
+        });
+    }
+    m_master = master;
+    m_slave = slave;
+    m_devicePath = QFile::decodeName(name);
+    m_startNs = MonotonicNs();
+    m_programMode = false;
+    m_parser.Reset();
+    m_frameCount = 0;
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SimulatedRadio::OnReadable);
+    return true;
+}
+
+qint64 SimulatedRadio::ElapsedNs() const
+{
+    return m_startNs ? MonotonicNs() - m_startNs : 0;
+}
+
+bool SimulatedRadio::MakeAlias(const QString &portsDir, int comNumber, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!Running())
+        return fail(QStringLiteral("the radio is not started"));
+    if (!QDir().mkpath(portsDir))
+        return fail(QStringLiteral("cannot create the folder %1").arg(portsDir));
+    RemoveAlias();
+    const QString path = QDir(portsDir).absoluteFilePath(QStringLiteral("COM%1").arg(comNumber));
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st{};
+    if (lstat(native.constData(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode))
+            return fail(QStringLiteral("%1 exists and is not a symbolic link; not replacing it").arg(path));
+        if (unlink(native.constData()) != 0)
+            return fail(ErrnoText("removing the old alias"));
+    }
+    if (symlink(QFile::encodeName(m_devicePath).constData(), native.constData()) != 0)
+        return fail(ErrnoText("symlink"));
+    m_aliasPath = path;
+    return true;
+}
+
+void SimulatedRadio::RemoveAlias()
+{
+    if (m_aliasPath.isEmpty())
+        return;
+    if (QFile::symLinkTarget(m_aliasPath) == m_devicePath)
+        QFile::remove(m_aliasPath);
+    m_aliasPath.clear();
+}
+
+void SimulatedRadio::HangUp()
+{
+    if (Stop())
+        emit HungUp();
+}
+
+bool SimulatedRadio::Stop()
+{
+    if (!Running())
+        return false;
+    delete m_notifier;
+    m_notifier = nullptr;
+    ::close(m_master);
+    ::close(m_slave);
+    m_master = -1;
+    m_slave = -1;
+    m_outgoing.clear();
+    m_lineFreeNs = 0;
+    m_programMode = false;
+    if (m_timerFd >= 0) {
+        const itimerspec disarm{};
+        timerfd_settime(m_timerFd, 0, &disarm, nullptr);
+    }
+    return true;
+}
+
+void SimulatedRadio::SetImage(const QByteArray &image)
+{
+    m_image = image.left(kImageSize).leftJustified(kImageSize, '\xFF');
+}
+
+void SimulatedRadio::SetModelBytes(const QByteArray &model)
+{
+    m_model = model.left(kModelSize).leftJustified(kModelSize, '\0');
+}
+
+void SimulatedRadio::OnReadable()
+{
+    QByteArray received;
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n > 0) {
+            received.append(buffer, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || errno != EAGAIN) {
+            // Only happens if the slave side vanished under us: stop listening
+            // rather than wake up for ever on a dead descriptor.
+            m_notifier->setEnabled(false);
+        }
+        break;
+    }
+    const qint64 arrivedNs = ElapsedNs();
+    for (const QByteArray &frame : m_parser.Feed(received)) {
+        if (!Running())
+            return;
+        Handle(frame, arrivedNs);
+    }
+}
+
+void SimulatedRadio::Handle(const QByteArray &frame, qint64 arrivedNs)
+{
+    const ReceivedFrame received{arrivedNs, frame};
+    m_frames.append(received);
+    emit FrameReceived(received);
+    ++m_frameCount;
+    if (m_hangUpAfter > 0 && m_frameCount >= m_hangUpAfter) {
+        HangUp();
+        return;
+    }
+
+    const Request request = KindOf(frame);
+    if (request == Request::Unknown || (request != Request::Program && !m_programMode))
+        return;
+    const int block = frame.size() > 4 ? quint8(frame.at(4)) : 0;
+    if (request == Request::ReadBlock && block >= kImageSize / kBlockSize)
+        return;
+    if (request == Request::WriteBlock
+        && (block >= kImageSize / kBlockSize || Checksum(frame, 0, 36) != quint8(frame.at(37)))) {
+        return;
+    }
+
+    // On a paced line the request is only complete once its last byte would
+    // have arrived; a pseudo-terminal delivers it at once.
+    qint64 readyNs = arrivedNs + qint64(m_replyDelayMs) * 1000000;
+    if (m_paced)
+        readyNs += frame.size() * kByteWireNs;
+
+    switch (m_faults.Admit(request)) {
+    case FaultPlan::Verdict::Ignore:
+        return;
+    case FaultPlan::Verdict::Repeat:
+        Transmit(QByteArray(1, kRepeat), readyNs);
+        return;
+    case FaultPlan::Verdict::Answer:
+        break;
+    }
+    Transmit(m_faults.Spoil(request, Answer(request, frame)), readyNs);
+}
+
+QByteArray SimulatedRadio::Answer(Request request, const QByteArray &frame)
+{
+    switch (request) {
+    case Request::Program:
+        m_programMode = true;
+        break;
+    case Request::Identify:
+        return IdentifyReply(m_model, BandCode());
+    case Request::ReadBlock:
+        return BlockReply(m_image, quint8(frame.at(4)));
+    case Request::WriteBlock:
+        m_image.replace(quint8(frame.at(4)) * kBlockSize, kBlockSize, frame.mid(5, kBlockSize));
+        break;
+    case Request::End:
+        m_programMode = false;
+        break;
+    case Request::Any:
+    case Request::Unknown:
+        return QByteArray();
+    }
+    return QByteArray(1, kAck);
+}
+
+void SimulatedRadio::Transmit(const QByteArray &reply, qint64 readyNs)
+{
+    if (reply.isEmpty())
+        return;
+    if (!m_paced && m_replyDelayMs <= 0 && m_outgoing.isEmpty()) {
+        WriteToLine(reply);
+        emit ReplySent(reply);
+        return;
+    }
+    Outgoing out;
+    out.bytes = reply;
+    out.byteNs = m_paced ? kByteWireNs : 0;
+    out.startNs = m_paced ? std::max(readyNs, m_lineFreeNs) : readyNs;
+    m_lineFreeNs = out.startNs + reply.size() * out.byteNs;
+    m_outgoing.append(out);
+    PumpLine();
+}
+
+void SimulatedRadio::PumpLine()
+{
+    const qint64 now = ElapsedNs();
+    while (!m_outgoing.isEmpty()) {
+        Outgoing &out = m_outgoing.first();
+        int due = 0;
+        if (now >= out.startNs) {
+            due = out.byteNs == 0 ? int(out.bytes.size())
+                                  : int(std::min<qint64>(out.bytes.size(), (now - out.startNs) / out.byteNs));
+        }
+        if (due > out.sent) {
+            WriteToLine(out.bytes.mid(out.sent, due - out.sent));
+            out.sent = due;
+        }
+        if (out.sent < out.bytes.size()) {
+            const qint64 nextNs = out.startNs + (out.byteNs == 0 ? 0 : (out.sent + 1) * out.byteNs);
+            const qint64 at = m_startNs + nextNs;
+            itimerspec when{};
+            when.it_value.tv_sec = time_t(at / 1000000000LL);
+            when.it_value.tv_nsec = long(at % 1000000000LL);
+            timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME, &when, nullptr);
+            return;
+        }
+        const QByteArray done = out.bytes;
+        m_outgoing.removeFirst();
+        emit ReplySent(done);
+        if (!Running())
+            return;
+    }
+}
+
+void SimulatedRadio::WriteToLine(const QByteArray &bytes)
+{
+    qsizetype offset = 0;
+    while (Running() && offset < bytes.size()) {
+        const ssize_t n = ::write(m_master, bytes.constData() + offset, size_t(bytes.size() - offset));
+        if (n > 0)
+            offset += n;
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            break; // the program's side stopped reading: the rest is lost, as on a wire
+    }
+}
+
+} // namespace radiosim
