@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace kelvra {
+
+// The captions that the main window sets at start-up, by control object
+// name, in English and Chinese. Every other caption keeps its design text.
+struct CaptionRow
+{
+    const char *control;
+    const char16_t *english;
+    const char16_t *chinese;
+};
+
+constexpr int CaptionCount = 26;
+
+const std::array<CaptionRow, CaptionCount> &CaptionTable();
+
+// The row's text for a language id (LanguageEnglish or LanguageChinese).
+QString CaptionText(const CaptionRow &row, qint16 languageId);
+
+} // namespace kelvra

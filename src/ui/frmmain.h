@@ -1,0 +1,107 @@
+#pragma once
+
+#include "link/operatorseam.h"
+#include "record/radioinfo.h"
+
+#include <QLocale>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace Ui {
+class FrmMain;
+}
+
+namespace kelvra {
+
+class MessageBoxes;
+
+// The program's only window: the radio's fields beside the port list and the
+// Read, Write and Exit buttons, bound to the one radio record.
+class FrmMain : public QWidget, public Operator
+{
+    Q_OBJECT
+
+public:
+    FrmMain(RadioInfo &info, MessageBoxes &boxes, QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    // Controls, named and indexed as in the designed window.
+    QWidget *Text1(int index) const; // index 4 is the multi-line maintenance note
+    QString Text1Text(int index) const;
+    void SetText1Text(int index, const QString &text);
+    QLabel *Label1(int index) const;
+    QLabel *Label2() const;
+    QLabel *Label3() const;
+    QComboBox *Combo1(int index) const;
+    QComboBox *Combo2() const;
+    QComboBox *Combo3() const; // hidden master band list: its index is the window's band code
+    QCheckBox *Check(int n) const; // Check1 .. Check8
+    QPushButton *Command1() const;
+    QPushButton *Command2() const;
+    QPushButton *Command3() const;
+    QGroupBox *Frame1() const;
+    QGroupBox *Frame2() const;
+
+    // Chooses the language once from the locale, sets the captions and lines
+    // the labels up against their fields.
+    void ApplyLanguage(const QLocale &locale = QLocale::system());
+    // 0 until ApplyLanguage, then LanguageEnglish or LanguageChinese.
+    qint16 LanguageId() const { return m_languageId; }
+
+    // Combo3 receives the master band table, with no band selected yet.
+    void FillMasterBandList();
+
+    // Moves the window so that it stands in the middle of its screen.
+    void CentreOnScreen();
+
+    // Operator
+    void ShowMessage(const QString &text, Icon icon, const QString &detail = QString()) override;
+    void ShowByData() override;
+    void GetDataByShow() override;
+    QString ModelBoxText() const override;
+
+    // Handlers of the control arrays, receiving the index.
+    void Combo1_Click(int index);
+    void Text1_GotFocus(int index);
+    // key is the typed character's code; set to 0 the field does not get it.
+    void Text1_KeyPress(int index, qint16 &key);
+
+    static QString MatchListItem(const QComboBox *list, const QString &text);
+
+signals:
+    // The window is closing; the program shuts down on it.
+    void Unload();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    int Text1Index(const QObject *field) const;
+    // Selects code in Combo3, or nothing when the table has no such code.
+    void SelectBandCode(int code);
+    void AlignLabel(QLabel *label, const QWidget *field);
+
+    std::unique_ptr<Ui::FrmMain> m_ui;
+    RadioInfo &m_info;
+    MessageBoxes &m_boxes;
+    std::array<QWidget *, 13> m_text1{};
+    std::array<QLabel *, 14> m_label1{};
+    std::array<QCheckBox *, 8> m_check{};
+    qint16 m_languageId = 0;
+    std::array<QString, 3> m_bandPromptText;
+};
+
+// Twips, the window's design unit, to device-independent pixels.
+int TwipsToPixels(int twips);
+
+} // namespace kelvra

@@ -1,0 +1,46 @@
+#include "ui/messageboxes.h"
+
+#include "lang/messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace kelvra {
+
+QtMessageBoxes::QtMessageBoxes(QWidget *parent) : m_parent(parent) {}
+
+void QtMessageBoxes::SetParentWidget(QWidget *parent)
+{
+    m_parent = parent;
+}
+
+bool QtMessageBoxes::Show(const QString &text, Buttons buttons, Operator::Icon icon, const QString &detail)
+{
+    QWidget *parent = m_parent ? m_parent.data() : QApplication::activeWindow();
+    QMessageBox box(parent);
+    box.setWindowTitle(ProgramName());
+    box.setText(text);
+    switch (icon) {
+    case Operator::Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Operator::Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Operator::Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    }
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    if (buttons == Buttons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return box.exec() == QMessageBox::Ok;
+}
+
+} // namespace kelvra

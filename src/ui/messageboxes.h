@@ -1,0 +1,43 @@
+#pragma once
+
+#include "link/operatorseam.h"
+
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace kelvra {
+
+// The modal message boxes of the program. The window asks through this seam
+// so that tests can answer the boxes instead of a person.
+class MessageBoxes
+{
+public:
+    enum class Buttons { Ok, OkCancel };
+
+    virtual ~MessageBoxes() = default;
+
+    // Shows a modal box titled with the program's name and returns true when it
+    // was answered with OK; Cancel and closing the box return false.
+    virtual bool Show(const QString &text, Buttons buttons, Operator::Icon icon,
+                      const QString &detail = QString()) = 0;
+};
+
+// Message boxes on the screen.
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    // Boxes are centred on parent; without one, on the active window.
+    explicit QtMessageBoxes(QWidget *parent = nullptr);
+
+    void SetParentWidget(QWidget *parent);
+
+    bool Show(const QString &text, Buttons buttons, Operator::Icon icon,
+              const QString &detail = QString()) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace kelvra

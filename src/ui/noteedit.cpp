@@ -1,0 +1,54 @@
+#include "ui/noteedit.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextCursor>
+
+namespace kelvra {
+
+NoteEdit::NoteEdit(QWidget *parent) : QPlainTextEdit(parent) {}
+
+int NoteEdit::room() const
+{
+    const QTextCursor cursor = textCursor();
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    return m_maxLength - (int(toPlainText().size()) - selected);
+}
+
+void NoteEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool newLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString text = event->text();
+    const bool inserts = newLine || (!text.isEmpty() && text.at(0).isPrint());
+    if (inserts && !event->matches(QKeySequence::Paste)) {
+        const int adds = newLine ? 1 : int(text.size());
+        if (adds > room()) {
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void NoteEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    const int fits = qMax(0, room());
+    if (commit.size() > fits)
+        event->setCommitString(commit.left(fits), event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void NoteEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source->hasText())
+        return;
+    QString text = source->text().left(qMax(0, room()));
+    // Never leave half of a surrogate pair behind.
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.chop(1);
+    textCursor().insertText(text);
+}
+
+} // namespace kelvra
