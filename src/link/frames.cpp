@@ -1,0 +1,199 @@
+#include "link/frames.h"
+
+#include "link/operatorseam.h"
+#include "link/replytimer.h"
+#include "link/transport.h"
+#include "record/catalogue.h"
+#include "record/radioimage.h"
+#include "record/radioinfo.h"
+
+namespace kelvra {
+
+namespace {
+
+// Block frames, both directions: lead byte, 08 00 20, block number, 32 data bytes, checksum.
+constexpr char ReadLead = 'R';
+constexpr char WriteLead = 'W';
+constexpr char BlockFixed[] = {0x08, 0x00, 0x20};
+constexpr int BlockNumberAt = 4;
+constexpr int DataAt = 5;
+constexpr int ChecksumAt = 37;
+
+constexpr char Ack = 0x06;
+constexpr char Repeat = 0x0A;
+constexpr char IdentifyLead = 'I';
+
+// The last block a read fetches (7) and the last a write sends (4), as image addresses.
+constexpr qint32 LastReadAddress = 224;
+constexpr qint32 LastWriteAddress = 128;
+
+QByteArray BlockHeader(char lead, int block)
+{
+    QByteArray frame;
+    frame.reserve(Frames::BlockReplyLen);
+    frame.append(lead);
+    frame.append(BlockFixed, sizeof BlockFixed);
+    frame.append(char(block));
+    return frame;
+}
+
+} // namespace
+
+QByteArray Frames::ProgramRequest()
+{
+    return QByteArrayLiteral("PROGRAM");
+}
+
+QByteArray Frames::IdentifyRequest()
+{
+    return QByteArray(1, 0x02);
+}
+
+QByteArray Frames::EndRequest()
+{
+    return QByteArrayLiteral("END");
+}
+
+QByteArray Frames::ReadBlockRequest(int block)
+{
+    return BlockHeader(ReadLead, block);
+}
+
+QByteArray Frames::WriteBlockRequest(int block, const RadioImage &image)
+{
+    QByteArray frame = BlockHeader(WriteLead, block);
+    frame.append(reinterpret_cast<const char *>(image.data()) + block * RadioImage::BlockSize,
+                 RadioImage::BlockSize);
+    frame.append('\0');
+    SetChecksum(frame, 0, ChecksumAt - 1, ChecksumAt);
+    return frame;
+}
+
+// Checksum: the low 8 bits of the unsigned sum of the bytes first..last.
+static quint8 Checksum(const QByteArray &frame, int first, int last)
+{
+    quint32 sum = 0;
+    for (int i = first; i <= last; ++i)
+        sum += quint8(frame.at(i));
+    return quint8(sum);
+}
+
+void Frames::SetChecksum(QByteArray &frame, int first, int last, int at)
+{
+    frame[at] = char(Checksum(frame, first, last));
+}
+
+bool Frames::ChecksumMatches(const QByteArray &frame, int first, int last, int at)
+{
+    return Checksum(frame, first, last) == quint8(frame.at(at));
+}
+
+bool Frames::IsAckReply(const QByteArray &bytes)
+{
+    return bytes.size() == AckReplyLen && bytes.at(0) == Ack;
+}
+
+bool Frames::IsRepeatReply(const QByteArray &bytes)
+{
+    return bytes.size() == AckReplyLen && bytes.at(0) == Repeat;
+}
+
+bool Frames::IsBlockReply(const QByteArray &bytes)
+{
+    return bytes.size() == BlockReplyLen && bytes.at(0) == WriteLead
+        && bytes.mid(1, sizeof BlockFixed) == QByteArray(BlockFixed, sizeof BlockFixed)
+        // A block beyond the image would be stored outside it.
+        && quint8(bytes.at(BlockNumberAt)) < RadioImage::BlockCount
+        && ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt);
+}
+
+Frames::Frames(Transport &transport, ReplyTimer &timer, Operator &op, RadioInfo &info,
+               RadioImage &image, const Operation &opKind, Step &seqState)
+    : m_transport(transport), m_timer(timer), m_operator(op), m_info(info), m_image(image),
+      m_opKind(opKind), m_seqState(seqState)
+{
+}
+
+bool Frames::SendProgramRequest()
+{
+    m_seqState = Step::Program;
+    return m_transport.SendFrame(AckReplyLen, ProgramRequest(), true);
+}
+
+bool Frames::SendIdentifyRequest()
+{
+    return m_transport.SendFrame(IdentifyReplyLen, IdentifyRequest(), false);
+}
+
+bool Frames::SendReadBlock(qint32 address)
+{
+    if (address == -1) {
+        m_blockAddress += RadioImageBlock;
+        if (m_blockAddress > LastReadAddress)
+            return SendEndRequest();
+        address = m_blockAddress;
+    }
+    return m_transport.SendFrame(BlockReplyLen, ReadBlockRequest(address / RadioImageBlock), false);
+}
+
+bool Frames::SendWriteBlock()
+{
+    m_blockAddress += RadioImageBlock;
+    if (m_blockAddress > LastWriteAddress)
+        return SendEndRequest();
+    return m_transport.SendFrame(AckReplyLen, WriteBlockRequest(m_blockAddress / RadioImageBlock, m_image),
+                                 false);
+}
+
+bool Frames::SendEndRequest()
+{
+    m_seqState = Step::End;
+    return m_transport.SendFrame(AckReplyLen, EndRequest(), false);
+}
+
+bool Frames::IsIdentifyReply(const QByteArray &bytes)
+{
+    // "I", seven model characters (00 or FF ends them early), band code, six unexamined bytes, 06.
+    if (bytes.size() != IdentifyReplyLen || bytes.at(0) != IdentifyLead
+        || bytes.at(IdentifyReplyLen - 1) != Ack)
+        return false;
+
+    QString model;
+    for (int i = 1; i <= 7; ++i) {
+        const quint8 byte = quint8(bytes.at(i));
+        if (byte == 0x00 || byte == 0xFF)
+            break;
+        model.append(QLatin1Char(char(byte)));
+    }
+    m_radioModel = NormalizeModel(model);
+    m_info.BandCode = quint8(bytes.at(8));
+    return true;
+}
+
+void Frames::StoreBlock(const QByteArray &bytes) const
+{
+    const int block = quint8(bytes.at(BlockNumberAt));
+    std::copy_n(bytes.constData() + DataAt, RadioImage::BlockSize,
+                reinterpret_cast<char *>(m_image.data()) + block * RadioImage::BlockSize);
+}
+
+bool Frames::CheckModel()
+{
+    m_timer.Disable();
+    bool passed = false;
+    if (m_opKind == Operation::Read) {
+        m_info.Model = m_radioModel;
+        passed = IsKnownModel(m_info.Model, m_radioModel);
+    } else {
+        passed = IsSameModel(m_info.Model, m_radioModel);
+    }
+    if (passed)
+        return true;
+
+    m_operator.ShowMessage(QStringLiteral("Model Error\r\nPC is ") + DisplayModel(m_info.Model)
+                               + QStringLiteral("\r\nRadio is ") + DisplayModel(m_radioModel),
+                           Operator::Icon::None);
+    return false;
+}
+
+} // namespace kelvra

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "link/sequencestate.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+namespace kelvra {
+
+class Operator;
+class RadioImage;
+class ReplyTimer;
+class Transport;
+struct RadioInfo;
+
+// The radio's protocol at the level of frames: the five requests, the four
+// replies, the block checksum, the model check after identification, and how
+// block frames map onto the 256-byte image.
+class Frames
+{
+public:
+    // Replies carry no length field; each is known by the length its request expects.
+    static constexpr qint16 AckReplyLen = 1;
+    static constexpr qint16 IdentifyReplyLen = 16;
+    static constexpr qint16 BlockReplyLen = 38;
+
+    static QByteArray ProgramRequest();
+    static QByteArray IdentifyRequest();
+    static QByteArray EndRequest();
+    static QByteArray ReadBlockRequest(int block);
+    static QByteArray WriteBlockRequest(int block, const RadioImage &image);
+
+    static void SetChecksum(QByteArray &frame, int first, int last, int at);
+    static bool ChecksumMatches(const QByteArray &frame, int first, int last, int at);
+
+    static bool IsAckReply(const QByteArray &bytes);
+    static bool IsRepeatReply(const QByteArray &bytes);
+    static bool IsBlockReply(const QByteArray &bytes);
+
+    Frames(Transport &transport, ReplyTimer &timer, Operator &op, RadioInfo &info, RadioImage &image,
+           const Operation &opKind, Step &seqState);
+
+    // The senders return false when the serial layer refused the frame.
+    bool SendProgramRequest();
+    bool SendIdentifyRequest();
+    // address: a multiple of 32, or -1 for the block after BlockAddress
+    // (which becomes the end request after block 7).
+    bool SendReadBlock(qint32 address);
+    // The block after BlockAddress, or the end request after block 4.
+    bool SendWriteBlock();
+    bool SendEndRequest();
+
+    // Keeps the radio's model and band code when it accepts.
+    bool IsIdentifyReply(const QByteArray &bytes);
+    // bytes must be an accepted block reply.
+    void StoreBlock(const QByteArray &bytes) const;
+
+    // A read accepts any served model (and takes it into the record); a write
+    // only the one chosen in the window. Shows "Model Error" when it fails.
+    bool CheckModel();
+
+    qint32 BlockAddress() const { return m_blockAddress; }
+    void ResetBlockAddress() { m_blockAddress = -RadioImageBlock; }
+    const QString &RadioModel() const { return m_radioModel; }
+
+private:
+    static constexpr int RadioImageBlock = 32;
+
+    Transport &m_transport;
+    ReplyTimer &m_timer;
+    Operator &m_operator;
+    RadioInfo &m_info;
+    RadioImage &m_image;
+    const Operation &m_opKind;
+    Step &m_seqState;
+
+    qint32 m_blockAddress = -RadioImageBlock;
+    QString m_radioModel;
+};
+
+} // namespace kelvra
