@@ -20,8 +20,11 @@ void NoteEdit::keyPressEvent(QKeyEvent *event)
 {
     const bool newLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString text = event->text();
-    const bool inserts = newLine || (!text.isEmpty() && text.at(0).isPrint());
-    if (inserts && !event->matches(QKeySequence::Paste)) {
+    // Ctrl with a letter is a command (select all, undo, paste), not a character.
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool command = mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    const bool inserts = !command && (newLine || (!text.isEmpty() && text.at(0).isPrint()));
+    if (inserts) {
         const int adds = newLine ? 1 : int(text.size());
         if (adds > room()) {
             event->accept();
