@@ -1,0 +1,149 @@
+#include "app/portlist.h"
+
+#include "app/comportsetting.h"
+#include "link/portdirectory.h"
+#include "ui/listlookup.h"
+
+#include <QComboBox>
+#include <QStringList>
+
+namespace kelvra {
+
+namespace {
+
+QString EntryText(int portNo)
+{
+    return QStringLiteral("COM") + QString::number(portNo);
+}
+
+QString ToolTip(const PortEntry &port)
+{
+    QStringList lines{port.devicePath};
+    if (!port.description.isEmpty())
+        lines << port.description;
+    if (!port.manufacturer.isEmpty())
+        lines << port.manufacturer;
+    if (!port.serialNumber.isEmpty())
+        lines << QStringLiteral("S/N ") + port.serialNumber;
+    return lines.join(QLatin1Char('\n'));
+}
+
+struct ListedPort
+{
+    QString text;
+    QString toolTip;
+    friend bool operator==(const ListedPort &a, const ListedPort &b)
+    {
+        return a.text == b.text && a.toolTip == b.toolTip;
+    }
+};
+
+bool ListShows(const QComboBox *list, const QList<ListedPort> &ports)
+{
+    if (list->count() != ports.size())
+        return false;
+    for (int i = 0; i < ports.size(); ++i) {
+        if (list->itemText(i) != ports.at(i).text || list->itemData(i, Qt::ToolTipRole).toString() != ports.at(i).toolTip)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+qint16 PortNumberOfEntry(const QString &entry)
+{
+    if (entry.size() <= 3)
+        return 0;
+    bool ok = false;
+    const qint16 portNo = entry.mid(3).toShort(&ok, 10);
+    return ok ? portNo : 0;
+}
+
+PortList::PortList(QComboBox *combo2, PortDirectory &directory, qint16 &comPortNo, const QString &settingsPath,
+                   QObject *parent)
+    : QObject(parent)
+    , m_combo2(combo2)
+    , m_directory(directory)
+    , m_comPortNo(comPortNo)
+    , m_settingsPath(settingsPath)
+{
+    m_refreshTimer.setInterval(RefreshIntervalMs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &PortList::ReShowComPortTimer_Timer);
+    // activated comes from the operator only, so the program's own selections
+    // never rewrite the settings file.
+    connect(m_combo2, &QComboBox::activated, this, &PortList::Combo2_Click);
+}
+
+qint16 PortList::EnumComPorts(QComboBox *list)
+{
+    QList<ListedPort> ports;
+    qint16 first = 0;
+    for (const PortEntry &port : m_directory.Ports()) {
+        const QString text = port.name;
+        // A port that cannot be named by a number cannot be opened, so it is not offered.
+        const qint16 portNo = PortNumberOfEntry(text);
+        if (portNo < 1 || text != EntryText(portNo))
+            continue;
+        if (first == 0)
+            first = portNo;
+        ports.append({text, ToolTip(port)});
+    }
+    if (ListShows(list, ports))
+        return first;
+
+    list->clear();
+    for (const ListedPort &port : std::as_const(ports)) {
+        list->addItem(port.text);
+        list->setItemData(list->count() - 1, port.toolTip, Qt::ToolTipRole);
+    }
+    list->setCurrentIndex(-1);
+    return first;
+}
+
+bool PortList::InComPorts(int portNo) const
+{
+    return m_combo2->findText(EntryText(portNo)) >= 0;
+}
+
+void PortList::FillFixedList()
+{
+    m_combo2->clear();
+    for (int portNo = 1; portNo <= FixedPortCount; ++portNo)
+        m_combo2->addItem(EntryText(portNo));
+    m_combo2->setCurrentIndex(-1);
+}
+
+void PortList::SelectPort(int portNo)
+{
+    m_combo2->setCurrentIndex(
+        portNo == 0 ? -1 : m_combo2->findText(EntryText(portNo)));
+}
+
+void PortList::Combo2_Click()
+{
+    if (m_combo2->currentIndex() < 0)
+        return;
+    const qint16 portNo = PortNumberOfEntry(m_combo2->currentText());
+    if (portNo < 1)
+        return;
+    m_comPortNo = portNo;
+    SaveComPort(m_settingsPath, m_comPortNo);
+}
+
+void PortList::ReShowComPortTimer_Timer()
+{
+    const qint16 first = EnumComPorts(m_combo2);
+    if (first < 1) {
+        m_comPortNo = first;
+        m_combo2->setCurrentIndex(-1);
+        return;
+    }
+    const QString kept = MatchListItem(m_combo2, EntryText(m_comPortNo));
+    const int index = m_combo2->findText(kept);
+    if (m_combo2->currentIndex() != index)
+        m_combo2->setCurrentIndex(index);
+    m_comPortNo = PortNumberOfEntry(m_combo2->currentText());
+}
+
+} // namespace kelvra

@@ -1,0 +1,119 @@
+#include "app/program.h"
+
+#include "app/comportsetting.h"
+#include "app/versionquery.h"
+#include "lang/messages.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+
+namespace kelvra {
+
+ProgramEnvironment ProgramEnvironment::Host()
+{
+    ProgramEnvironment environment;
+    environment.appDir = QCoreApplication::applicationDirPath();
+    return environment;
+}
+
+namespace {
+
+std::unique_ptr<VersionQuery> OwnVersionQuery(const ProgramEnvironment &environment)
+{
+    return environment.versionQuery ? nullptr : std::make_unique<HostVersionQuery>();
+}
+
+std::unique_ptr<QtMessageBoxes> OwnMessageBoxes(const ProgramEnvironment &environment)
+{
+    return environment.messageBoxes ? nullptr : std::make_unique<QtMessageBoxes>();
+}
+
+} // namespace
+
+Program::Program(const ProgramEnvironment &environment, QObject *parent)
+    : QObject(parent)
+    , m_environment(environment)
+    , m_settingsPath(SettingsFilePath(environment.appDir))
+    , m_hostVersion(OwnVersionQuery(environment))
+    , m_screenBoxes(OwnMessageBoxes(environment))
+    , m_boxes(environment.messageBoxes ? *environment.messageBoxes : *m_screenBoxes)
+    , m_portDirectory(environment.appDir + QStringLiteral("/ports"), environment.sysTtyRoot, environment.devRoot)
+    , m_serial(m_portDirectory)
+    , m_frmMain(m_radioInfo, m_boxes)
+    , m_link(m_serial, m_waitTimer, m_frmMain, m_radioInfo, m_radioImage, m_comPortNo)
+    , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
+{
+    if (m_screenBoxes)
+        m_screenBoxes->SetParentWidget(&m_frmMain);
+
+    connect(m_frmMain.Command1(), &QPushButton::clicked, &m_link, &RadioLink::Command1_Click);
+    connect(m_frmMain.Command2(), &QPushButton::clicked, &m_link, &RadioLink::Command2_Click);
+    connect(m_frmMain.Command3(), &QPushButton::clicked, this, &Program::Command3_Click);
+    connect(&m_frmMain, &FrmMain::Unload, this, &Program::Form_Unload);
+}
+
+Program::~Program()
+{
+    // The port must not outlive the window that owned it, whichever way the program ends.
+    Form_Unload();
+}
+
+void Program::Form_Load()
+{
+    InitRadioInfo(m_radioInfo, QDate::currentDate(), m_environment.locale);
+    CheckSysType();
+    m_comPortNo = ReadSavedComPort(m_settingsPath);
+
+    if (m_useFixedPortList) {
+        m_portList.FillFixedList();
+        // Only a number that names an entry can stay selected.
+        if (m_comPortNo > PortList::FixedPortCount)
+            m_comPortNo = 0;
+    } else {
+        const qint16 first = m_portList.EnumComPorts(m_frmMain.Combo2());
+        if (first < 1)
+            m_comPortNo = 0;
+        else if (!(m_comPortNo >= 1 && m_portList.InComPorts(m_comPortNo)))
+            m_comPortNo = first;
+    }
+
+    if (m_comPortNo != 0) {
+        m_portList.SelectPort(m_comPortNo);
+        SaveComPort(m_settingsPath, m_comPortNo);
+    }
+
+    m_frmMain.FillMasterBandList();
+    m_frmMain.ApplyLanguage(m_environment.locale);
+    m_frmMain.ShowByData();
+
+    if (!m_useFixedPortList)
+        m_portList.ReShowComPortTimer().start();
+}
+
+void Program::CheckSysType()
+{
+    const VersionQuery &query = m_hostVersion ? *m_hostVersion : *m_environment.versionQuery;
+    OsVersion version;
+    if (!query.Query(&version)) {
+        m_boxes.Show(UnknownSystemText(), MessageBoxes::Buttons::Ok, Operator::Icon::None);
+        m_useFixedPortList = false;
+        return;
+    }
+    m_useFixedPortList = UsesFixedPortList(version);
+}
+
+void Program::Command3_Click()
+{
+    m_frmMain.close();
+}
+
+void Program::Form_Unload()
+{
+    m_portList.ReShowComPortTimer().stop();
+    m_link.CloseCommPort();
+    // An abandoned read or write must not resend or report once the window is gone.
+    m_waitTimer.Disable();
+}
+
+} // namespace kelvra

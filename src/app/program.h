@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/portlist.h"
+#include "link/portdirectory.h"
+#include "link/qtreplytimer.h"
+#include "link/qtserialcontrol.h"
+#include "link/radiolink.h"
+#include "record/radioimage.h"
+#include "record/radioinfo.h"
+#include "ui/frmmain.h"
+#include "ui/messageboxes.h"
+
+#include <QLocale>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace kelvra {
+
+class VersionQuery;
+
+// Where the program finds its surroundings. main() takes the real ones;
+// tests point every path into a temporary folder and answer every question.
+struct ProgramEnvironment
+{
+    QString appDir;                              // holds mysetup.ini and ports/
+    QString sysTtyRoot = QStringLiteral("/sys/class/tty");
+    QString devRoot = QStringLiteral("/dev");
+    const VersionQuery *versionQuery = nullptr;  // the host's when null
+    MessageBoxes *messageBoxes = nullptr;        // boxes on the screen when null
+    QLocale locale = QLocale::system();
+
+    // The running executable's folder and the host's devices.
+    static ProgramEnvironment Host();
+};
+
+// All program-wide state, from start-up to exit, and the wiring between the
+// window, the radio link and the port list.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Program(const ProgramEnvironment &environment, QObject *parent = nullptr);
+    ~Program() override;
+
+    // Runs once, before the window is first shown.
+    void Form_Load();
+    // Exit: the window closes, and its closing shuts the program down.
+    void Command3_Click();
+    void Form_Unload();
+
+    FrmMain &Window() { return m_frmMain; }
+    RadioLink &Link() { return m_link; }
+    PortList &Ports() { return m_portList; }
+    QtSerialControl &SerialPort() { return m_serial; }
+    RadioInfo &Info() { return m_radioInfo; }
+    RadioImage &Image() { return m_radioImage; }
+    qint16 ComPortNo() const { return m_comPortNo; }
+    bool UseFixedPortList() const { return m_useFixedPortList; }
+    QString SettingsPath() const { return m_settingsPath; }
+
+private:
+    void CheckSysType();
+
+    ProgramEnvironment m_environment;
+    QString m_settingsPath;
+    RadioInfo m_radioInfo;
+    RadioImage m_radioImage;
+    qint16 m_comPortNo = 0;
+    bool m_useFixedPortList = false;
+    std::unique_ptr<VersionQuery> m_hostVersion;
+    std::unique_ptr<QtMessageBoxes> m_screenBoxes;
+    MessageBoxes &m_boxes;
+    PortDirectory m_portDirectory;
+    QtSerialControl m_serial;
+    QtReplyTimer m_waitTimer;
+    FrmMain m_frmMain;
+    RadioLink m_link;
+    PortList m_portList;
+};
+
+} // namespace kelvra

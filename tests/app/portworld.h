@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace kelvra::testing {
+
+// A machine in a temporary folder: the executable's folder with mysetup.ini
+// and ports/, a sysfs tty tree and a /dev, so that serial devices can be
+// plugged and pulled without hardware.
+class PortWorld
+{
+public:
+    PortWorld()
+    {
+        QDir root(m_root.path());
+        root.mkpath(QStringLiteral("app/ports"));
+        root.mkpath(QStringLiteral("sys"));
+        root.mkpath(QStringLiteral("dev"));
+    }
+
+    QString AppDir() const { return m_root.filePath(QStringLiteral("app")); }
+    QString PortsDir() const { return m_root.filePath(QStringLiteral("app/ports")); }
+    QString SysRoot() const { return m_root.filePath(QStringLiteral("sys")); }
+    QString DevRoot() const { return m_root.filePath(QStringLiteral("dev")); }
+    QString SettingsPath() const { return m_root.filePath(QStringLiteral("app/mysetup.ini")); }
+
+    // A USB adapter ttyUSB<k>, listed as COM<k+1>.
+    void PlugUsb(int k, const QByteArray &product = QByteArray(), const QByteArray &serial = QByteArray())
+    {
+        const QString name = QStringLiteral("ttyUSB%1").arg(k);
+        QDir sys(SysRoot());
+        QVERIFY(sys.mkpath(name + QStringLiteral("/device/driver")));
+        if (!product.isEmpty()) {
+            Put(sys.filePath(name + QStringLiteral("/device/idVendor")), "0403");
+            Put(sys.filePath(name + QStringLiteral("/device/product")), product);
+            Put(sys.filePath(name + QStringLiteral("/device/manufacturer")), "Bench Cables");
+            Put(sys.filePath(name + QStringLiteral("/device/serial")), serial);
+        }
+        Put(QDir(DevRoot()).filePath(name), QByteArray());
+    }
+
+    void PullUsb(int k)
+    {
+        const QString name = QStringLiteral("ttyUSB%1").arg(k);
+        QVERIFY(QDir(QDir(SysRoot()).filePath(name)).removeRecursively());
+        QFile::remove(QDir(DevRoot()).filePath(name));
+    }
+
+    // ports/COM<n> pointing at target.
+    void AddAlias(int n, const QString &target)
+    {
+        QVERIFY(QFile::link(target, AliasPath(n)));
+    }
+    void RemoveAlias(int n) { QVERIFY(QFile::remove(AliasPath(n))); }
+    QString AliasPath(int n) const { return QDir(PortsDir()).filePath(QStringLiteral("COM%1").arg(n)); }
+
+    // A plain file that an alias can point at.
+    QString MakeTarget(const QString &name)
+    {
+        const QString path = m_root.filePath(name);
+        Put(path, QByteArray());
+        return path;
+    }
+
+    void PutSettings(const QByteArray &content) { Put(SettingsPath(), content); }
+    static QByteArray NoFile() { return QByteArrayLiteral("<no file>"); }
+    // The settings file's bytes, or NoFile().
+    QByteArray Settings() const
+    {
+        QFile file(SettingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
+    }
+
+private:
+    static void Put(const QString &path, const QByteArray &content)
+    {
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+        file.write(content);
+    }
+
+    QTemporaryDir m_root;
+};
+
+} // namespace kelvra::testing
