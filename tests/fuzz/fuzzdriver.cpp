@@ -26,7 +26,7 @@ int main(int argc, char **argv)
     }
     for (long round = 0; round < rounds; ++round) {
         // Favour the lengths the target cares about, biased towards few distinct bytes.
-        static const size_t sizes[] = {1, 16, 38, 256, 37, 39, 15, 17, 255, 257, 0, 64};
+        static const size_t sizes[] = {1, 16, 38, 256, 37, 39, 15, 17, 255, 257, 0, 64, 512, 1024, 1024};
         const size_t size = sizes[random() % (sizeof sizes / sizeof *sizes)];
         const int palette = 1 + int(random() % 8);
         input.resize(size);
