@@ -70,7 +70,7 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         m_transport.EndWait();
         StepSequence();
     } else if (Frames::IsRepeatReply(bytes)) {
-        m_transport.EndWait();
+        // The radio asks for the frame again: that is an expiry, come early.
         WaitTimer_Timer();
     } else if (awaitedLength && m_frames.IsIdentifyReply(bytes)) {
         m_transport.EndWait();

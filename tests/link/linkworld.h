@@ -108,15 +108,25 @@ struct LinkWorld
         }
     }
 
-    // Expires the timer until it is no longer armed, answering what gets resent.
-    int FireUntilIdle()
+    void Press(bool write) { write ? link.Command2_Click() : link.Command1_Click(); }
+
+    // The radio stays silent to the requests that match.
+    void SilenceTo(std::function<bool(const QByteArray &)> matches)
     {
-        int fired = 0;
-        while (timer.Fire()) {
-            ++fired;
-            Pump();
-        }
-        return fired;
+        radio.script = [matches](const QByteArray &r) -> std::optional<QByteArray> {
+            return matches(r) ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+        };
+    }
+
+    // With the radio behaving again, a new press runs to its completion.
+    bool PressAgainCompletes(bool write)
+    {
+        radio.script = nullptr;
+        control.refuseWrites = false;
+        answered = int(control.writes.size());
+        Press(write);
+        Pump();
+        return op.texts().last() == (write ? QLatin1String("Write Complete!") : QLatin1String("Read Complete!"));
     }
 };
 

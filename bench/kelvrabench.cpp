@@ -1,0 +1,178 @@
+// Times whole reads and writes through the product's serial control over a
+// pseudo-terminal against the simulated radio, answering at once and paced
+// at 115200 baud, and sets each against the wire time of its bytes.
+
+#include "link/operatorseam.h"
+#include "link/portdirectory.h"
+#include "link/qtreplytimer.h"
+#include "link/qtserialcontrol.h"
+#include "link/radiolink.h"
+#include "demoimage.h"
+#include "record/radioimage.h"
+#include "record/radioinfo.h"
+#include "simulatedradio.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <numeric>
+#include <vector>
+
+using namespace kelvra;
+
+namespace {
+
+// Bytes both ways of a fault-free dialogue: requests, then replies.
+constexpr int ReadWireBytes = (7 + 1 + 8 * 5 + 3) + (1 + 16 + 8 * 38 + 1);            // 373
+constexpr int WriteWireBytes = (7 + 1 + 4 * 5 + 5 * 38 + 3) + (1 + 16 + 4 * 38 + 5 + 1); // 396
+constexpr double ByteWireMs = 10.0 * 1000.0 / 115200.0;
+
+// Message boxes cost the operator's time, not the link's: none are shown.
+class SilentOperator : public Operator
+{
+public:
+    void ShowMessage(const QString &text, Icon, const QString &) override
+    {
+        lastMessage = text;
+        if (onMessage)
+            onMessage();
+    }
+    void ShowByData() override {}
+    void GetDataByShow() override {}
+    QString ModelBoxText() const override { return QStringLiteral("KR350UV"); }
+
+    QString lastMessage;
+    std::function<void()> onMessage;
+};
+
+struct Stats
+{
+    double min = 0, median = 0, mean = 0, p95 = 0;
+};
+
+Stats Summarise(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    Stats s;
+    s.min = ms.front();
+    s.median = ms[ms.size() / 2];
+    s.mean = std::accumulate(ms.begin(), ms.end(), 0.0) / double(ms.size());
+    s.p95 = ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
+    return s;
+}
+
+class Bench
+{
+public:
+    bool Start(QString *error)
+    {
+        if (!m_dir.isValid()) {
+            *error = QStringLiteral("no temporary folder");
+            return false;
+        }
+        if (!m_radio.Start(error) || !m_radio.MakeAlias(m_directory.AliasDir(), PortNo, error))
+            return false;
+        m_radio.SetImage(radiosim::DemoImage());
+        m_radio.SetModelBytes("KR350UV");
+        InitRadioInfo(m_info);
+        return true;
+    }
+
+    void SetPaced(bool paced) { m_radio.SetLinePacing(paced); }
+
+    // Milliseconds from the press to the ending (the message box not shown),
+    // or a negative value when the operation did not end as expected.
+    double RunOnce(bool write)
+    {
+        bool done = false;
+        QEventLoop loop;
+        m_operator.onMessage = [&] {
+            done = true;
+            loop.quit();
+        };
+        QElapsedTimer clock;
+        clock.start();
+        write ? m_link.Command2_Click() : m_link.Command1_Click();
+        if (!done)
+            loop.exec();
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        const QString expected = write ? QStringLiteral("Write Complete!") : QStringLiteral("Read Complete!");
+        return m_operator.lastMessage == expected ? ms : -1.0;
+    }
+
+    QString LastMessage() const { return m_operator.lastMessage; }
+
+private:
+    static constexpr int PortNo = 909;
+
+    QTemporaryDir m_dir;
+    radiosim::SimulatedRadio m_radio;
+    PortDirectory m_directory{m_dir.filePath(QStringLiteral("ports"))};
+    QtSerialControl m_control{m_directory};
+    QtReplyTimer m_timer;
+    SilentOperator m_operator;
+    RadioInfo m_info;
+    RadioImage m_image;
+    qint16 m_comPortNo = PortNo;
+    RadioLink m_link{m_control, m_timer, m_operator, m_info, m_image, m_comPortNo};
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    const QStringList args = app.arguments();
+    // kelvra-bench [instant iterations] [paced iterations]
+    const int instantRuns = args.size() > 1 ? qMax(1, args.at(1).toInt()) : 300;
+    const int pacedRuns = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 40;
+
+    Bench bench;
+    QString error;
+    if (!bench.Start(&error)) {
+        fprintf(stderr, "kelvra-bench: cannot start the simulated radio: %s\n", qPrintable(error));
+        return 2;
+    }
+
+    out << "operation  line     runs   min ms  median ms  mean ms  p95 ms  wire ms  median/wire\n";
+    for (const bool paced : {false, true}) {
+        bench.SetPaced(paced);
+        for (const bool write : {false, true}) {
+            const int runs = paced ? pacedRuns : instantRuns;
+            bench.RunOnce(write); // warm-up: first open, page faults
+            std::vector<double> times;
+            times.reserve(std::size_t(runs));
+            for (int i = 0; i < runs; ++i) {
+                const double ms = bench.RunOnce(write);
+                if (ms < 0) {
+                    fprintf(stderr, "kelvra-bench: run %d ended with \"%s\"\n", i, qPrintable(bench.LastMessage()));
+                    return 1;
+                }
+                times.push_back(ms);
+            }
+            const Stats s = Summarise(times);
+            const double wire = (write ? WriteWireBytes : ReadWireBytes) * ByteWireMs;
+            out << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9\n")
+                       .arg(write ? QStringLiteral("write    ") : QStringLiteral("read     "))
+                       .arg(paced ? QStringLiteral("115200 ") : QStringLiteral("instant"))
+                       .arg(runs, 5)
+                       .arg(s.min, 7, 'f', 3)
+                       .arg(s.median, 9, 'f', 3)
+                       .arg(s.mean, 7, 'f', 3)
+                       .arg(s.p95, 6, 'f', 3)
+                       .arg(wire, 7, 'f', 2)
+                       .arg(s.median / wire, 11, 'f', 3);
+            out.flush();
+        }
+    }
+    out << "targets: instant read and write at most 3 ms; paced read at most 1.05 x its wire time ("
+        << ReadWireBytes << " bytes, " << QString::number(ReadWireBytes * ByteWireMs, 'f', 1) << " ms)\n";
+    return 0;
+}
