@@ -54,6 +54,7 @@ public:
     RadioLink &Link() { return m_link; }
     PortList &Ports() { return m_portList; }
     QtSerialControl &SerialPort() { return m_serial; }
+    ReplyTimer &WaitTimer() { return m_waitTimer; }
     RadioInfo &Info() { return m_radioInfo; }
     RadioImage &Image() { return m_radioImage; }
     qint16 ComPortNo() const { return m_comPortNo; }
