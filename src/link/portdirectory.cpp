@@ -21,16 +21,20 @@ struct DeviceFamily {
     int count;
     bool needsDriver; // virtual families (Bluetooth links) have no driver link
     bool checkUart;   // 8250-style ports exist in sysfs whether or not a UART is fitted
+    bool usb;         // has a USB device above it with product, maker and serial number
 };
 
 // Keep in step with the table in portdirectory.h.
 constexpr DeviceFamily kFamilies[] = {
-    {"ttyUSB", 1, 100, true, false},  {"ttyACM", 101, 100, true, false}, {"ttyS", 201, 100, true, true},
-    {"ttyAMA", 301, 40, true, false}, {"ttyXRUSB", 341, 40, true, false}, {"rfcomm", 381, 40, false, false},
-    {"ttymxc", 421, 40, true, false}, {"ttyO", 461, 40, true, false},     {"ttyGS", 501, 40, true, false},
-    {"ttySAC", 541, 40, true, false}, {"ttyTHS", 581, 40, true, false},   {"ttyMSM", 621, 40, true, false},
-    {"ttyHS", 661, 40, true, false},  {"ttyLP", 701, 40, true, false},    {"ttyPS", 741, 40, true, false},
-    {"ttySC", 781, 40, true, false},  {"ttyUL", 821, 40, true, false},
+    {"ttyUSB", 1, 100, true, false, true},     {"ttyACM", 101, 100, true, false, true},
+    {"ttyS", 201, 100, true, true, false},     {"ttyAMA", 301, 40, true, false, false},
+    {"ttyXRUSB", 341, 40, true, false, true},  {"rfcomm", 381, 40, false, false, false},
+    {"ttymxc", 421, 40, true, false, false},   {"ttyO", 461, 40, true, false, false},
+    {"ttyGS", 501, 40, true, false, false},    {"ttySAC", 541, 40, true, false, false},
+    {"ttyTHS", 581, 40, true, false, false},   {"ttyMSM", 621, 40, true, false, false},
+    {"ttyHS", 661, 40, true, false, false},    {"ttyLP", 701, 40, true, false, false},
+    {"ttyPS", 741, 40, true, false, false},    {"ttySC", 781, 40, true, false, false},
+    {"ttyUL", 821, 40, true, false, false},
 };
 
 constexpr int kMaxPort = 999;
@@ -155,8 +159,13 @@ QList<PortEntry> PortDirectory::Ports() const
         entry.name = PortName(number);
         entry.devicePath = QFile::decodeName(target);
         entry.isAlias = true;
-        if (target.startsWith(m_devRoot + '/'))
-            FillUsbDetails(target.mid(m_devRoot.size() + 1), &entry);
+        if (target.startsWith(m_devRoot + '/')) {
+            const QByteArray deviceName = target.mid(m_devRoot.size() + 1);
+            int automatic = 0;
+            const DeviceFamily *family = Classify(deviceName.constData(), &automatic);
+            if (family && family->usb)
+                FillUsbDetails(deviceName, &entry);
+        }
         aliasTargets.insert(target);
         byNumber.emplace(number, entry);
     });
@@ -179,7 +188,8 @@ QList<PortEntry> PortDirectory::Ports() const
         entry.number = number;
         entry.name = PortName(number);
         entry.devicePath = QFile::decodeName(devicePath);
-        FillUsbDetails(name, &entry);
+        if (family->usb)
+            FillUsbDetails(name, &entry);
         byNumber.emplace(number, entry);
     });
 
@@ -201,19 +211,17 @@ std::optional<PortEntry> PortDirectory::Find(int number) const
 
 void PortDirectory::FillUsbDetails(const QByteArray &ttyName, PortEntry *entry) const
 {
-    if (ttyName.contains('/'))
-        return;
-    // device -> the USB interface (ACM) or the USB serial port below it; the
-    // USB device with its strings is the first ancestor with an idVendor.
-    QByteArray dir = Canonical(m_sysRoot + '/' + ttyName + "/device");
-    for (int level = 0; level < 4 && dir.size() > 1; ++level) {
+    // "device" leads to the USB interface (ACM) or to the USB serial port
+    // below it; the USB device with its strings is one or two levels up.
+    // The kernel resolves ".." after the link, so no path needs resolving.
+    QByteArray dir = m_sysRoot + '/' + ttyName + "/device/..";
+    for (int level = 0; level < 3; ++level, dir += "/..") {
         if (Exists(dir + "/idVendor")) {
             entry->description = ReadAttribute(dir + "/product");
             entry->manufacturer = ReadAttribute(dir + "/manufacturer");
             entry->serialNumber = ReadAttribute(dir + "/serial");
             return;
         }
-        dir.truncate(dir.lastIndexOf('/'));
     }
 }
 

@@ -70,8 +70,13 @@ bool QtSerialControl::Open(int portNo, QString *reason)
     if (portNo <= 0)
         return fail(serialopen::NoPortSelected());
     const std::optional<PortEntry> entry = m_directory.Find(portNo);
-    if (!entry)
+    if (!entry) {
+        // A dangling alias is not listed, but naming its target helps more.
+        const QFileInfo alias(m_directory.AliasDir() + QLatin1Char('/') + PortDirectory::PortName(portNo));
+        if (alias.isSymLink())
+            return fail(serialopen::DeviceMissing(portNo, alias.symLinkTarget()));
         return fail(serialopen::NotPresent(portNo));
+    }
     // One device, one lock file, whichever alias reached it.
     const QString device = QFileInfo(entry->devicePath).canonicalFilePath();
     if (device.isEmpty())

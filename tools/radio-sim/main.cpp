@@ -96,6 +96,12 @@ bool Fail(const QString &message)
     return false;
 }
 
+int Quit(const QString &message, int status)
+{
+    Fail(message);
+    return status;
+}
+
 bool Configure(const QCommandLineParser &args, SimulatedRadio *radio)
 {
     if (args.isSet(QStringLiteral("demo")) && args.isSet(QStringLiteral("image")))
@@ -194,7 +200,7 @@ int main(int argc, char *argv[])
         return 2;
     QString error;
     if (!radio.Start(&error))
-        return Fail(error), 1;
+        return Quit(error, 1);
     Out() << "radio on " << radio.DevicePath() << Qt::endl;
 
     if (!args.isSet(QStringLiteral("no-alias"))) {
@@ -202,18 +208,18 @@ int main(int argc, char *argv[])
         if (dir.isEmpty()) {
             const QString kelvraDir = FindKelvraSetDir();
             if (kelvraDir.isEmpty()) {
-                Fail(QStringLiteral("cannot find the KelvraSet executable; give --alias-dir (the folder ports "
-                                    "beside KelvraSet) or --no-alias"));
-                return 1;
+                return Quit(QStringLiteral("cannot find the KelvraSet executable; give --alias-dir (the folder "
+                                           "ports beside KelvraSet) or --no-alias"),
+                            1);
             }
             dir = kelvraDir + QStringLiteral("/ports");
         }
         bool ok = false;
         const int com = args.value(QStringLiteral("com")).toInt(&ok);
         if (!ok || com < 1 || com > 999)
-            return Fail(QStringLiteral("--com takes 1 to 999")), 2;
+            return Quit(QStringLiteral("--com takes 1 to 999"), 2);
         if (!radio.MakeAlias(dir, com, &error))
-            return Fail(error), 1;
+            return Quit(error, 1);
         Out() << "alias " << radio.AliasPath() << " -> " << radio.DevicePath() << Qt::endl
               << "choose COM" << com << " in KelvraSet; Ctrl+C ends" << Qt::endl;
     }
@@ -231,7 +237,7 @@ int main(int argc, char *argv[])
     });
 
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
-        return Fail(QStringLiteral("socketpair failed")), 1;
+        return Quit(QStringLiteral("socketpair failed"), 1);
     QSocketNotifier stopper(g_signalPipe[1], QSocketNotifier::Read);
     QObject::connect(&stopper, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     struct sigaction action{};
