@@ -307,7 +307,11 @@ void SimulatedRadio::PumpLine()
             out.sent = due;
         }
         if (out.sent < out.bytes.size()) {
-            const qint64 nextNs = out.startNs + (out.byteNs == 0 ? 0 : (out.sent + 1) * out.byteNs);
+            // Wake for a chunk of bytes rather than each byte, but always
+            // exactly at the reply's last byte, which is what the program waits for.
+            const qint64 chunk = out.byteNs == 0 ? 0 : std::max<qint64>(1, kChunkNs / out.byteNs);
+            const qint64 last = std::min<qint64>(out.bytes.size(), out.sent + chunk);
+            const qint64 nextNs = out.startNs + last * out.byteNs;
             const qint64 at = m_startNs + nextNs;
             itimerspec when{};
             when.it_value.tv_sec = time_t(at / 1000000000LL);

@@ -25,6 +25,9 @@ class SimulatedRadio : public QObject
 public:
     // 10 bits per byte (start, 8 data, stop) at 115200 baud.
     static constexpr qint64 kByteWireNs = 10 * 1000000000LL / 115200;
+    // A paced line hands bytes over in chunks of about this long, as a UART
+    // driver does; a byte is never released before its wire time.
+    static constexpr qint64 kChunkNs = 500000;
 
     explicit SimulatedRadio(QObject *parent = nullptr);
     ~SimulatedRadio() override;
