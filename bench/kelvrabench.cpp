@@ -86,6 +86,28 @@ public:
 
     void SetPaced(bool paced) { m_radio.SetLinePacing(paced); }
 
+    // From the radio's last reply byte on the line to the next request
+    // heard: the program's share of each round trip, pty included.
+    void WatchTurnarounds()
+    {
+        QObject::connect(&m_radio, &radiosim::SimulatedRadio::ReplySent, &m_radio,
+                         [this] { m_replyDoneNs = m_radio.ElapsedNs(); });
+        QObject::connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &m_radio,
+                         [this](const radiosim::ReceivedFrame &frame) {
+                             if (m_replyDoneNs > 0) {
+                                 m_turnaroundNs += frame.elapsedNs - m_replyDoneNs;
+                                 ++m_turnarounds;
+                             }
+                             m_replyDoneNs = 0;
+                         });
+    }
+    double MeanTurnaroundUs()
+    {
+        const double us = m_turnarounds ? double(m_turnaroundNs) / double(m_turnarounds) / 1e3 : 0.0;
+        m_turnaroundNs = m_turnarounds = 0;
+        return us;
+    }
+
     // Milliseconds from the press to the ending (the message box not shown),
     // or a negative value when the operation did not end as expected.
     double RunOnce(bool write)
@@ -121,6 +143,9 @@ private:
     RadioImage m_image;
     qint16 m_comPortNo = PortNo;
     RadioLink m_link{m_control, m_timer, m_operator, m_info, m_image, m_comPortNo};
+    qint64 m_replyDoneNs = 0;
+    qint64 m_turnaroundNs = 0;
+    qint64 m_turnarounds = 0;
 };
 
 } // namespace
@@ -140,13 +165,15 @@ int main(int argc, char *argv[])
         fprintf(stderr, "kelvra-bench: cannot start the simulated radio: %s\n", qPrintable(error));
         return 2;
     }
+    bench.WatchTurnarounds();
 
-    out << "operation  line     runs   min ms  median ms  mean ms  p95 ms  wire ms  median/wire\n";
+    out << "operation  line     runs   min ms  median ms  mean ms  p95 ms  wire ms  median/wire  turnaround us\n";
     for (const bool paced : {false, true}) {
         bench.SetPaced(paced);
         for (const bool write : {false, true}) {
             const int runs = paced ? pacedRuns : instantRuns;
             bench.RunOnce(write); // warm-up: first open, page faults
+            bench.MeanTurnaroundUs();
             std::vector<double> times;
             times.reserve(std::size_t(runs));
             for (int i = 0; i < runs; ++i) {
@@ -159,7 +186,7 @@ int main(int argc, char *argv[])
             }
             const Stats s = Summarise(times);
             const double wire = (write ? WriteWireBytes : ReadWireBytes) * ByteWireMs;
-            out << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9\n")
+            out << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9  %10\n")
                        .arg(write ? QStringLiteral("write    ") : QStringLiteral("read     "))
                        .arg(paced ? QStringLiteral("115200 ") : QStringLiteral("instant"))
                        .arg(runs, 5)
@@ -168,7 +195,8 @@ int main(int argc, char *argv[])
                        .arg(s.mean, 7, 'f', 3)
                        .arg(s.p95, 6, 'f', 3)
                        .arg(wire, 7, 'f', 2)
-                       .arg(s.median / wire, 11, 'f', 3);
+                       .arg(s.median / wire, 11, 'f', 3)
+                       .arg(bench.MeanTurnaroundUs(), 13, 'f', 1);
             out.flush();
         }
     }
