@@ -45,7 +45,8 @@ public:
     void RemoveAlias();
 
     // Closes the pseudo-terminal: the program's side sees a hang-up, the
-    // way a pulled cable looks. The radio stays stopped.
+    // way a pulled cable looks, and bytes not yet read are gone. The radio
+    // stays stopped; Start() makes a new line with a new device path.
     void HangUp();
 
     // 256 bytes; shorter images are padded with FF, longer ones cut.
@@ -62,7 +63,9 @@ public:
     void SetFaults(const QList<FaultRule> &rules) { m_faults = FaultPlan(rules); }
     void AddFault(const FaultRule &rule) { m_faults.Add(rule); }
     void SetReplyDelay(int milliseconds) { m_replyDelayMs = milliseconds; }
-    // Releases reply bytes at their wire time instead of all at once.
+    // Makes the line as slow as a real one: a request counts as heard once
+    // its own bytes would have crossed at 115200 baud, and reply bytes are
+    // released at their wire time instead of all at once.
     void SetLinePacing(bool paced) { m_paced = paced; }
     // Hangs up on receiving the n-th frame, without answering it; 0 never.
     void SetHangUpAfterFrames(int frames) { m_hangUpAfter = frames; }
