@@ -41,9 +41,9 @@ public:
     // A tty as the kernel shows it: class entry -> device folder with a
     // "device" link, which has a "driver" link when a driver is bound.
     // USB ttys sit below a USB device folder carrying the adapter's strings.
-    void AddTty(const QString &name, const QString &spec)
+    void AddTty(const QString &name, const QString &traits)
     {
-        const bool usb = spec.contains(QLatin1String("usb"));
+        const bool usb = traits.contains(QLatin1String("usb"));
         const QString parent = usb ? QStringLiteral("sys/devices/usb1/1-%1").arg(++m_usbCount)
                                    : QStringLiteral("sys/devices/platform/%1").arg(name);
         const QString port = parent + (usb ? QStringLiteral("/1-x:1.0/port") : QString());
@@ -55,13 +55,13 @@ public:
             Write(parent + QStringLiteral("/manufacturer"), "Cable Maker\n");
             Write(parent + QStringLiteral("/serial"), "SN" + name.toLatin1() + "\n");
         }
-        if (!spec.contains(QLatin1String("nodevice")))
+        if (!traits.contains(QLatin1String("nodevice")))
             QFile::link(Path(port), Path(ttyDir + QStringLiteral("/device")));
-        if (!spec.contains(QLatin1String("nodriver")) && !spec.contains(QLatin1String("nodevice")))
+        if (!traits.contains(QLatin1String("nodriver")) && !traits.contains(QLatin1String("nodevice")))
             QFile::link(Path(QStringLiteral("sys/bus/driver")), Path(port + QStringLiteral("/driver")));
-        if (spec.contains(QLatin1String("type0")))
+        if (traits.contains(QLatin1String("type0")))
             Write(ttyDir + QStringLiteral("/type"), "0\n");
-        if (spec.contains(QLatin1String("type4")))
+        if (traits.contains(QLatin1String("type4")))
             Write(ttyDir + QStringLiteral("/type"), "4\n");
         QFile::link(Path(ttyDir), Path(QStringLiteral("sys/class/tty/") + name));
         Write(QStringLiteral("dev/") + name, "");
@@ -137,7 +137,7 @@ void TestPortDirectory::numberForDevice()
 
 void TestPortDirectory::listing_data()
 {
-    // ttys: "name:spec" with spec words usb, nodriver, nodevice, type0, type4.
+    // ttys: "name:spec" with trait words usb, nodriver, nodevice, type0, type4.
     // aliases: "COM<n>>target" relative to the fake root.
     QTest::addColumn<QStringList>("ttys");
     QTest::addColumn<QStringList>("aliases");

@@ -133,10 +133,10 @@ bool Configure(const QCommandLineParser &args, SimulatedRadio *radio)
     }
 
     QList<FaultRule> rules;
-    for (const QString &spec : args.values(QStringLiteral("fault"))) {
+    for (const QString &text : args.values(QStringLiteral("fault"))) {
         FaultRule rule;
         QString error;
-        if (!FaultRule::Parse(spec, &rule, &error))
+        if (!FaultRule::Parse(text, &rule, &error))
             return Fail(error);
         rules.append(rule);
     }
@@ -182,7 +182,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("com"), QStringLiteral("Port number of the alias (default 9)."), QStringLiteral("N"),
          QStringLiteral("9")},
         {QStringLiteral("no-alias"), QStringLiteral("Make no alias; only print the device path.")},
-        {QStringLiteral("fault"), QStringLiteral("Inject a fault, see above."), QStringLiteral("SPEC")},
+        {QStringLiteral("fault"), QStringLiteral("Inject a fault, see above."), QStringLiteral("RULE")},
         {QStringLiteral("silent"), QStringLiteral("Never reply (ignore:any:always).")},
         {QStringLiteral("no-end-ack"), QStringLiteral("Never acknowledge END (ignore:end:always).")},
         {QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"),
