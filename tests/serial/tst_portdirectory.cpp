@@ -137,7 +137,7 @@ void TestPortDirectory::numberForDevice()
 
 void TestPortDirectory::listing_data()
 {
-    // ttys: "name:spec" with trait words usb, nodriver, nodevice, type0, type4.
+    // ttys: "name:traits" with trait words usb, nodriver, nodevice, type0, type4.
     // aliases: "COM<n>>target" relative to the fake root.
     QTest::addColumn<QStringList>("ttys");
     QTest::addColumn<QStringList>("aliases");
