@@ -28,17 +28,23 @@ public:
     QString DevRoot() const { return m_root.filePath(QStringLiteral("dev")); }
     QString SettingsPath() const { return m_root.filePath(QStringLiteral("app/mysetup.ini")); }
 
-    // A USB adapter ttyUSB<k>, listed as COM<k+1>.
+    // A USB adapter ttyUSB<k>, listed as COM<k+1>. Laid out as the kernel
+    // does: the tty's device link leads to the USB interface, whose parent
+    // is the USB device with its strings.
     void PlugUsb(int k, const QByteArray &product = QByteArray(), const QByteArray &serial = QByteArray())
     {
         const QString name = QStringLiteral("ttyUSB%1").arg(k);
+        const QString usbDevice = QStringLiteral("devices/usb%1").arg(k);
+        const QString usbInterface = usbDevice + QStringLiteral("/1-1:1.0");
         QDir sys(SysRoot());
-        QVERIFY(sys.mkpath(name + QStringLiteral("/device/driver")));
+        QVERIFY(sys.mkpath(usbInterface + QStringLiteral("/driver")));
+        QVERIFY(sys.mkpath(name));
+        QVERIFY(QFile::link(sys.filePath(usbInterface), sys.filePath(name + QStringLiteral("/device"))));
         if (!product.isEmpty()) {
-            Put(sys.filePath(name + QStringLiteral("/device/idVendor")), "0403");
-            Put(sys.filePath(name + QStringLiteral("/device/product")), product);
-            Put(sys.filePath(name + QStringLiteral("/device/manufacturer")), "Bench Cables");
-            Put(sys.filePath(name + QStringLiteral("/device/serial")), serial);
+            Put(sys.filePath(usbDevice + QStringLiteral("/idVendor")), "0403");
+            Put(sys.filePath(usbDevice + QStringLiteral("/product")), product);
+            Put(sys.filePath(usbDevice + QStringLiteral("/manufacturer")), "Bench Cables");
+            Put(sys.filePath(usbDevice + QStringLiteral("/serial")), serial);
         }
         Put(QDir(DevRoot()).filePath(name), QByteArray());
     }
@@ -46,7 +52,9 @@ public:
     void PullUsb(int k)
     {
         const QString name = QStringLiteral("ttyUSB%1").arg(k);
-        QVERIFY(QDir(QDir(SysRoot()).filePath(name)).removeRecursively());
+        QDir sys(SysRoot());
+        QVERIFY(QDir(sys.filePath(name)).removeRecursively());
+        QVERIFY(QDir(sys.filePath(QStringLiteral("devices/usb%1").arg(k))).removeRecursively());
         QFile::remove(QDir(DevRoot()).filePath(name));
     }
 

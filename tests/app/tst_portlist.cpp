@@ -121,6 +121,19 @@ private slots:
         QCOMPARE(int(m_comPortNo), 6);
     }
 
+    void pulledUsbAdapterLeavesTheList()
+    {
+        m_world->PlugUsb(0);
+        m_world->PlugUsb(2);
+        Settle(1);
+        m_world->PullUsb(0);
+
+        m_ports->ReShowComPortTimer_Timer();
+
+        QCOMPARE(Entries(), QStringList{QStringLiteral("COM3")});
+        QCOMPARE(int(m_comPortNo), 3);
+    }
+
     void unchangedPortsLeaveAnOpenListAlone()
     {
         Plug(3);
