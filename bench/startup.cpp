@@ -1,0 +1,119 @@
+// startup: how long KelvraSet takes from process start to its first shown
+// window, and its peak memory, each as a ratio to a minimal Qt Widgets window
+// measured in the same run. Children alternate so that load and caches fall
+// on both alike.
+//   startup [runs]          (QT_QPA_PLATFORM=offscreen, or on a display)
+
+#include "app/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QWidget>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+
+using namespace kelvra;
+
+namespace {
+
+// Runs in the child: builds the window, waits until it is on screen, and
+// reports its peak memory so far.
+int ShowAndReport(int argc, char *argv[], bool kelvraSet)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir appDir; // no mysetup.ini or ports of the user's
+    std::unique_ptr<Program> program;
+    std::unique_ptr<QWidget> minimal;
+    QWidget *window = nullptr;
+    if (kelvraSet) {
+        ProgramEnvironment environment = ProgramEnvironment::Host();
+        environment.appDir = appDir.path();
+        program = std::make_unique<Program>(environment);
+        program->Form_Load();
+        program->Window().CentreOnScreen();
+        window = &program->Window();
+    } else {
+        minimal = std::make_unique<QWidget>();
+        minimal->resize(621, 525);
+        window = minimal.get();
+    }
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return 1;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    QTextStream(stdout) << usage.ru_maxrss << Qt::endl;
+    return 0;
+}
+
+struct Sample
+{
+    double ms = 0;
+    long maxRssKb = 0;
+};
+
+Sample RunChild(const QString &self, const QString &mode)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Without it Qt warns on every start, which says nothing about start-up.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QDir::tempPath());
+    child.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(self, {mode});
+    child.waitForReadyRead(30000);
+    Sample sample;
+    sample.ms = double(clock.nsecsElapsed()) / 1e6;
+    child.waitForFinished(30000);
+    // The child's own peak so far, as it reported it once shown.
+    sample.maxRssKb = child.readAllStandardOutput().trimmed().toLong();
+    return sample;
+}
+
+double Median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == QLatin1String("minimal") || mode == QLatin1String("kelvraset"))
+        return ShowAndReport(argc, argv, mode == QLatin1String("kelvraset"));
+
+    QCoreApplication app(argc, argv);
+    const int runs = mode.toInt() > 0 ? mode.toInt() : 15;
+    const QString self = QCoreApplication::applicationFilePath();
+    QList<double> minimalMs, kelvraMs;
+    long minimalRss = 0, kelvraRss = 0;
+    RunChild(self, QStringLiteral("minimal")); // warm the file cache
+    RunChild(self, QStringLiteral("kelvraset"));
+    for (int i = 0; i < runs; ++i) {
+        const Sample m = RunChild(self, QStringLiteral("minimal"));
+        minimalMs << m.ms;
+        minimalRss = std::max(minimalRss, m.maxRssKb);
+        const Sample k = RunChild(self, QStringLiteral("kelvraset"));
+        kelvraMs << k.ms;
+        kelvraRss = std::max(kelvraRss, k.maxRssKb);
+    }
+    QTextStream out(stdout);
+    out << "start-up to first shown window, median of " << runs << " runs:\n"
+        << "  minimal Qt Widgets window  " << Median(minimalMs) << " ms, peak " << minimalRss << " kB\n"
+        << "  KelvraSet                  " << Median(kelvraMs) << " ms, peak " << kelvraRss << " kB\n"
+        << "  ratio                      time " << Median(kelvraMs) / Median(minimalMs) << ", memory "
+        << double(kelvraRss) / double(minimalRss) << "\n";
+    return 0;
+}
