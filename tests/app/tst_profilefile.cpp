@@ -105,41 +105,6 @@ private slots:
         SaveComPort(path, 5); // must not throw or stop
         QCOMPARE(ReadSavedComPort(path), qint16(0));
     }
-
-    void savedPortAcceptsOnlyPositive16BitNumbers_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<int>("portNo");
-
-        QTest::newRow("3") << QByteArray("3") << 3;
-        QTest::newRow("blanks") << QByteArray("  12 ") << 12;
-        QTest::newRow("16-bit maximum") << QByteArray("32767") << 32767;
-        QTest::newRow("past 16 bits") << QByteArray("32768") << 0;
-        QTest::newRow("huge") << QByteArray("99999999999999999999") << 0;
-        QTest::newRow("zero") << QByteArray("0") << 0;
-        QTest::newRow("negative") << QByteArray("-4") << 0;
-        QTest::newRow("empty") << QByteArray("") << 0;
-        QTest::newRow("text") << QByteArray("COM3") << 0;
-        QTest::newRow("trailing text") << QByteArray("3x") << 0;
-        QTest::newRow("fraction") << QByteArray("3.5") << 0;
-        QTest::newRow("hex") << QByteArray("0x10") << 0;
-    }
-
-    void savedPortAcceptsOnlyPositive16BitNumbers()
-    {
-        QFETCH(QByteArray, value);
-        QFETCH(int, portNo);
-        Put("[language]\ncomPort=" + value + '\n');
-        QCOMPARE(int(ReadSavedComPort(Path())), portNo);
-    }
-
-    void savedPortRoundTripsBesideOtherKeys()
-    {
-        Put("[language]\nui=zh_CN\n");
-        SaveComPort(Path(), 12);
-        QCOMPARE(ReadSavedComPort(Path()), qint16(12));
-        QCOMPARE(Content(), QByteArray("[language]\nui=zh_CN\ncomPort=12\n"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestProfileFile)

@@ -136,6 +136,18 @@ private slots:
         QVERIFY(m_boxes.shown.isEmpty());
     }
 
+    void unwritableSettingsDoNotStopStartup()
+    {
+        QVERIFY(QDir().mkpath(m_world->SettingsPath())); // a folder where the file should be
+        m_world->PlugUsb(4);
+
+        Program &program = Start();
+
+        QCOMPARE(Combo2()->currentText(), QStringLiteral("COM5"));
+        QCOMPARE(int(program.ComPortNo()), 5);
+        QVERIFY(program.Ports().ReShowComPortTimer().isActive());
+    }
+
     void devicesAreListedInPortOrderWithDetails()
     {
         m_world->PlugUsb(11, "FT232R USB UART", "A50285BI");
