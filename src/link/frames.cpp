@@ -1,5 +1,6 @@
 #include "link/frames.h"
 
+#include "lang/messages.h"
 #include "link/operatorseam.h"
 #include "link/replytimer.h"
 #include "link/transport.h"
@@ -190,8 +191,7 @@ bool Frames::CheckModel()
     if (passed)
         return true;
 
-    m_operator.ShowMessage(QStringLiteral("Model Error\r\nPC is ") + DisplayModel(m_info.Model)
-                               + QStringLiteral("\r\nRadio is ") + DisplayModel(m_radioModel),
+    m_operator.ShowMessage(ModelErrorText(DisplayModel(m_info.Model), DisplayModel(m_radioModel)),
                            Operator::Icon::None);
     return false;
 }

@@ -1,5 +1,6 @@
 #include "link/radiolink.h"
 
+#include "lang/messages.h"
 #include "link/operatorseam.h"
 #include "link/replytimer.h"
 #include "record/imagecodec.h"
@@ -170,8 +171,7 @@ void RadioLink::FinishOperation(bool success, const QString &detail)
     }
     // A failure leaves the port open, so late bytes are read and dropped and
     // the next press reopens it; the record keeps what had arrived.
-    m_operator.ShowMessage(m_opKind == Operation::Read ? QStringLiteral("Read Failure!")
-                                                       : QStringLiteral("Write Failure!"),
+    m_operator.ShowMessage(m_opKind == Operation::Read ? ReadFailureText() : WriteFailureText(),
                            Operator::Icon::None, detail);
 }
 
@@ -183,7 +183,7 @@ void RadioLink::ReadComplete()
     CloseCommPort();
     DecodeRadioInfo(m_image, m_info);
     m_operator.ShowByData();
-    m_operator.ShowMessage(QStringLiteral("Read Complete!"), Operator::Icon::None);
+    m_operator.ShowMessage(ReadCompleteText(), Operator::Icon::None);
 }
 
 void RadioLink::WriteComplete()
@@ -192,7 +192,7 @@ void RadioLink::WriteComplete()
     m_opKind = Operation::None;
     m_timer.Disable();
     CloseCommPort();
-    m_operator.ShowMessage(QStringLiteral("Write Complete!"), Operator::Icon::None);
+    m_operator.ShowMessage(WriteCompleteText(), Operator::Icon::None);
 }
 
 void RadioLink::CloseCommPort()

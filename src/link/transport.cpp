@@ -1,5 +1,6 @@
 #include "link/transport.h"
 
+#include "lang/messages.h"
 #include "link/operatorseam.h"
 #include "link/replytimer.h"
 #include "link/serialcontrol.h"
@@ -21,8 +22,7 @@ bool Transport::OpenCommPort()
 
     QString reason;
     if (!m_control.Open(m_comPortNo, &reason)) {
-        m_operator.ShowMessage(QStringLiteral("Cannot Open Communication Port."),
-                               Operator::Icon::Critical, reason);
+        m_operator.ShowMessage(CannotOpenPortText(), Operator::Icon::Critical, reason);
         return false;
     }
     return true;

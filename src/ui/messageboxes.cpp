@@ -18,6 +18,9 @@ bool QtMessageBoxes::Show(const QString &text, Buttons buttons, Operator::Icon i
 {
     QWidget *parent = m_parent ? m_parent.data() : QApplication::activeWindow();
     QMessageBox box(parent);
+    // A box is a window of its own and does not inherit the window's font.
+    if (parent)
+        box.setFont(parent->font());
     box.setWindowTitle(ProgramName());
     box.setText(text);
     switch (icon) {
