@@ -35,6 +35,8 @@ const OsVersion Nt61{2, 6, 1};
 
 } // namespace
 
+Q_DECLARE_METATYPE(std::optional<kelvra::OsVersion>)
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -234,8 +236,6 @@ private slots:
         QVERIFY(!UsesFixedPortList(version));
     }
 };
-
-Q_DECLARE_METATYPE(std::optional<kelvra::OsVersion>)
 
 QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"
