@@ -26,7 +26,8 @@ bool ownedByWrite(int i)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     RadioImage image;
-    std::memcpy(image.data(), data, size < 256 ? size : 256);
+    if (size > 0)
+        std::memcpy(image.data(), data, size < 256 ? size : 256);
 
     RadioInfo info;
     DecodeRadioInfo(image, info);
