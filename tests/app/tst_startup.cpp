@@ -1,239 +1,189 @@
-#include "app/program.h"
+// Start-up and the one-second refresh of the port list, against a real
+// mysetup.ini and ports that come and go.
 #include "app/versionquery.h"
-#include "portworld.h"
-#include "support/scriptedmessageboxes.h"
+#include "appworld.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QPushButton>
-#include <QtTest>
-
-#include <memory>
-#include <optional>
+#include <QSignalSpy>
 
 using namespace kelvra;
-using kelvra::testing::PortWorld;
+using kelvra::testing::AppWorld;
 
 namespace {
+
+enum System { Later, Nt60, Unknown };
 
 class FakeVersionQuery : public VersionQuery
 {
 public:
-    explicit FakeVersionQuery(std::optional<OsVersion> answer) : m_answer(answer) {}
+    explicit FakeVersionQuery(System system) : m_system(system) {}
     bool Query(OsVersion *answer) const override
     {
-        if (m_answer)
-            *answer = *m_answer;
-        return m_answer.has_value();
+        *answer = {2, 6, m_system == Nt60 ? 0 : 1};
+        return m_system != Unknown;
     }
 
 private:
-    std::optional<OsVersion> m_answer;
+    System m_system;
 };
 
-const OsVersion Nt60{2, 6, 0};
-const OsVersion Nt61{2, 6, 1};
+QByteArray Saved(const QByteArray &value)
+{
+    return "[language]\ncomPort=" + value + '\n';
+}
+
+QString Entries(const QComboBox *list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->itemText(i);
+    return entries.join(QLatin1Char(' '));
+}
 
 } // namespace
 
-Q_DECLARE_METATYPE(std::optional<kelvra::OsVersion>)
+Q_DECLARE_METATYPE(System)
 
 class TestStartup : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<PortWorld> m_world;
-    std::unique_ptr<FakeVersionQuery> m_version;
-    ScriptedMessageBoxes m_boxes;
-    std::unique_ptr<Program> m_program;
-
-    Program &Start(std::optional<OsVersion> version = OsVersion{})
-    {
-        m_version = std::make_unique<FakeVersionQuery>(version);
-        ProgramEnvironment environment;
-        environment.appDir = m_world->AppDir();
-        environment.sysTtyRoot = m_world->SysRoot();
-        environment.devRoot = m_world->DevRoot();
-        environment.versionQuery = m_version.get();
-        environment.messageBoxes = &m_boxes;
-        environment.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-        m_program = std::make_unique<Program>(environment);
-        m_program->Form_Load();
-        return *m_program;
-    }
-
-    QComboBox *Combo2() { return m_program->Window().Combo2(); }
-
-    static QStringList Entries(const QComboBox *list)
-    {
-        QStringList entries;
-        for (int i = 0; i < list->count(); ++i)
-            entries << list->itemText(i);
-        return entries;
-    }
-
 private slots:
-    void init()
+    void startupSettlesThePort_data()
     {
-        m_world = std::make_unique<PortWorld>();
-        m_boxes = ScriptedMessageBoxes();
-    }
-
-    void cleanup()
-    {
-        m_program.reset();
-        m_world.reset();
-    }
-
-    void devicesPresentSettleTheSavedPort_data()
-    {
-        QTest::addColumn<QByteArray>("settings"); // NoFile() for none
-        QTest::addColumn<QList<int>>("usb");      // ttyUSB<k> is COM<k+1>
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QList<int>>("ports");
+        QTest::addColumn<System>("system");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QByteArray>("settingsAfter");
 
-        const QByteArray com3 = "[language]\ncomPort=3\n";
-        QTest::newRow("saved port present") << com3 << QList<int>{4, 2} << "COM3" << com3;
-        QTest::newRow("saved port gone: first port taken and stored")
-            << com3 << QList<int>{6, 4} << "COM5" << QByteArray("[language]\ncomPort=5\n");
-        QTest::newRow("no port: nothing selected, file untouched") << com3 << QList<int>{} << "" << com3;
-        QTest::newRow("no file, no port: none created") << PortWorld::NoFile() << QList<int>{} << ""
-                                                        << PortWorld::NoFile();
-        QTest::newRow("no file") << PortWorld::NoFile() << QList<int>{1} << "COM2"
-                                 << QByteArray("[language]\ncomPort=2\n");
-        QTest::newRow("saved 0") << QByteArray("[language]\ncomPort=0\n") << QList<int>{1, 0} << "COM1"
-                                 << QByteArray("[language]\ncomPort=1\n");
-        QTest::newRow("empty value") << QByteArray("[language]\ncomPort=\n") << QList<int>{1} << "COM2"
-                                     << QByteArray("[language]\ncomPort=2\n");
-        QTest::newRow("not a number") << QByteArray("[language]\ncomPort=COM3\n") << QList<int>{2} << "COM3"
-                                      << QByteArray("[language]\ncomPort=3\n");
-        QTest::newRow("past 16 bits names no port")
-            << QByteArray("[language]\ncomPort=65539\n") << QList<int>{2, 0} << "COM1"
-            << QByteArray("[language]\ncomPort=1\n");
-        QTest::newRow("negative") << QByteArray("[language]\ncomPort=-3\n") << QList<int>{2} << "COM3"
-                                  << QByteArray("[language]\ncomPort=3\n");
-        QTest::newRow("other keys and sections survive")
-            << QByteArray("; pinned\n[language]\nui=zh\ncomPort=9\n[x]\ny=1\n") << QList<int>{1} << "COM2"
-            << QByteArray("; pinned\n[language]\nui=zh\ncomPort=2\n[x]\ny=1\n");
+        const QByteArray none = AppWorld::NoFile();
+        QTest::newRow("saved port present") << Saved("3") << QList<int>{4, 3} << Later << "COM3" << Saved("3");
+        QTest::newRow("saved port absent") << Saved("3") << QList<int>{6, 5} << Later << "COM5" << Saved("5");
+        QTest::newRow("no ports") << Saved("3") << QList<int>{} << Later << "" << Saved("3");
+        QTest::newRow("no file") << none << QList<int>{2} << Later << "COM2" << Saved("2");
+        // Values that name no port: a sloppy reading would pick the later one.
+        QTest::newRow("trailing garbage") << Saved("7x") << QList<int>{7, 2} << Later << "COM2" << Saved("2");
+        QTest::newRow("past 16 bits") << Saved("65539") << QList<int>{3, 1} << Later << "COM1" << Saved("1");
+        QTest::newRow("negative") << Saved("-3") << QList<int>{3, 1} << Later << "COM1" << Saved("1");
+        QTest::newRow("other content kept")
+            << QByteArray("; bench\r\n[\xc9\xe8]\r\nk=\xb2\r\n[language]\r\nui=zh\r\ncomPort=9\r\n") << QList<int>{2}
+            << Later << "COM2" << QByteArray("; bench\r\n[\xc9\xe8]\r\nk=\xb2\r\n[language]\r\nui=zh\r\ncomPort=2\r\n");
+        QTest::newRow("file cannot be written") << QByteArray("<folder>") << QList<int>{2} << Later << "COM2" << none;
+        QTest::newRow("unknown system") << none << QList<int>{2} << Unknown << "COM2" << Saved("2");
+        // A spelling that the writer would change shows whether the file was written.
+        QTest::newRow("fixed list, 7") << Saved(" 7 ") << QList<int>{3} << Nt60 << "COM7" << Saved("7");
+        QTest::newRow("fixed list, 0") << Saved(" 0 ") << QList<int>{3} << Nt60 << "" << Saved(" 0 ");
+        QTest::newRow("fixed list, past it") << Saved(" 257 ") << QList<int>{3} << Nt60 << "" << Saved(" 257 ");
     }
 
-    void devicesPresentSettleTheSavedPort()
+    void startupSettlesThePort()
     {
         QFETCH(QByteArray, settings);
-        QFETCH(QList<int>, usb);
+        QFETCH(QList<int>, ports);
+        QFETCH(System, system);
         QFETCH(QString, selected);
         QFETCH(QByteArray, settingsAfter);
-        if (settings != PortWorld::NoFile())
-            m_world->PutSettings(settings);
-        for (int k : usb)
-            m_world->PlugUsb(k);
+        const FakeVersionQuery version(system);
+        AppWorld world;
+        if (settings == "<folder>")
+            QVERIFY(QDir().mkpath(world.Path(QStringLiteral("mysetup.ini"))));
+        else if (settings != AppWorld::NoFile())
+            world.PutSettings(settings);
+        for (int n : ports)
+            world.Plug(n);
 
-        Program &program = Start();
+        Program &program = world.Start(&version);
 
-        QVERIFY(!program.UseFixedPortList());
-        QCOMPARE(Combo2()->currentText(), selected);
-        QCOMPARE(Combo2()->currentIndex() >= 0, !selected.isEmpty());
-        QCOMPARE(int(program.ComPortNo()), selected.isEmpty() ? 0 : selected.mid(3).toInt());
-        QCOMPARE(m_world->Settings(), settingsAfter);
-        QVERIFY(program.Ports().ReShowComPortTimer().isActive());
-        QVERIFY(m_boxes.shown.isEmpty());
-    }
-
-    void unwritableSettingsDoNotStopStartup()
-    {
-        QVERIFY(QDir().mkpath(m_world->SettingsPath())); // a folder where the file should be
-        m_world->PlugUsb(4);
-
-        Program &program = Start();
-
-        QCOMPARE(Combo2()->currentText(), QStringLiteral("COM5"));
-        QCOMPARE(int(program.ComPortNo()), 5);
-        QVERIFY(program.Ports().ReShowComPortTimer().isActive());
-    }
-
-    void devicesAreListedInPortOrderWithDetails()
-    {
-        m_world->PlugUsb(11, "FT232R USB UART", "A50285BI");
-        m_world->PlugUsb(0);
-        m_world->AddAlias(7, m_world->MakeTarget(QStringLiteral("cable")));
-        Start();
-
-        QCOMPARE(Entries(Combo2()), (QStringList{"COM1", "COM7", "COM12"}));
-        const QString tip = Combo2()->itemData(2, Qt::ToolTipRole).toString();
-        QVERIFY2(tip.contains(m_world->DevRoot() + QStringLiteral("/ttyUSB11")), qPrintable(tip));
-        QVERIFY(tip.contains(QStringLiteral("FT232R USB UART")));
-        QVERIFY(tip.contains(QStringLiteral("Bench Cables")));
-        QVERIFY(tip.contains(QStringLiteral("A50285BI")));
-        QVERIFY(Combo2()->itemData(1, Qt::ToolTipRole).toString().endsWith(QStringLiteral("/cable")));
-    }
-
-    void fixedListOnNt60_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("written");
-
-        QTest::newRow("7") << QByteArray("7") << "COM7" << true;
-        QTest::newRow("256") << QByteArray("256") << "COM256" << true;
-        QTest::newRow("0") << QByteArray("0") << "" << false;
-        QTest::newRow("past the list") << QByteArray("300") << "" << false;
-        QTest::newRow("garbage") << QByteArray("x7") << "" << false;
-    }
-
-    void fixedListOnNt60()
-    {
-        QFETCH(QByteArray, value);
-        QFETCH(QString, selected);
-        QFETCH(bool, written);
-        // A device present must not matter in fixed-list mode.
-        m_world->PlugUsb(0);
-        // A spelling the writer would change shows whether the file was written.
-        const QByteArray before = "[language]\ncomPort = " + value + '\n';
-        m_world->PutSettings(before);
-
-        Program &program = Start(Nt60);
-
-        QVERIFY(program.UseFixedPortList());
-        QCOMPARE(Combo2()->count(), 256);
-        QCOMPARE(Combo2()->itemText(0), QStringLiteral("COM1"));
-        QCOMPARE(Combo2()->itemText(255), QStringLiteral("COM256"));
-        QCOMPARE(Combo2()->currentText(), selected);
-        QCOMPARE(int(program.ComPortNo()), selected.isEmpty() ? 0 : selected.mid(3).toInt());
-        QCOMPARE(m_world->Settings(), written ? "[language]\ncomPort=" + value + '\n' : before);
-        QVERIFY(!program.Ports().ReShowComPortTimer().isActive());
-    }
-
-    void otherSystemsAndFailedQueryUseDevices_data()
-    {
-        QTest::addColumn<std::optional<OsVersion>>("version");
-        QTest::addColumn<QStringList>("messages");
-
-        QTest::newRow("NT 6.1") << std::optional<OsVersion>(Nt61) << QStringList();
-        QTest::newRow("6.0 of another family") << std::optional<OsVersion>(OsVersion{1, 6, 0}) << QStringList();
-        QTest::newRow("query fails") << std::optional<OsVersion>() << QStringList{QStringLiteral("未知操作系统")};
-    }
-
-    void otherSystemsAndFailedQueryUseDevices()
-    {
-        QFETCH(std::optional<OsVersion>, version);
-        QFETCH(QStringList, messages);
-        m_world->PlugUsb(2);
-
-        Program &program = Start(version);
-
-        QVERIFY(!program.UseFixedPortList());
-        QCOMPARE(Entries(Combo2()), QStringList{QStringLiteral("COM3")});
-        QCOMPARE(m_boxes.texts(), messages);
-        for (const ScriptedMessageBoxes::Box &box : std::as_const(m_boxes.shown)) {
-            QCOMPARE(box.buttons, MessageBoxes::Buttons::Ok);
-            QCOMPARE(box.icon, Operator::Icon::None);
+        QStringList listed;
+        for (int n = 1; n <= 256; ++n) {
+            if (system == Nt60 || ports.contains(n))
+                listed << QStringLiteral("COM%1").arg(n);
         }
+        QComboBox *list = program.Window().Combo2();
+        QCOMPARE(Entries(list), listed.join(QLatin1Char(' ')));
+        QCOMPARE(list->currentText(), selected);
+        QCOMPARE(int(program.ComPortNo()), selected.mid(3).toInt());
+        QCOMPARE(world.Settings(), settingsAfter);
+        QCOMPARE(program.Ports().ReShowComPortTimer().isActive(), system != Nt60);
+        QCOMPARE(world.boxes.texts(), system == Unknown ? QStringList{QStringLiteral("未知操作系统")} : QStringList());
     }
 
-    void hostIsNeverNt60()
+    void refreshFollowsPlugAndPull_data()
     {
-        OsVersion version;
-        QVERIFY(HostVersionQuery().Query(&version));
-        QVERIFY(!UsesFixedPortList(version));
+        QTest::addColumn<QList<int>>("before");
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<QList<int>>("plugged");
+        QTest::addColumn<QList<int>>("pulled");
+        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QString>("selected");
+
+        QTest::newRow("selected pulled") << QList<int>{3, 5, 9} << 5 << QList<int>{} << QList<int>{5} << "COM3 COM9"
+                                         << "COM3";
+        QTest::newRow("another pulled") << QList<int>{3, 5, 9} << 5 << QList<int>{} << QList<int>{3} << "COM5 COM9"
+                                        << "COM5";
+        QTest::newRow("plugged before the selected") << QList<int>{12} << 12 << QList<int>{4} << QList<int>{}
+                                                     << "COM4 COM12" << "COM12";
+        QTest::newRow("all pulled") << QList<int>{3, 5} << 3 << QList<int>{} << QList<int>{3, 5} << "" << "";
+        QTest::newRow("first after none") << QList<int>{} << 0 << QList<int>{8, 6} << QList<int>{} << "COM6 COM8"
+                                          << "COM6";
+    }
+
+    void refreshFollowsPlugAndPull()
+    {
+        QFETCH(QList<int>, before);
+        QFETCH(int, saved);
+        QFETCH(QList<int>, plugged);
+        QFETCH(QList<int>, pulled);
+        QFETCH(QString, entries);
+        QFETCH(QString, selected);
+        AppWorld world;
+        for (int n : before)
+            world.Plug(n);
+        world.PutSettings(Saved(QByteArray::number(saved)));
+        Program &program = world.Start();
+        const QByteArray settings = world.Settings();
+        for (int n : plugged)
+            world.Plug(n);
+        for (int n : pulled)
+            world.Pull(n);
+
+        program.Ports().ReShowComPortTimer_Timer();
+
+        QComboBox *list = program.Window().Combo2();
+        QCOMPARE(Entries(list), entries);
+        QCOMPARE(list->currentText(), selected);
+        QCOMPARE(int(program.ComPortNo()), selected.mid(3).toInt());
+        QCOMPARE(world.Settings(), settings); // only start-up and the operator's pick write it
+    }
+
+    void unchangedPortsLeaveAnOpenListAlone()
+    {
+        AppWorld world;
+        world.Plug(3);
+        world.Plug(5);
+        world.PutSettings(Saved("5"));
+        Program &program = world.Start();
+        QComboBox *list = program.Window().Combo2();
+        program.Window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.Window()));
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        list->view()->setCurrentIndex(list->model()->index(0, 0)); // the operator hovers COM3
+        QSignalSpy removed(list->model(), &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(list, &QComboBox::currentIndexChanged);
+
+        QSignalSpy tick(&program.Ports().ReShowComPortTimer(), &QTimer::timeout);
+        QVERIFY(tick.wait(2000));
+
+        QVERIFY(list->view()->isVisible());
+        QCOMPARE(list->view()->currentIndex().row(), 0);
+        QCOMPARE(removed.count() + changed.count(), 0);
+        // A real change still reaches the open list at the next tick.
+        world.Plug(4);
+        QTRY_COMPARE_WITH_TIMEOUT(Entries(list), QStringLiteral("COM3 COM4 COM5"), 2000);
+        QCOMPARE(list->currentText(), QStringLiteral("COM5"));
     }
 };
 

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/program.h"
+#include "support/scriptedmessageboxes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace kelvra::testing {
+
+// The program started in a temporary folder that holds its mysetup.ini and
+// ports/, on a machine with no other serial device; a test answers its boxes.
+class AppWorld
+{
+public:
+    static QByteArray NoFile() { return QByteArrayLiteral("<no file>"); }
+
+    AppWorld()
+    {
+        for (const char *folder : {"ports", "sys", "dev"})
+            QDir(m_dir.path()).mkdir(QLatin1String(folder));
+    }
+
+    QString Path(const QString &name) const { return m_dir.filePath(name); }
+    QString PortsDir() const { return Path(QStringLiteral("ports")); }
+
+    // ports/COM<n>, listed while its target exists; a plain file unless one is given.
+    void Plug(int n, QString target = QString())
+    {
+        if (target.isEmpty()) {
+            target = Path(QStringLiteral("cable%1").arg(n));
+            QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QFile::link(target, Path(QStringLiteral("ports/COM%1").arg(n))));
+    }
+    void Pull(int n) { QVERIFY(QFile::remove(Path(QStringLiteral("ports/COM%1").arg(n)))); }
+
+    void PutSettings(const QByteArray &content)
+    {
+        QFile file(Path(QStringLiteral("mysetup.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QByteArray Settings() const
+    {
+        QFile file(Path(QStringLiteral("mysetup.ini")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
+    }
+
+    // The host's version answer unless one is given.
+    Program &Start(const VersionQuery *version = nullptr)
+    {
+        m_program = std::make_unique<Program>(ProgramEnvironment{
+            m_dir.path(), Path(QStringLiteral("sys")), Path(QStringLiteral("dev")), version, &boxes,
+            QLocale(QLocale::English, QLocale::UnitedStates)});
+        m_program->Form_Load();
+        return *m_program;
+    }
+
+    ScriptedMessageBoxes boxes;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Program> m_program;
+};
+
+} // namespace kelvra::testing

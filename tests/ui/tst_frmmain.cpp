@@ -1,0 +1,267 @@
+// The main window offscreen: captions and label layout in both languages,
+// what the operator can reach and type, and the band question of a write.
+#include "support/scriptedmessageboxes.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace kelvra;
+
+namespace {
+
+// A window as start-up leaves it: default record, master band list, language, record shown.
+struct World
+{
+    explicit World(const QString &locale = QStringLiteral("en_US")) : frm(info, boxes)
+    {
+        InitRadioInfo(info, QDate(2024, 3, 5), QLocale::c());
+        frm.FillMasterBandList();
+        frm.ApplyLanguage(QLocale(locale));
+        frm.ShowByData();
+    }
+
+    // Keyboard focus needs a shown, active window.
+    bool ShowActive()
+    {
+        frm.show();
+        QApplication::setActiveWindow(&frm);
+        return QTest::qWaitForWindowActive(&frm);
+    }
+
+    RadioInfo info;
+    ScriptedMessageBoxes boxes;
+    FrmMain frm;
+};
+
+// Typed here, not taken from the product's table, so that a wrong row there shows.
+const struct
+{
+    const char *control;
+    const char16_t *english;
+    const char16_t *chinese;
+} Captions[] = {
+    {"Command1", u"&Read", u"读出(&R)"},
+    {"Command2", u"&Write", u"写入(&W)"},
+    {"Command3", u"E&xit", u"退出(&X)"},
+    {"Check1", u"5Tone", u"5Tone"},
+    {"Check2", u"2Tone", u"2Tone"},
+    {"Check3", u"DTMF", u"DTMF"},
+    {"Check4", u"Kill", u"遥毙"},
+    {"Check5", u"Scramber", u"扰频"},
+    {"Check6", u"Faint", u"遥晕"},
+    {"Check7", u"Factory", u"工厂模式"},
+    {"Check8", u"Freq. Set", u"频段设置"},
+    {"Label2", u"Area Code", u"销售区号"},
+    {"Label3", u"Com Port:", u"串口选择:"},
+    {"Label1_0", u"Radio Type", u"机型"},
+    {"Label1_1", u"Frequency", u"频段"},
+    {"Label1_2", u"Serial Number", u"序列号"},
+    {"Label1_3", u"Producted Date", u"出厂日期"},
+    {"Label1_4", u"Maintained Date", u"维修日期"},
+    {"Label1_5", u"Maintained Description", u"维修原因"},
+    {"Label1_6", u"Version", u"固件版本"},
+    {"Label1_7", u"Manufacture Code", u"生产批号"},
+    {"Label1_8", u"User Code", u"客户代码"},
+    {"Label1_9", u"Dealer Code", u"经销商代码"},
+    {"Label1_10", u"Stock Date", u"入库时间"},
+    {"Label1_11", u"Sell Date", u"销售时间"},
+    {"Label1_12", u"Seller", u"经手人"},
+    {"Label1_13", u"Program PassWord", u"编程密码"},
+    {"Frame1", u"Radio Setting", u"机器设置"},
+    {"Frame2", u"Dealer Information", u"经销商信息"},
+};
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void languageFollowsLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("chinese");
+        for (const char *name : {"zh_CN", "zh_TW", "zh_HK", "fr_FR", "ja_JP", "en_US"})
+            QTest::newRow(name) << QString::fromLatin1(name) << (qstrcmp(name, "zh_CN") == 0);
+    }
+
+    void languageFollowsLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(bool, chinese);
+        World world(locale);
+        FrmMain &frm = world.frm;
+
+        for (const auto &row : Captions) {
+            const QObject *control = frm.findChild<QObject *>(QLatin1String(row.control));
+            QVERIFY2(control, row.control);
+            const char *caption = control->property("title").isValid() ? "title" : "text";
+            QCOMPARE(control->property(caption).toString(), QString::fromUtf16(chinese ? row.chinese : row.english));
+        }
+        QCOMPARE(frm.windowTitle(), QStringLiteral("KelvraSet"));
+
+        // Each label ends 50 twips left of its field, whatever its caption's width.
+        for (int i = -1; i <= 13; ++i) {
+            const QLabel *label = i < 0 ? frm.Label2() : frm.Label1(i);
+            const QWidget *field = frm.Text1(i == 13 ? 12 : i >= 9 ? 8 : 0);
+            QCOMPARE(label->parentWidget(), field->parentWidget());
+            QCOMPARE(label->x() + label->width(), field->x() - TwipsToPixels(50));
+            QVERIFY(label->x() >= 0 && label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        }
+
+        // The band prompt is the one message that follows the language.
+        frm.Combo1(1)->setCurrentIndex(2);
+        frm.GetDataByShow();
+        QCOMPARE(world.boxes.texts(), QStringList{chinese ? QStringLiteral("频段类型不同。是否覆盖？")
+                                                          : QStringLiteral("Frequencys is different. Overwrite?")});
+
+        QVERIFY(world.ShowActive());
+        const std::pair<Qt::Key, QPushButton *> accessKeys[] = {
+            {Qt::Key_R, frm.Command1()}, {Qt::Key_W, frm.Command2()}, {Qt::Key_X, frm.Command3()}};
+        for (const auto &[key, button] : accessKeys) {
+            QSignalSpy pressed(button, &QPushButton::clicked);
+            QTest::keyClick(&frm, key, Qt::AltModifier);
+            QTRY_COMPARE(pressed.count(), 1); // the press is animated before the click
+        }
+    }
+
+    void operatorReachesOnlyWhatAWriteSends()
+    {
+        World world;
+        FrmMain &frm = world.frm;
+        QVERIFY(world.ShowActive());
+        frm.Combo1(0)->setFocus();
+
+        QStringList order;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        } while (QApplication::focusWidget() != frm.Combo1(0) && order.size() < 20);
+        QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("Combo1_1 Command1 Command2 Command3 Combo2 Text1_8 "
+                                                              "Text1_9 Text1_10 Text1_11 Text1_12 Check8 Combo1_0"));
+
+        // Nor can the mouse reach anything else: the other fields are greyed, the other boxes hidden.
+        for (const QWidget *w : frm.findChildren<QWidget *>()) {
+            if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus)
+                && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+                QVERIFY2(order.contains(w->objectName()), qPrintable(w->objectName()));
+        }
+        for (int i = 0; i <= 7; ++i)
+            QVERIFY(frm.Text1(i)->isVisible() && !frm.Text1(i)->isEnabled());
+        for (int n = 1; n <= 7; ++n)
+            QVERIFY(!frm.Check(n)->isVisible());
+        QVERIFY(!frm.Combo3()->isVisible());
+    }
+
+    void typingStopsAtTheFieldsLength()
+    {
+        World world;
+        QVERIFY(world.ShowActive());
+        const int limits[] = {4, 16, 16, 16, 64, 16, 8, 4, 16, 16, 16, 16, 4};
+        for (int i = 0; i < 13; ++i) {
+            QWidget *field = world.frm.Text1(i);
+            field->setEnabled(true);
+            world.frm.SetText1Text(i, QString());
+            field->setFocus();
+            if (i == 3) // an empty maintenance date is filled on arrival
+                QCOMPARE(world.frm.Text1Text(i), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+            QTest::keyClicks(field, QString(limits[i] + 1, QLatin1Char('a')));
+            QCOMPARE(world.frm.Text1Text(i).size(), limits[i]);
+        }
+    }
+
+    void serialNumberTakesLettersAndDigitsOnly()
+    {
+        World world;
+        FrmMain &frm = world.frm;
+        QWidget *serial = frm.Text1(1);
+        serial->setEnabled(true);
+        frm.Text1(2)->setEnabled(true);
+        QVERIFY(world.ShowActive());
+        frm.SetText1Text(1, QString());
+        serial->setFocus();
+
+        QTest::keyClicks(serial, QStringLiteral("AB-12 x"));
+        QApplication::clipboard()->setText(QStringLiteral("ZZ"));
+        QTest::keyClick(serial, Qt::Key_V, Qt::ControlModifier);
+        QKeyEvent chinese(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("中"));
+        QApplication::sendEvent(serial, &chinese);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("文"));
+        QApplication::sendEvent(serial, &commit);
+        QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12x"));
+
+        QTest::keyClick(serial, Qt::Key_Backspace);
+        QTest::keyClick(serial, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), frm.Text1(2));
+        QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12"));
+    }
+
+    void bandQuestionOfAWrite_data()
+    {
+        QTest::addColumn<int>("shownBand"); // on a KR350UV
+        QTest::addColumn<int>("shownItem"); // what the band box shows; -1 nothing
+        QTest::addColumn<int>("chosenItem"); // what the operator then picks; -1 nothing
+        QTest::addColumn<int>("radioBand");
+        QTest::addColumn<bool>("answerOk");
+        QTest::addColumn<bool>("prompted");
+        QTest::addColumn<int>("bandCode");
+
+        QTest::newRow("same band, no question") << 0 << 0 << -1 << 0 << true << false << 0;
+        QTest::newRow("operator's band, OK") << 0 << 0 << 3 << 0 << true << true << 3;
+        QTest::newRow("operator's band, Cancel") << 0 << 0 << 3 << 0 << false << true << 0;
+        QTest::newRow("radio reports another, Cancel") << 0 << 0 << -1 << 5 << false << true << 5;
+        // A band the shown model does not offer shows none, and a write keeps the radio's.
+        QTest::newRow("band the model lacks") << 8 << -1 << -1 << 8 << true << false << 8;
+        QTest::newRow("band beyond the table") << 25 << -1 << -1 << 25 << true << false << 25;
+        QTest::newRow("none shown, radio differs") << 8 << -1 << -1 << 2 << true << false << 2;
+        QTest::newRow("none shown, operator picks") << 8 << -1 << 1 << 8 << true << true << 1;
+    }
+
+    void bandQuestionOfAWrite()
+    {
+        QFETCH(int, shownBand);
+        QFETCH(int, shownItem);
+        QFETCH(int, chosenItem);
+        QFETCH(int, radioBand);
+        QFETCH(bool, answerOk);
+        QFETCH(bool, prompted);
+        QFETCH(int, bandCode);
+        World world;
+        FrmMain &frm = world.frm;
+
+        world.info.BandCode = qint16(shownBand);
+        frm.ShowByData();
+        QCOMPARE(frm.Combo1(1)->currentIndex(), shownItem);
+        QCOMPARE(frm.Combo3()->currentText(), frm.Combo1(1)->currentText());
+        if (chosenItem >= 0)
+            frm.Combo1(1)->setCurrentIndex(chosenItem);
+        const QString chosenText = frm.Combo1(1)->currentText();
+
+        world.info.BandCode = qint16(radioBand); // as the radio's identification reports it
+        world.boxes.answers = {answerOk};
+        frm.GetDataByShow();
+
+        QCOMPARE(world.boxes.shown.size(), int(prompted));
+        if (prompted) {
+            QCOMPARE(world.boxes.shown.first().buttons, MessageBoxes::Buttons::OkCancel);
+            QCOMPARE(world.boxes.shown.first().icon, Operator::Icon::Exclamation);
+        }
+        QCOMPARE(int(world.info.BandCode), bandCode);
+        // Cancel puts the radio's band back behind the band box, which keeps the operator's choice.
+        QCOMPARE(frm.Combo3()->currentIndex(), chosenText.isEmpty() ? -1 : bandCode);
+        QCOMPARE(frm.Combo1(1)->currentText(), chosenText);
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
