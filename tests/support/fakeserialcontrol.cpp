@@ -1,17 +1,12 @@
 #include "support/fakeserialcontrol.h"
 
-#include <utility>
-
 namespace kelvra {
 
-bool FakeSerialControl::Open(int portNo, QString *reason)
+bool FakeSerialControl::Open(int, QString *reason)
 {
-    if (!openFailure.isEmpty()) {
-        if (reason)
-            *reason = openFailure;
+    *reason = openFailure;
+    if (!openFailure.isEmpty())
         return false;
-    }
-    openedPorts.append(portNo);
     m_open = true;
     threshold = 1;
     m_buffer.clear();
@@ -24,11 +19,6 @@ bool FakeSerialControl::Write(const QByteArray &bytes)
         return false;
     writes.append(bytes);
     return true;
-}
-
-QByteArray FakeSerialControl::Input()
-{
-    return std::exchange(m_buffer, QByteArray());
 }
 
 void FakeSerialControl::Deliver(const QByteArray &bytes)

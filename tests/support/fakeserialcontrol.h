@@ -2,20 +2,18 @@
 
 #include "link/serialcontrol.h"
 
-#include <QByteArray>
 #include <QList>
-#include <QString>
+
+#include <utility>
 
 namespace kelvra {
 
 // A serial port the test plays the far end of: it records what is written
-// and delivers bytes with the real control's threshold rule.
+// and raises Receive with the real control's threshold rule.
 class FakeSerialControl : public SerialControl
 {
     Q_OBJECT
 public:
-    using SerialControl::SerialControl;
-
     bool PortOpen() const override { return m_open; }
     bool Open(int portNo, QString *reason) override;
     void Close() override { m_open = false; }
@@ -23,21 +21,16 @@ public:
     void ClearTransmitBuffer() override {}
     void ClearReceiveBuffer() override { m_buffer.clear(); }
     bool Write(const QByteArray &bytes) override;
-    QByteArray Input() override;
+    QByteArray Input() override { return std::exchange(m_buffer, QByteArray()); }
 
-    // Buffers the bytes (dropped while closed) and raises Receive once the
-    // buffer reaches the threshold.
+    // Bytes from the far end; dropped while the port is closed.
     void Deliver(const QByteArray &bytes);
     // The cable is pulled: the port closes, then Lost is raised.
     void Pull();
 
-    QByteArray LastWrite() const { return writes.isEmpty() ? QByteArray() : writes.last(); }
-
     QList<QByteArray> writes;
-    QList<int> openedPorts;
     int threshold = 1;
-    // Set to make the next opens fail with this reason.
-    QString openFailure;
+    QString openFailure; // when set, every open fails with this reason
     bool refuseWrites = false;
 
 private:

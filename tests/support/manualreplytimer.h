@@ -12,15 +12,9 @@ class ManualReplyTimer : public ReplyTimer
 {
     Q_OBJECT
 public:
-    using ReplyTimer::ReplyTimer;
-
     void SetInterval(int milliseconds) override { m_interval = milliseconds; }
     int Interval() const override { return m_interval; }
-    void Enable() override
-    {
-        m_enabled = true;
-        armed.append(m_interval);
-    }
+    void Enable() override { m_enabled = true; armed.append(m_interval); }
     void Disable() override { m_enabled = false; }
     bool Enabled() const override { return m_enabled; }
 

@@ -2,8 +2,6 @@
 
 #include "ui/messageboxes.h"
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 namespace kelvra {
@@ -14,20 +12,12 @@ namespace kelvra {
 class ScriptedMessageBoxes : public MessageBoxes
 {
 public:
-    struct Box
-    {
-        QString text;
-        Buttons buttons;
-        Operator::Icon icon;
-        QString detail;
-    };
+    struct Box { QString text; Buttons buttons; Operator::Icon icon; QString detail; };
 
     bool Show(const QString &text, Buttons buttons, Operator::Icon icon, const QString &detail = QString()) override
     {
         shown.append({text, buttons, icon, detail});
-        if (buttons == Buttons::Ok)
-            return true;
-        return answers.isEmpty() ? true : answers.takeFirst();
+        return buttons == Buttons::Ok || answers.isEmpty() || answers.takeFirst();
     }
 
     QStringList texts() const

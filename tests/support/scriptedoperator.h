@@ -2,8 +2,7 @@
 
 #include "link/operatorseam.h"
 
-#include <QList>
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -14,39 +13,24 @@ namespace kelvra {
 class ScriptedOperator : public Operator
 {
 public:
-    struct Message
-    {
-        QString text;
-        Icon icon;
-        QString detail;
-    };
+    struct Message { QString text; Icon icon; QString detail; };
 
     void ShowMessage(const QString &text, Icon icon, const QString &detail = QString()) override
     {
-        messages.append({text, icon, detail});
+        texts.append(text);
         if (onMessage)
-            onMessage(messages.last());
+            onMessage({text, icon, detail});
     }
     void ShowByData() override { ++showByDataCalls; }
     void GetDataByShow() override
     {
-        ++getDataByShowCalls;
         if (onGetDataByShow)
             onGetDataByShow();
     }
     QString ModelBoxText() const override { return modelBoxText; }
 
-    QStringList texts() const
-    {
-        QStringList result;
-        for (const Message &m : messages)
-            result.append(m.text);
-        return result;
-    }
-
-    QList<Message> messages;
+    QStringList texts;
     int showByDataCalls = 0;
-    int getDataByShowCalls = 0;
     QString modelBoxText = QStringLiteral("KR350UV");
     // Runs while a box is "open", like the nested event loop of a modal box.
     std::function<void(const Message &)> onMessage;
