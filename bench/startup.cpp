@@ -7,8 +7,8 @@
 #include "app/program.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,7 +40,10 @@ int ShowAndReport(int argc, char *argv[], bool kelvraSet)
         program->Window().CentreOnScreen();
         window = &program->Window();
     } else {
-        minimal = std::make_unique<QWidget>();
+        // The smallest window that says something: without text Qt never
+        // loads its fonts, which any real window must.
+        minimal = std::make_unique<QLabel>(QStringLiteral("Hello"));
+        minimal->setWindowTitle(QStringLiteral("KelvraSet"));
         minimal->resize(621, 525);
         window = minimal.get();
     }
@@ -65,8 +68,9 @@ Sample RunChild(const QString &self, const QString &mode)
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Without it Qt warns on every start, which says nothing about start-up.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    static QTemporaryDir runtimeDir; // private to its owner, as Qt wants it
     if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QDir::tempPath());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir.path());
     child.setProcessEnvironment(environment);
     QElapsedTimer clock;
     clock.start();
