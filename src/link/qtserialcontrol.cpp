@@ -59,7 +59,6 @@ bool QtSerialControl::Open(int portNo, QString *reason)
 {
     Close();
     m_threshold = 1;
-    m_lowLatency = false;
     m_devicePath.clear();
     auto fail = [reason](const QString &why) {
         if (reason)
@@ -94,7 +93,7 @@ bool QtSerialControl::Open(int portNo, QString *reason)
         return fail(serialopen::Explain(portNo, device, m_port->errorString()));
     // Some adapters hand over bytes left from before the open.
     m_port->clear(QSerialPort::AllDirections);
-    m_lowLatency = EnableLowLatency(int(m_port->handle()));
+    EnableLowLatency(int(m_port->handle()));
     m_devicePath = device;
     return true;
 }

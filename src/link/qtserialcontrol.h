@@ -29,8 +29,6 @@ public:
 
     // The device opened last, an alias resolved to it.
     QString DevicePath() const { return m_devicePath; }
-    // Whether the driver accepted low-latency mode at the last open.
-    bool LowLatency() const { return m_lowLatency; }
 
 private:
     void OnReadyRead();
@@ -41,7 +39,6 @@ private:
     QSerialPort *m_port; // a child; Qt::SerialPort stays out of this header
     QString m_devicePath;
     int m_threshold = 1;
-    bool m_lowLatency = false;
     bool m_lost = false;    // failed, close and Lost on their way
     quint64 m_generation = 0; // counts opens and closes: a late Lost never hits a newer open
 };

@@ -15,12 +15,6 @@ QString ImageTextFromBytes(QByteArrayView bytes)
     return decoder.decode(bytes);
 }
 
-QByteArray ImageBytesFromText(const QString &text)
-{
-    QStringEncoder encoder(ImageCodePage);
-    return encoder.encode(text);
-}
-
 QByteArray ImageBytesFitting(const QString &text, int maxBytes)
 {
     QStringEncoder encoder(ImageCodePage);

@@ -11,7 +11,6 @@ namespace kelvra {
 // between the image and text goes through here.
 
 QString ImageTextFromBytes(QByteArrayView bytes);
-QByteArray ImageBytesFromText(const QString &text);
 
 // The longest leading part of text whose bytes fit in maxBytes, never
 // splitting a character: half of a double-byte character would corrupt the
