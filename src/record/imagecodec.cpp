@@ -36,15 +36,19 @@ qint16 bit(quint8 byte, int n)
 
 } // namespace
 
-QString FieldText(const QString &text)
+QString TrimTrailingBlanks(const QString &text)
 {
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
         --end;
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0 && nul < end)
-        end = nul;
     return text.left(end);
+}
+
+QString FieldText(const QString &text)
+{
+    const QString trimmed = TrimTrailingBlanks(text);
+    const qsizetype nul = trimmed.indexOf(QChar(u'\0'));
+    return nul >= 0 ? trimmed.left(nul) : trimmed;
 }
 
 void DecodeRadioInfo(const RadioImage &image, RadioInfo &info)

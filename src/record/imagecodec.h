@@ -21,6 +21,8 @@ namespace kelvra {
 // The visible text of a stored text: trailing blanks removed, then cut before
 // the first NUL. Blanks before a NUL survive.
 QString FieldText(const QString &text);
+// The text without its trailing blanks; leading blanks stay.
+QString TrimTrailingBlanks(const QString &text);
 
 void DecodeRadioInfo(const RadioImage &image, RadioInfo &info);
 void EncodeRadioInfo(const RadioInfo &info, RadioImage &image);

@@ -75,14 +75,6 @@ bool TypedCharacters(const QKeyEvent &event, QList<qint16> &codes)
     return true;
 }
 
-QString TrimmedRight(const QString &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.left(end);
-}
-
 } // namespace
 
 int TwipsToPixels(int twips)
@@ -354,18 +346,18 @@ void FrmMain::GetDataByShow()
             SelectBandCode(m_info.BandCode);
     }
 
-    m_info.AreaCode = TrimmedRight(Text1Text(0));
-    m_info.SerialNumber = TrimmedRight(Text1Text(1));
-    m_info.ProductionDate = TrimmedRight(Text1Text(2));
-    m_info.MaintenanceDate = TrimmedRight(Text1Text(3));
-    m_info.MaintenanceNote = TrimmedRight(Text1Text(4));
-    m_info.ManufactureCode = TrimmedRight(Text1Text(6));
-    m_info.UserCode = TrimmedRight(Text1Text(7));
-    m_info.DealerCode = TrimmedRight(Text1Text(8));
-    m_info.StockDate = TrimmedRight(Text1Text(9));
-    m_info.SellDate = TrimmedRight(Text1Text(10));
-    m_info.Seller = TrimmedRight(Text1Text(11));
-    m_info.ProgramPassword = TrimmedRight(Text1Text(12));
+    m_info.AreaCode = TrimTrailingBlanks(Text1Text(0));
+    m_info.SerialNumber = TrimTrailingBlanks(Text1Text(1));
+    m_info.ProductionDate = TrimTrailingBlanks(Text1Text(2));
+    m_info.MaintenanceDate = TrimTrailingBlanks(Text1Text(3));
+    m_info.MaintenanceNote = TrimTrailingBlanks(Text1Text(4));
+    m_info.ManufactureCode = TrimTrailingBlanks(Text1Text(6));
+    m_info.UserCode = TrimTrailingBlanks(Text1Text(7));
+    m_info.DealerCode = TrimTrailingBlanks(Text1Text(8));
+    m_info.StockDate = TrimTrailingBlanks(Text1Text(9));
+    m_info.SellDate = TrimTrailingBlanks(Text1Text(10));
+    m_info.Seller = TrimTrailingBlanks(Text1Text(11));
+    m_info.ProgramPassword = TrimTrailingBlanks(Text1Text(12));
 }
 
 QString FrmMain::ModelBoxText() const
