@@ -9,11 +9,6 @@ const QString Section = QStringLiteral("language");
 const QString Key = QStringLiteral("comPort");
 } // namespace
 
-QString SettingsFilePath(const QString &appDir)
-{
-    return appDir + QStringLiteral("/mysetup.ini");
-}
-
 qint16 ReadSavedComPort(const QString &settingsPath)
 {
     bool ok = false;

@@ -6,9 +6,7 @@
 namespace kelvra {
 
 // The one thing the program remembers between runs: the last used serial
-// port, key comPort of section language in mysetup.ini beside the executable.
-
-QString SettingsFilePath(const QString &appDir);
+// port, key comPort of section language in mysetup.ini (see settingsplace.h).
 
 // The saved port number; 0 when the file, section or key is missing or the
 // value is not a positive 16-bit whole number (a hand-edited file must not stop start-up).

@@ -1,11 +1,50 @@
+#include "app/commandline.h"
 #include "app/program.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+QStringList Arguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int Finish(const kelvra::CommandLine &commandLine)
+{
+    std::fputs(commandLine.output.toLocal8Bit().constData(), commandLine.exitCode == 0 ? stdout : stderr);
+    return commandLine.exitCode;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("KelvraSet"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
+
+    // --help and --version are answered before the application object
+    // exists, because it needs a display. Anything the first reading does not
+    // know may be one of Qt's own options (-platform), which the application
+    // object takes away before the second.
+    kelvra::CommandLine commandLine = kelvra::ParseCommandLine(Arguments(argc, argv));
+    if (commandLine.exit && commandLine.exitCode == 0)
+        return Finish(commandLine);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KelvraSet"));
+    commandLine = kelvra::ParseCommandLine(QCoreApplication::arguments());
+    if (commandLine.exit)
+        return Finish(commandLine);
+    QString error;
+    if (!commandLine.traceFile.isEmpty() && !kelvra::StartTraceFile(commandLine.traceFile, &error)) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 2;
+    }
 
     kelvra::Program program(kelvra::ProgramEnvironment::Host());
     program.Form_Load();

@@ -128,6 +128,7 @@ void PortList::Combo2_Click()
     if (portNo < 1)
         return;
     m_comPortNo = portNo;
+    m_savedPort = portNo;
     SaveComPort(m_settingsPath, m_comPortNo);
 }
 
@@ -139,7 +140,8 @@ void PortList::ReShowComPortTimer_Timer()
         m_combo2->setCurrentIndex(-1);
         return;
     }
-    const QString kept = MatchListItem(m_combo2, EntryText(m_comPortNo));
+    const qint16 wanted = m_savedPort > 0 && InComPorts(m_savedPort) ? m_savedPort : m_comPortNo;
+    const QString kept = MatchListItem(m_combo2, EntryText(wanted));
     const int index = m_combo2->findText(kept);
     if (m_combo2->currentIndex() != index)
         m_combo2->setCurrentIndex(index);

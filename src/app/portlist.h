@@ -35,6 +35,10 @@ public:
     // Selects "COM<portNo>" without running the operator's selection handler; none for 0.
     void SelectPort(int portNo);
 
+    // The port in the settings file. The refresh selects it whenever it is
+    // present, until the operator picks another.
+    void SetSavedPort(qint16 portNo) { m_savedPort = portNo; }
+
     // The operator picked an entry: it becomes the port and is remembered.
     void Combo2_Click();
     void ReShowComPortTimer_Timer();
@@ -47,6 +51,7 @@ private:
     qint16 &m_comPortNo;
     QString m_settingsPath;
     QTimer m_refreshTimer;
+    qint16 m_savedPort = 0;
 };
 
 // The port number of a list entry: the characters after "COM" as a 16-bit

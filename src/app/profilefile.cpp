@@ -1,8 +1,19 @@
 #include "app/profilefile.h"
 
 #include <QByteArrayList>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
 
 namespace kelvra {
 
@@ -101,33 +112,158 @@ Place Find(const QByteArrayList &lines, const QByteArray &section, const QByteAr
     return place;
 }
 
-} // namespace
+// A settings file that a person or an editor made is read only when it is a
+// regular file of a size such a file can have: a link to /dev/zero, a FIFO
+// or a stray huge file must neither stop nor stall the program.
+constexpr qint64 MaxFileSize = 64 * 1024;
 
-QString GetProfileString(const QString &path, const QString &section, const QString &key,
-                         const QString &defaultValue)
+class FileHandle
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return defaultValue;
-    const Lines content = SplitLines(file.readAll());
-    QByteArray value;
-    if (Find(content.lines, section.toUtf8(), key.toUtf8(), &value).key < 0)
-        return defaultValue;
-    return QString::fromUtf8(Unquoted(value));
+public:
+    explicit FileHandle(int fd = -1) : m_fd(fd) {}
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    ~FileHandle()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+enum class Access { Missing, Refused, Ok };
+
+bool IsUsable(const struct stat &st)
+{
+    return S_ISREG(st.st_mode) && st.st_size <= MaxFileSize;
 }
 
-bool WriteProfileString(const QString &path, const QString &section, const QString &key,
-                        const QString &value)
+// Opens path (links followed) and reads it whole. The checks come before the
+// open, because opening a device can have effects of its own, and again on
+// the open file, which may have been swapped in between.
+Access ReadWhole(const QString &path, int openFlags, std::unique_ptr<FileHandle> *handle, QByteArray *content)
 {
-    QByteArray old;
-    {
-        QFile file(path);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            old = file.readAll();
-        }
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st{};
+    if (stat(native.constData(), &st) != 0)
+        return errno == ENOENT ? Access::Missing : Access::Refused;
+    if (!IsUsable(st))
+        return Access::Refused;
+    *handle = std::make_unique<FileHandle>(open(native.constData(), openFlags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const int fd = (*handle)->fd();
+    if (fd < 0 || fstat(fd, &st) != 0 || !IsUsable(st))
+        return Access::Refused;
+    content->resize(MaxFileSize + 1);
+    qsizetype got = 0;
+    while (got < content->size()) {
+        const ssize_t n = read(fd, content->data() + got, size_t(content->size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Access::Refused;
+        if (n == 0)
+            break;
+        got += n;
     }
+    if (got > MaxFileSize)
+        return Access::Refused;
+    content->truncate(got);
+    return Access::Ok;
+}
+
+// The lines are worked on as 8-bit text: files without a byte-order mark
+// byte for byte, whatever their code page; files with one through UTF-8,
+// and written back in their own encoding.
+enum class Encoding { Plain, Utf8Bom, Utf16Le, Utf16Be };
+
+const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+Encoding EncodingOf(const QByteArray &raw)
+{
+    if (raw.startsWith(Utf8Bom))
+        return Encoding::Utf8Bom;
+    if (raw.startsWith("\xFF\xFE"))
+        return Encoding::Utf16Le;
+    if (raw.startsWith("\xFE\xFF"))
+        return Encoding::Utf16Be;
+    return Encoding::Plain;
+}
+
+QStringConverter::Encoding Utf16Of(Encoding encoding)
+{
+    return encoding == Encoding::Utf16Le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+}
+
+QByteArray Decode(const QByteArray &raw, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Plain:
+        return raw;
+    case Encoding::Utf8Bom:
+        return raw.mid(Utf8Bom.size());
+    default: {
+        QStringDecoder decoder(Utf16Of(encoding), QStringConverter::Flag::Stateless);
+        return QString(decoder.decode(QByteArrayView(raw).sliced(2))).toUtf8();
+    }
+    }
+}
+
+QByteArray Encode(const QByteArray &text, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Plain:
+        return text;
+    case Encoding::Utf8Bom:
+        return Utf8Bom + text;
+    default: {
+        QStringEncoder encoder(Utf16Of(encoding), QStringConverter::Flag::Stateless);
+        const QByteArray bom = encoding == Encoding::Utf16Le ? "\xFF\xFE" : "\xFE\xFF";
+        return bom + QByteArray(encoder.encode(QString::fromUtf8(text)));
+    }
+    }
+}
+
+// Writes updated over old in the same file, so that its owner, mode and
+// links stay. Room is taken first, so that a full disk fails before any
+// byte changes; the file only shrinks once the new text is in.
+bool Rewrite(int fd, const QByteArray &old, const QByteArray &updated)
+{
+    if (updated.size() > old.size() && posix_fallocate(fd, 0, off_t(updated.size())) != 0)
+        return false;
+    qsizetype at = 0;
+    while (at < old.size() && at < updated.size() && old.at(at) == updated.at(at))
+        ++at;
+    while (at < updated.size()) {
+        const ssize_t n = pwrite(fd, updated.constData() + at, size_t(updated.size() - at), off_t(at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+    }
+    if (updated.size() < old.size() && ftruncate(fd, off_t(updated.size())) != 0)
+        return false;
+    return fsync(fd) == 0;
+}
+
+bool CreateFile(const QString &path, const QByteArray &content)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QByteArray Updated(const QByteArray &old, const QString &section, const QString &key, const QString &value)
+{
     Lines content = SplitLines(old);
     const QByteArray keyLine = key.toUtf8() + '=' + value.toUtf8();
     const Place place = Find(content.lines, section.toUtf8(), key.toUtf8(), nullptr);
@@ -141,23 +277,48 @@ bool WriteProfileString(const QString &path, const QString &section, const QStri
         content.lines.append('[' + section.toUtf8() + ']');
         content.lines.append(keyLine);
     }
-
     QByteArray updated = content.lines.join(content.eol);
     if (content.endsWithEol || place.key < 0)
         updated += content.eol;
-    if (updated == old)
-        return true;
+    return updated;
+}
 
-    QSaveFile file(path);
-    // A folder that takes no new files may still hold a writable settings file.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+} // namespace
+
+QString GetProfileString(const QString &path, const QString &section, const QString &key,
+                         const QString &defaultValue)
+{
+    std::unique_ptr<FileHandle> handle;
+    QByteArray raw;
+    if (ReadWhole(path, O_RDONLY, &handle, &raw) != Access::Ok)
+        return defaultValue;
+    const Lines content = SplitLines(Decode(raw, EncodingOf(raw)));
+    QByteArray value;
+    if (Find(content.lines, section.toUtf8(), key.toUtf8(), &value).key < 0)
+        return defaultValue;
+    return QString::fromUtf8(Unquoted(value));
+}
+
+bool WriteProfileString(const QString &path, const QString &section, const QString &key,
+                        const QString &value)
+{
+    std::unique_ptr<FileHandle> handle;
+    QByteArray raw;
+    switch (ReadWhole(path, O_RDWR, &handle, &raw)) {
+    case Access::Missing:
+        return CreateFile(path, Updated(QByteArray(), section, key, value));
+    case Access::Refused:
         return false;
-    if (file.write(updated) != updated.size()) {
-        file.cancelWriting();
-        return false;
+    case Access::Ok:
+        break;
     }
-    return file.commit();
+    const Encoding encoding = EncodingOf(raw);
+    const QByteArray text = Decode(raw, encoding);
+    // Text that does not come back unchanged (broken UTF-16) is not ours to rewrite.
+    if (Encode(text, encoding) != raw)
+        return false;
+    const QByteArray updated = Encode(Updated(text, section, key, value), encoding);
+    return updated == raw || Rewrite(handle->fd(), raw, updated);
 }
 
 } // namespace kelvra

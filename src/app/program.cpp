@@ -14,6 +14,7 @@ ProgramEnvironment ProgramEnvironment::Host()
 {
     ProgramEnvironment environment;
     environment.appDir = QCoreApplication::applicationDirPath();
+    environment.configDir = UserConfigDir();
     return environment;
 }
 
@@ -22,6 +23,19 @@ namespace {
 std::unique_ptr<VersionQuery> OwnVersionQuery(const ProgramEnvironment &environment)
 {
     return environment.versionQuery ? nullptr : std::make_unique<HostVersionQuery>();
+}
+
+std::unique_ptr<LinkTrace> TraceIfOn(SerialControl &control, ReplyTimer &timer, Operator &op)
+{
+    return lcTrace().isDebugEnabled() ? std::make_unique<LinkTrace>(control, timer, op) : nullptr;
+}
+
+QString Listed(const QComboBox *list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->itemText(i);
+    return entries.join(QLatin1Char(' '));
 }
 
 std::unique_ptr<QtMessageBoxes> OwnMessageBoxes(const ProgramEnvironment &environment)
@@ -34,14 +48,18 @@ std::unique_ptr<QtMessageBoxes> OwnMessageBoxes(const ProgramEnvironment &enviro
 Program::Program(const ProgramEnvironment &environment, QObject *parent)
     : QObject(parent)
     , m_environment(environment)
-    , m_settingsPath(SettingsFilePath(environment.appDir))
+    , m_place(LocateSettings(environment.appDir, environment.configDir))
+    , m_settingsPath(m_place.settingsPath)
     , m_hostVersion(OwnVersionQuery(environment))
     , m_screenBoxes(OwnMessageBoxes(environment))
     , m_boxes(environment.messageBoxes ? *environment.messageBoxes : *m_screenBoxes)
-    , m_portDirectory(environment.appDir + QStringLiteral("/ports"), environment.sysTtyRoot, environment.devRoot)
+    , m_portDirectory(m_place.aliasDirs, environment.sysTtyRoot, environment.devRoot)
     , m_serial(m_portDirectory)
     , m_frmMain(m_radioInfo, m_boxes)
-    , m_link(m_serial, m_waitTimer, m_frmMain, m_radioInfo, m_radioImage, m_comPortNo)
+    , m_trace(TraceIfOn(m_serial, m_waitTimer, m_frmMain))
+    , m_link(m_trace ? static_cast<SerialControl &>(m_trace->control) : m_serial,
+             m_trace ? static_cast<ReplyTimer &>(m_trace->timer) : m_waitTimer,
+             m_trace ? static_cast<Operator &>(m_trace->op) : m_frmMain, m_radioInfo, m_radioImage, m_comPortNo)
     , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
 {
     if (m_screenBoxes)
@@ -63,7 +81,8 @@ void Program::Form_Load()
 {
     InitRadioInfo(m_radioInfo, QDate::currentDate(), m_environment.locale);
     CheckSysType();
-    m_comPortNo = ReadSavedComPort(m_settingsPath);
+    const qint16 saved = ReadSavedComPort(m_settingsPath);
+    m_comPortNo = saved;
 
     if (m_useFixedPortList) {
         m_portList.FillFixedList();
@@ -80,8 +99,15 @@ void Program::Form_Load()
 
     if (m_comPortNo != 0) {
         m_portList.SelectPort(m_comPortNo);
-        SaveComPort(m_settingsPath, m_comPortNo);
+        // A saved port that is not plugged in yet is still the dealer's
+        // choice: it stays in the file, and the refresh returns to it.
+        if (saved < 1 || m_comPortNo == saved)
+            SaveComPort(m_settingsPath, m_comPortNo);
     }
+    m_portList.SetSavedPort(saved);
+    qCDebug(lcTrace).noquote() << TraceStamp() << "start" << QCoreApplication::applicationVersion() << "settings" << m_settingsPath
+                               << "saved" << saved << "ports" << Listed(m_frmMain.Combo2()) << "selected"
+                               << m_frmMain.Combo2()->currentText();
 
     m_frmMain.FillMasterBandList();
     m_frmMain.ApplyLanguage(m_environment.locale);

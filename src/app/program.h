@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/portlist.h"
+#include "app/settingsplace.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
 #include "link/radiolink.h"
+#include "link/tracing.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 #include "ui/frmmain.h"
@@ -24,14 +26,15 @@ class VersionQuery;
 // tests point every path into a temporary folder and answer every question.
 struct ProgramEnvironment
 {
-    QString appDir;                              // holds mysetup.ini and ports/
+    QString appDir;                              // mysetup.ini and ports/ when the user may write it
     QString sysTtyRoot = QStringLiteral("/sys/class/tty");
     QString devRoot = QStringLiteral("/dev");
     const VersionQuery *versionQuery = nullptr;  // the host's when null
     MessageBoxes *messageBoxes = nullptr;        // boxes on the screen when null
     QLocale locale = QLocale::system();
+    QString configDir;                           // otherwise here; ports/ is looked for in both
 
-    // The running executable's folder and the host's devices.
+    // The running executable's folder, the user's configuration folder and the host's devices.
     static ProgramEnvironment Host();
 };
 
@@ -65,6 +68,7 @@ private:
     void CheckSysType();
 
     ProgramEnvironment m_environment;
+    SettingsPlace m_place;
     QString m_settingsPath;
     RadioInfo m_radioInfo;
     RadioImage m_radioImage;
@@ -77,6 +81,7 @@ private:
     QtSerialControl m_serial;
     QtReplyTimer m_waitTimer;
     FrmMain m_frmMain;
+    std::unique_ptr<LinkTrace> m_trace; // only while tracing is on
     RadioLink m_link;
     PortList m_portList;
 };

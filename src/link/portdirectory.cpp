@@ -117,8 +117,8 @@ void ForEachEntry(const QByteArray &dirPath, Visit visit)
 
 } // namespace
 
-PortDirectory::PortDirectory(const QString &aliasDir, const QString &sysTtyRoot, const QString &devRoot)
-    : m_aliasDir(aliasDir), m_sysRoot(QFile::encodeName(sysTtyRoot))
+PortDirectory::PortDirectory(const QStringList &aliasDirs, const QString &sysTtyRoot, const QString &devRoot)
+    : m_aliasDirs(aliasDirs), m_sysRoot(QFile::encodeName(sysTtyRoot))
 {
     m_devRoot = Canonical(QFile::encodeName(devRoot));
     if (m_devRoot.isEmpty())
@@ -146,29 +146,31 @@ QList<PortEntry> PortDirectory::Ports() const
     std::map<int, PortEntry> byNumber;
     std::set<QByteArray> aliasTargets;
 
-    const QByteArray aliasDir = QFile::encodeName(m_aliasDir);
-    ForEachEntry(aliasDir, [&](const char *name) {
-        const int number = AliasNumber(name);
-        if (number == 0)
-            return;
-        const QByteArray target = Canonical(aliasDir + '/' + name);
-        if (target.isEmpty())
-            return; // dangling: listed again once its target is back
-        PortEntry entry;
-        entry.number = number;
-        entry.name = PortName(number);
-        entry.devicePath = QFile::decodeName(target);
-        entry.isAlias = true;
-        if (target.startsWith(m_devRoot + '/')) {
-            const QByteArray deviceName = target.mid(m_devRoot.size() + 1);
-            int automatic = 0;
-            const DeviceFamily *family = Classify(deviceName.constData(), &automatic);
-            if (family && family->usb)
-                FillUsbDetails(deviceName, &entry);
-        }
-        aliasTargets.insert(target);
-        byNumber.emplace(number, entry);
-    });
+    for (const QString &folder : m_aliasDirs) {
+        const QByteArray aliasDir = QFile::encodeName(folder);
+        ForEachEntry(aliasDir, [&](const char *name) {
+            const int number = AliasNumber(name);
+            if (number == 0 || byNumber.count(number))
+                return;
+            const QByteArray target = Canonical(aliasDir + '/' + name);
+            if (target.isEmpty())
+                return; // dangling: listed again once its target is back
+            PortEntry entry;
+            entry.number = number;
+            entry.name = PortName(number);
+            entry.devicePath = QFile::decodeName(target);
+            entry.isAlias = true;
+            if (target.startsWith(m_devRoot + '/')) {
+                const QByteArray deviceName = target.mid(m_devRoot.size() + 1);
+                int automatic = 0;
+                const DeviceFamily *family = Classify(deviceName.constData(), &automatic);
+                if (family && family->usb)
+                    FillUsbDetails(deviceName, &entry);
+            }
+            aliasTargets.insert(target);
+            byNumber.emplace(number, entry);
+        });
+    }
 
     ForEachEntry(m_sysRoot, [&](const char *name) {
         int number = 0;

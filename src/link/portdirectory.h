@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -45,16 +46,22 @@ struct PortEntry {
 //   ttyUL<k>     821 - 860   0 - 39   soft UARTs in FPGAs
 //   861 - 999    no family: left to aliases
 //
-// Aliases: a symbolic link COM<n> (1 <= n <= 999) in the alias folder lists
+// Aliases: a symbolic link COM<n> (1 <= n <= 999) in an alias folder lists
 // COM<n> while its target exists. It takes precedence over an automatic
 // number, and a device an alias reaches is listed only under the alias, so
-// that a pinned cable shows once, under the number it was pinned to.
+// that a pinned cable shows once, under the number it was pinned to. Of
+// several alias folders, the first that names a number wins.
 class PortDirectory
 {
 public:
-    explicit PortDirectory(const QString &aliasDir = DefaultAliasDir(),
+    explicit PortDirectory(const QStringList &aliasDirs = {DefaultAliasDir()},
                            const QString &sysTtyRoot = QStringLiteral("/sys/class/tty"),
                            const QString &devRoot = QStringLiteral("/dev"));
+    explicit PortDirectory(const QString &aliasDir, const QString &sysTtyRoot = QStringLiteral("/sys/class/tty"),
+                           const QString &devRoot = QStringLiteral("/dev"))
+        : PortDirectory(QStringList{aliasDir}, sysTtyRoot, devRoot)
+    {
+    }
 
     // ports/ beside the executable.
     static QString DefaultAliasDir();
@@ -67,12 +74,13 @@ public:
     QList<PortEntry> Ports() const;
     std::optional<PortEntry> Find(int number) const;
 
-    QString AliasDir() const { return m_aliasDir; }
+    QStringList AliasDirs() const { return m_aliasDirs; }
+    QString AliasDir() const { return m_aliasDirs.value(0); }
 
 private:
     void FillUsbDetails(const QByteArray &ttyName, PortEntry *entry) const;
 
-    QString m_aliasDir;
+    QStringList m_aliasDirs;
     QByteArray m_sysRoot;
     QByteArray m_devRoot; // canonical, to recognise alias targets
 };

@@ -71,9 +71,11 @@ bool QtSerialControl::Open(int portNo, QString *reason)
     const std::optional<PortEntry> entry = m_directory.Find(portNo);
     if (!entry) {
         // A dangling alias is not listed, but naming its target helps more.
-        const QFileInfo alias(m_directory.AliasDir() + QLatin1Char('/') + PortDirectory::PortName(portNo));
-        if (alias.isSymLink())
-            return fail(serialopen::DeviceMissing(portNo, alias.symLinkTarget()));
+        for (const QString &folder : m_directory.AliasDirs()) {
+            const QFileInfo alias(folder + QLatin1Char('/') + PortDirectory::PortName(portNo));
+            if (alias.isSymLink())
+                return fail(serialopen::DeviceMissing(portNo, alias.symLinkTarget()));
+        }
         return fail(serialopen::NotPresent(portNo));
     }
     // One device, one lock file, whichever alias reached it.

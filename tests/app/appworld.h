@@ -13,7 +13,8 @@
 namespace kelvra::testing {
 
 // The program started in a temporary folder that holds its mysetup.ini and
-// ports/, on a machine with no other serial device; a test answers its boxes.
+// ports/ (and config/ as the user's configuration folder), on a machine with
+// no other serial device; a test answers its boxes.
 class AppWorld
 {
 public:
@@ -21,12 +22,13 @@ public:
 
     AppWorld()
     {
-        for (const char *folder : {"ports", "sys", "dev"})
+        for (const char *folder : {"ports", "sys", "dev", "config"})
             QDir(m_dir.path()).mkdir(QLatin1String(folder));
     }
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
     QString PortsDir() const { return Path(QStringLiteral("ports")); }
+    QString SettingsPath() const { return Path(QStringLiteral("mysetup.ini")); }
 
     // ports/COM<n>, listed while its target exists; a plain file unless one is given.
     void Plug(int n, QString target = QString())
@@ -41,13 +43,13 @@ public:
 
     void PutSettings(const QByteArray &content)
     {
-        QFile file(Path(QStringLiteral("mysetup.ini")));
+        QFile file(SettingsPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
     QByteArray Settings() const
     {
-        QFile file(Path(QStringLiteral("mysetup.ini")));
+        QFile file(SettingsPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
     }
 
@@ -56,7 +58,7 @@ public:
     {
         m_program = std::make_unique<Program>(ProgramEnvironment{
             m_dir.path(), Path(QStringLiteral("sys")), Path(QStringLiteral("dev")), version, &boxes,
-            QLocale(QLocale::English, QLocale::UnitedStates)});
+            QLocale(QLocale::English, QLocale::UnitedStates), Path(QStringLiteral("config"))});
         m_program->Form_Load();
         return *m_program;
     }

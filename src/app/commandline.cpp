@@ -1,0 +1,92 @@
+#include "app/commandline.h"
+
+#include "link/tracing.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <memory>
+
+namespace kelvra {
+
+namespace {
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+// The trace file lives as long as the process; messages of other categories
+// go where they went before.
+std::unique_ptr<QFile> g_traceFile;
+QtMessageHandler g_previousHandler = nullptr;
+
+void WriteTrace(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (g_traceFile && context.category && qstrcmp(context.category, lcTrace().categoryName()) == 0) {
+        g_traceFile->write(message.toUtf8() + '\n');
+        // A trace is wanted most after a crash or a hang: every line goes out at once.
+        g_traceFile->flush();
+        return;
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        Tr("Reads and writes the information block of KR350 radios over a serial cable."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        Tr("Append a timestamped trace of every frame sent and received, every expiry and every ending to "
+           "<file>, for support."),
+        Tr("file"));
+    parser.addOption(trace);
+
+    CommandLine result;
+    if (!parser.parse(arguments)) {
+        result.exit = true;
+        result.exitCode = 2;
+        result.output = parser.errorText() + QLatin1Char('\n');
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.exit = true;
+        result.output = parser.helpText();
+    } else if (parser.isSet(version)) {
+        result.exit = true;
+        result.output = QCoreApplication::applicationName() + QLatin1Char(' ')
+            + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+    } else if (!parser.positionalArguments().isEmpty()) {
+        result.exit = true;
+        result.exitCode = 2;
+        result.output = Tr("Unknown argument: %1").arg(parser.positionalArguments().constFirst())
+            + QLatin1Char('\n');
+    }
+    result.traceFile = parser.value(trace);
+    return result;
+}
+
+bool StartTraceFile(const QString &path, QString *error)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        *error = Tr("Cannot write the trace file %1: %2").arg(path, file->errorString());
+        return false;
+    }
+    g_traceFile = std::move(file);
+    if (!g_previousHandler)
+        g_previousHandler = qInstallMessageHandler(WriteTrace);
+    QLoggingCategory::setFilterRules(QStringLiteral("kelvra.trace.debug=true"));
+    return true;
+}
+
+} // namespace kelvra

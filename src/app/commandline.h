@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kelvra {
+
+// What the command line asks for. It is read before any window exists, so
+// --help and --version answer on a machine without a display.
+struct CommandLine
+{
+    bool exit = false;  // print output and end with exitCode instead of starting
+    int exitCode = 0;
+    QString output;     // for standard output, or standard error on a fault
+    QString traceFile;  // --trace FILE; empty without it
+};
+
+CommandLine ParseCommandLine(const QStringList &arguments);
+
+// Sends the support trace to path (appended) from now on. False, with the
+// reason, when the file cannot be opened.
+bool StartTraceFile(const QString &path, QString *error);
+
+} // namespace kelvra

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kelvra {
+
+// Where mysetup.ini and the ports/ aliases live. A copy of the program in a
+// folder its user may write keeps them beside itself, as a portable copy
+// always has; an installed one (/usr/bin) keeps them in the user's
+// configuration folder.
+struct SettingsPlace
+{
+    QString settingsPath;  // mysetup.ini
+    QStringList aliasDirs; // every ports/ folder, the one that wins first
+    QString ownAliasDir;   // where a new alias belongs
+};
+
+// appDir is the executable's folder, configDir the user's configuration
+// folder (may be empty: then only appDir counts).
+SettingsPlace LocateSettings(const QString &appDir, const QString &configDir);
+
+// ~/.config/KelvraSet, whichever program asks.
+QString UserConfigDir();
+
+} // namespace kelvra
