@@ -9,7 +9,6 @@
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 
 namespace kelvra {
 
@@ -27,12 +26,6 @@ bool EnableLowLatency(int fd)
         return true;
     serial.flags |= ASYNC_LOW_LATENCY;
     return ioctl(fd, TIOCSSERIAL, &serial) == 0;
-}
-
-bool IsCharacterDevice(const QString &path)
-{
-    struct stat st{};
-    return stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
 } // namespace
@@ -67,7 +60,7 @@ bool QtSerialControl::Open(int portNo, QString *reason)
     };
 
     if (portNo <= 0)
-        return fail(serialopen::NoPortSelected());
+        return fail(m_directory.Ports().isEmpty() ? serialopen::NoPortFound() : serialopen::NoPortSelected());
     const std::optional<PortEntry> entry = m_directory.Find(portNo);
     if (!entry) {
         // A dangling alias is not listed, but naming its target helps more.
@@ -82,7 +75,7 @@ bool QtSerialControl::Open(int portNo, QString *reason)
     const QString device = QFileInfo(entry->devicePath).canonicalFilePath();
     if (device.isEmpty())
         return fail(serialopen::DeviceMissing(portNo, entry->devicePath));
-    if (!IsCharacterDevice(device))
+    if (!serialopen::MayOpen(device))
         return fail(serialopen::NotSerialDevice(portNo, device));
 
     m_port->setPortName(device);

@@ -1,5 +1,6 @@
 #include "link/serialopenreason.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,43 +12,75 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace kelvra::serialopen {
 
 namespace {
 
-// Every reason text, in one place. They read the same in both interface languages.
+// Every reason text, in one place, collected for translation.
 namespace text {
-constexpr char kNoPortSelected[] = "No serial port is selected. Pick the port of the programming cable in the "
-                                   "port list.";
-constexpr char kNotPresent[] = "COM%1 is not present: no serial device or port alias has this number. Plug the "
-                               "programming cable in, or pick another port.";
-constexpr char kDeviceMissing[] = "COM%1: the device %2 is not there. Plug the programming cable in again, or "
-                                  "pick another port.";
-constexpr char kNoHardware[] = "COM%1: the device %2 does not answer (%3). The adapter was unplugged or the port "
-                               "has no hardware behind it; pick another port.";
-constexpr char kNotSerial[] = "COM%1: %2 is not a serial device. A port alias must point at a serial device such "
-                              "as /dev/ttyUSB0.";
-constexpr char kNotMember[] = "COM%1: access to %2 is denied. The device belongs to the group %3, and this user "
-                              "is not a member of it. Join the group %3%4; it takes effect at the next login.";
-constexpr char kDialoutElsewhere[] = " (uucp on Arch)";
-constexpr char kModeDenies[] = "COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) do not let "
-                               "this user read and write it. Ask the administrator to give the group %5 read "
-                               "and write access and to make this user a member of it.";
-constexpr char kLockedBy[] = "COM%1: %2 is in use by the program %3 (process %4), which holds the lock file %5. "
-                             "Close that program and try again.";
-constexpr char kStaleLock[] = "COM%1: %2 is locked by the lock file %3 of process %4, which no longer runs. "
-                              "Delete that lock file and try again.";
-constexpr char kBusyBy[] = "COM%1: %2 is in use by the program %3 (process %4). Close that program and try "
-                           "again.";
-constexpr char kBusy[] = "COM%1: %2 is in use by another program. Close that program and try again.";
-constexpr char kOther[] = "COM%1: %2 could not be opened: %3.";
+constexpr char kNoPortSelected[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "No serial port is selected. Pick the port of the programming cable in the port list.");
+constexpr char kNoPortFound[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "No serial port was found. Plug the programming cable in; its port appears in the port list within a "
+    "second.");
+constexpr char kNotPresent[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1 is not present: no serial device or port alias has this number. Plug the programming cable "
+    "in, or pick another port.");
+constexpr char kDeviceMissing[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: the device %2 is not there. Plug the programming cable in again, or pick another port.");
+constexpr char kNoHardware[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: the device %2 does not answer (%3). The adapter was unplugged or the port has no hardware "
+    "behind it; pick another port.");
+constexpr char kNotSerial[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: %2 is not a serial device. A port alias must point at a serial device such as /dev/ttyUSB0.");
+constexpr char kNotMember[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: access to %2 is denied. The device belongs to the group %3, and this user is not a member of "
+    "it. Join the group %3%4; it takes effect at the next login.");
+constexpr char kDialoutElsewhere[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    " (uucp on Arch)");
+constexpr char kModeDenies[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) do not let this user read "
+    "and write it. Ask the administrator to give the group %5 read and write access and to make this "
+    "user a member of it.");
+constexpr char kRootOnly[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) let only the administrator use "
+    "it. Ask the administrator for a udev rule that gives the device to the group dialout, as the README's "
+    "section \"Serial ports on Linux\" shows.");
+constexpr char kLockedBy[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: %2 is in use by the program %3 (process %4), which holds the lock file %5. Close that "
+    "program and try again.");
+constexpr char kStaleLock[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: %2 is locked by the lock file %3 of process %4, which no longer runs. Delete that lock file "
+    "and try again.");
+constexpr char kBusyBy[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: %2 is in use by the program %3 (process %4). Close that program and try again.");
+constexpr char kBusy[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: %2 is in use by another program. Close that program and try again.");
+constexpr char kOther[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: %2 could not be opened: %3.");
 } // namespace text
 
 QString Text(const char *literal)
 {
-    return QString::fromLatin1(literal);
+    return QCoreApplication::translate("SerialOpenReason", literal);
 }
 
 QString ErrnoText(int error)
@@ -117,6 +150,11 @@ QString NoPortSelected()
     return Text(text::kNoPortSelected);
 }
 
+QString NoPortFound()
+{
+    return Text(text::kNoPortFound);
+}
+
 QString NotPresent(int portNo)
 {
     return Text(text::kNotPresent).arg(portNo);
@@ -125,6 +163,18 @@ QString NotPresent(int portNo)
 QString DeviceMissing(int portNo, const QString &devicePath)
 {
     return Text(text::kDeviceMissing).arg(portNo).arg(devicePath);
+}
+
+bool MayOpen(const QString &devicePath)
+{
+    struct stat st{};
+    if (stat(QFile::encodeName(devicePath).constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    // /dev/tty, /dev/console and /dev/ptmx (major 5) and the virtual consoles
+    // tty0 to tty63 (major 4 below ttyS0's minor 64) are people's terminals:
+    // opening one would set the user's own screen to raw 115200 baud.
+    const unsigned int major = major(st.st_rdev);
+    return major != 5 && !(major == 4 && minor(st.st_rdev) < 64);
 }
 
 QString NotSerialDevice(int portNo, const QString &devicePath)
@@ -182,7 +232,9 @@ QString AccessProblem(int portNo, const QString &devicePath, const DeviceAccess 
     QString symbolic;
     for (int bit = 8; bit >= 0; --bit)
         symbolic += (access.mode >> bit) & 1 ? QLatin1Char("xwr"[bit % 3]) : QLatin1Char('-');
-    return Text(text::kModeDenies).arg(portNo).arg(devicePath, symbolic, access.ownerName, access.groupName);
+    // Giving root's group access would open the device to far more than this program.
+    const QString advice = access.groupGid == 0 ? Text(text::kRootOnly) : Text(text::kModeDenies);
+    return advice.arg(portNo).arg(devicePath, symbolic, access.ownerName, access.groupName);
 }
 
 QStringList DefaultLockDirs()
@@ -223,7 +275,7 @@ QString Explain(int portNo, const QString &devicePath, const QString &libraryErr
     struct stat st{};
     if (stat(native.constData(), &st) != 0)
         return DeviceMissing(portNo, devicePath);
-    if (!S_ISCHR(st.st_mode))
+    if (!MayOpen(devicePath))
         return NotSerialDevice(portNo, devicePath);
 
     const QString access = AccessProblem(portNo, devicePath, AccessOf(devicePath));

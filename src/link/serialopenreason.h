@@ -13,9 +13,13 @@
 namespace kelvra::serialopen {
 
 QString NoPortSelected();
+// No serial device or alias is there at all.
+QString NoPortFound();
 QString NotPresent(int portNo);
 QString DeviceMissing(int portNo, const QString &devicePath);
 QString NotSerialDevice(int portNo, const QString &devicePath);
+// A character device that may be a serial line: not a terminal or console of a person.
+bool MayOpen(const QString &devicePath);
 
 // Called after the serial library refused devicePath (already canonical);
 // libraryError is its own message, the last resort.

@@ -165,6 +165,9 @@ private slots:
         QTest::newRow("absent number") << "" << "COM9 is not present";
         QTest::newRow("alias to a regular file") << "<file>" << "is not a serial device";
         QTest::newRow("alias to a device that is no tty") << "/dev/null" << "/dev/null is not a serial device";
+        // Opening them would switch the user's own terminal to raw 115200 baud.
+        QTest::newRow("alias to the controlling terminal") << "/dev/tty" << "/dev/tty is not a serial device";
+        QTest::newRow("alias to the pty multiplexer") << "/dev/ptmx" << "/dev/ptmx is not a serial device";
         QTest::newRow("dangling alias") << "/dev/ttyUSB-gone" << "the device /dev/ttyUSB-gone is not there";
         QTest::newRow("held by the open COM7") << "<radio>" << "in use by the program tst_serial (process";
     }
@@ -182,6 +185,20 @@ private slots:
         QVERIFY2(why.contains(reason), qPrintable(why));
     }
 
+    void noPortChosen()
+    {
+        Bench bench;
+        QVERIFY(bench.Program());
+        QString present;
+        QVERIFY(!QtSerialControl(bench.directory).Open(0, &present));
+        QTemporaryDir empty;
+        const PortDirectory none(empty.filePath("ports"), empty.filePath("sys"), "/dev");
+        QString absent;
+        QVERIFY(!QtSerialControl(none).Open(0, &absent));
+        QVERIFY2(present.startsWith("No serial port is selected."), qPrintable(present));
+        QVERIFY2(absent.startsWith("No serial port was found."), qPrintable(absent));
+    }
+
     void accessProblemNamesTheGroup_data()
     {
         QTest::addColumn<uint>("mode");        // of /dev/ttyUSB2, owned by root and by group 20
@@ -195,6 +212,8 @@ private slots:
         QTest::newRow("not in uucp") << 0660u << "uucp" << 100u << "Join the group uucp; it takes effect";
         QTest::newRow("member, group may only read")
             << 0640u << "dialout" << 20u << "Its permissions rw-r----- (owner root, group dialout) do not";
+        QTest::newRow("root only") << 0600u << "root" << 100u << "let only the administrator use it. Ask the "
+                                                                 "administrator for a udev rule";
     }
     void accessProblemNamesTheGroup()
     {
@@ -202,7 +221,7 @@ private slots:
         QFETCH(QString, group);
         QFETCH(uint, userGroup);
         QFETCH(QString, expected);
-        const serialopen::DeviceAccess access{mode, 0, 20, "root", group, 1000, {userGroup}};
+        const serialopen::DeviceAccess access{mode, 0, group == "root" ? 0u : 20u, "root", group, 1000, {userGroup}};
         const QString problem = serialopen::AccessProblem(3, "/dev/ttyUSB2", access);
         const bool denied = problem.startsWith("COM3: access to /dev/ttyUSB2 is denied. ");
         QVERIFY2(expected.isEmpty() ? problem.isEmpty() : denied && problem.contains(expected), qPrintable(problem));
