@@ -1,10 +1,25 @@
 #!/usr/bin/env bash
-# Builds KelvraSet and runs every suite, then runs them all again under
+# Builds KelvraSet and runs every suite, builds the Debian package and checks
+# the files that describe it to the desktop, then runs the suites again under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh
+
+# Only the tests need these: the package build, its validators, and setpriv
+# to run the installed program as an unprivileged user.
+test_packages=(dpkg-dev desktop-file-utils appstream util-linux)
+missing=()
+for p in "${test_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -12,6 +27,17 @@ echo "== Build and test =="
 cmake -S . -B out/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build out/test -j "$jobs"
 ctest --test-dir out/test --output-on-failure -j "$jobs"
+
+echo "== Debian package =="
+# From the build just tested, so the package holds what passed.
+rm -f out/test/kelvraset_*.deb
+(cd out/test && cpack -G DEB)
+deb=$(ls out/test/kelvraset_*.deb)
+desktop-file-validate dist/*.desktop
+appstreamcli validate --no-net dist/*.metainfo.xml
+# Every dependency must resolve from the Debian archive.
+apt-get install --simulate "./$deb" >/dev/null
+echo "$deb: desktop entry and metainfo valid, dependencies resolve"
 
 echo "== The same suites under the sanitizers =="
 cmake -S . -B out/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVRA_SANITIZE=ON -DKELVRA_BENCH=OFF

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <memory>
@@ -60,7 +61,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(help)) {
         result.exit = true;
-        result.output = parser.helpText();
+        // Asked before the application object exists, the parser does not know the program's name.
+        result.output = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                  QFileInfo(arguments.value(0)).fileName());
     } else if (parser.isSet(version)) {
         result.exit = true;
         result.output = QCoreApplication::applicationName() + QLatin1Char(' ')

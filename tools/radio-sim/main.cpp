@@ -2,6 +2,7 @@
 // KelvraSet as a COM port through an alias, for trying the tool with no
 // radio attached.
 
+#include "app/settingsplace.h"
 #include "demoimage.h"
 #include "simulatedradio.h"
 
@@ -46,8 +47,8 @@ QString Stamp(qint64 ns)
     return QStringLiteral("%1 ms").arg(double(ns) / 1e6, 10, 'f', 3);
 }
 
-// Where KelvraSet looks for ports/: beside its executable. Looked for beside
-// radio-sim (installed together), in the build tree, then on PATH.
+// The folder of the KelvraSet executable: beside radio-sim (installed
+// together), in the build tree, then on PATH.
 QString FindKelvraSetDir()
 {
     const QString here = QCoreApplication::applicationDirPath();
@@ -74,11 +75,12 @@ Radio contents:
   identification reports as the band code.
 
 Port alias:
-  A symbolic link COM<n> -> /dev/pts/<k> is put into the folder ports
-  beside the KelvraSet executable, found beside radio-sim, in the build tree
-  (../../src/app from radio-sim) or on PATH. --alias-dir names the folder
-  yourself. Choose COM<n> in KelvraSet's port list. The alias is removed on
-  exit (Ctrl+C or SIGTERM).
+  A symbolic link COM<n> -> /dev/pts/<k> is put where KelvraSet looks for
+  it: into the folder ports beside the KelvraSet executable (found beside
+  radio-sim, in the build tree or on PATH) when you may write there, else
+  into ~/.config/KelvraSet/ports. --alias-dir names the folder yourself.
+  Choose COM<n> in KelvraSet's port list. The alias is removed on exit
+  (Ctrl+C or SIGTERM).
 
 Faults (--fault, repeatable): fault[:request[:times[:value]]]
   fault:   ignore repeat wronglead wrongblock badchecksum tooshort toolong stray
@@ -177,7 +179,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("model-fill"), QStringLiteral("Byte padding a model shorter than 7: 00 or ff (default 00)."),
          QStringLiteral("00|ff"), QStringLiteral("00")},
         {QStringLiteral("band"), QStringLiteral("Band code, image byte 7 (0 to 255)."), QStringLiteral("N")},
-        {QStringLiteral("alias-dir"), QStringLiteral("Folder for the COM alias (default: ports beside KelvraSet)."),
+        {QStringLiteral("alias-dir"), QStringLiteral("Folder for the COM alias (default: where KelvraSet looks, see above)."),
          QStringLiteral("DIR")},
         {QStringLiteral("com"), QStringLiteral("Port number of the alias (default 9)."), QStringLiteral("N"),
          QStringLiteral("9")},
@@ -206,13 +208,11 @@ int main(int argc, char *argv[])
     if (!args.isSet(QStringLiteral("no-alias"))) {
         QString dir = args.value(QStringLiteral("alias-dir"));
         if (dir.isEmpty()) {
+            // KelvraSet always looks in the user's configuration folder too.
             const QString kelvraDir = FindKelvraSetDir();
-            if (kelvraDir.isEmpty()) {
-                return Quit(QStringLiteral("cannot find the KelvraSet executable; give --alias-dir (the folder "
-                                           "ports beside KelvraSet) or --no-alias"),
-                            1);
-            }
-            dir = kelvraDir + QStringLiteral("/ports");
+            const QString configDir = kelvra::UserConfigDir();
+            dir = kelvraDir.isEmpty() ? configDir + QStringLiteral("/ports")
+                                      : kelvra::LocateSettings(kelvraDir, configDir).ownAliasDir;
         }
         bool ok = false;
         const int com = args.value(QStringLiteral("com")).toInt(&ok);

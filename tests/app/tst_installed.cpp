@@ -1,0 +1,161 @@
+// The program as a Linux user meets it: installed into a temporary root,
+// run from a bin folder that user may not write, with settings and aliases in
+// the user's configuration folder. Where the tests run as root, the program
+// runs as nobody.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr uint Nobody = 65534;
+
+bool RunsAsRoot()
+{
+    return geteuid() == 0;
+}
+
+void GiveToNobody(const QString &path)
+{
+    if (RunsAsRoot())
+        QCOMPARE(chown(QFile::encodeName(path).constData(), Nobody, Nobody), 0);
+}
+
+} // namespace
+
+class TestInstalled : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_root;
+    QString m_exe;
+    QString m_home;
+
+    QString ConfigDir() const { return m_home + "/.config/KelvraSet"; }
+
+    // The installed program, started as an unprivileged user with a home of its own.
+    void Launch(QProcess &process, const QStringList &arguments, const QStringList &environment)
+    {
+        QProcessEnvironment env;
+        env.insert("PATH", "/usr/bin:/bin");
+        env.insert("HOME", m_home);
+        env.insert("XDG_CONFIG_HOME", m_home + "/.config");
+        env.insert("XDG_RUNTIME_DIR", m_home + "/run");
+        env.insert("LANG", "C.UTF-8");
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        for (const QString &pair : environment)
+            env.insert(pair.section('=', 0, 0), pair.section('=', 1));
+        process.setProcessEnvironment(env);
+        if (RunsAsRoot()) {
+            const QString id = QString::number(Nobody);
+            process.start("setpriv", QStringList{"--reuid=" + id, "--regid=" + id, "--clear-groups", "--", m_exe}
+                                         + arguments);
+        } else {
+            process.start(m_exe, arguments);
+        }
+        QVERIFY2(process.waitForStarted(5000), qPrintable(process.errorString()));
+    }
+
+    // Runs the window until its start-up has written its first trace line
+    // (to the trace file, or else to standard error), then ends it.
+    void StartUp(const QStringList &arguments, const QStringList &environment, QString *line)
+    {
+        QProcess process;
+        Launch(process, arguments, environment);
+        QByteArray text;
+        const auto startLine = [&] {
+            QFile trace(m_home + "/trace.log");
+            text += arguments.isEmpty() ? process.readAllStandardError()
+                                        : trace.open(QIODevice::ReadOnly) ? trace.readAll() : QByteArray();
+            const int at = text.indexOf(" start ");
+            return at < 0 ? QString() : QString::fromUtf8(text.mid(at, text.indexOf('\n', at) - at));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!(*line = startLine()).isEmpty(), 20000);
+        process.kill();
+        process.waitForFinished(5000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_root.isValid());
+        QVERIFY(QFile::setPermissions(m_root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                         | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup
+                                                         | QFile::ExeGroup));
+        QProcess install;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DESTDIR", m_root.filePath("stage"));
+        install.setProcessEnvironment(env);
+        install.start(KELVRA_CMAKE, {"--install", KELVRA_BUILD_DIR, "--prefix", "/usr"});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+
+        const QString bin = m_root.filePath("stage/usr/bin");
+        m_exe = bin + "/KelvraSet";
+        QVERIFY(QFileInfo(m_exe).isExecutable() && QFileInfo(bin + "/radio-sim").isExecutable());
+        QVERIFY(QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                               | QFile::ReadOther | QFile::ExeOther));
+        m_home = m_root.filePath("home");
+        for (const QString &folder : {m_home, m_home + "/run", m_home + "/.config"}) {
+            QVERIFY(QDir().mkpath(folder));
+            GiveToNobody(folder);
+        }
+        QVERIFY(QFile::setPermissions(m_home + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    void helpAndVersionNeedNoDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("help") << "--help" << "--trace <file>";
+        QTest::newRow("version") << "--version" << "KelvraSet " KELVRA_VERSION;
+    }
+    void helpAndVersionNeedNoDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        QProcess process;
+        Launch(process, {option}, {});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardOutput().contains(expected.toUtf8()));
+    }
+
+    void savedPortAndAliasLiveInTheConfigFolder()
+    {
+        // An alias the user put into the configuration folder.
+        QVERIFY(QDir().mkpath(ConfigDir() + "/ports"));
+        GiveToNobody(ConfigDir());
+        GiveToNobody(ConfigDir() + "/ports");
+        QVERIFY(QFile::link("/dev/null", ConfigDir() + "/ports/COM5"));
+        const QStringList offscreen{"QT_QPA_PLATFORM=offscreen"};
+
+        // First run: no settings yet, so the first port present is taken and saved.
+        QString first;
+        StartUp({"--trace", m_home + "/trace.log"}, offscreen, &first);
+        QVERIFY2(first.contains(QRegularExpression(" ports .*COM5")), qPrintable(first));
+        const QString selected = first.section(" selected ", 1).trimmed();
+        QVERIFY2(selected.startsWith("COM"), qPrintable(first));
+        QFile settings(ConfigDir() + "/mysetup.ini");
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QCOMPARE(settings.readAll(), "[language]\ncomPort=" + selected.mid(3).toUtf8() + '\n');
+        QVERIFY(!QFile::exists(QFileInfo(m_exe).path() + "/mysetup.ini"));
+
+        // Second run, traced through the logging rules alone: COM1 now comes
+        // first, yet the saved port is selected again.
+        QVERIFY(QFile::link("/dev/null", ConfigDir() + "/ports/COM1"));
+        QString second;
+        StartUp({}, offscreen + QStringList{"QT_LOGGING_RULES=kelvra.trace.debug=true"}, &second);
+        QVERIFY2(second.contains(" saved " + selected.mid(3) + " ") && second.endsWith(" selected " + selected),
+                 qPrintable(second));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstalled)
+#include "tst_installed.moc"
