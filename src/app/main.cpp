@@ -37,6 +37,8 @@ int main(int argc, char *argv[])
         return Finish(commandLine);
 
     QApplication app(argc, argv);
+    // Ties the window to its desktop entry, and so to the installed icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvraset.KelvraSet"));
     commandLine = kelvra::ParseCommandLine(QCoreApplication::arguments());
     if (commandLine.exit)
         return Finish(commandLine);

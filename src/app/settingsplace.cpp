@@ -1,6 +1,7 @@
 #include "app/settingsplace.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -14,6 +15,16 @@ bool Writable(const QString &path)
     return access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
+// Root may write anywhere, yet a run with sudo must not leave settings
+// among the system's programs.
+bool SystemProgramFolder(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return QStringList{QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"), QStringLiteral("/bin"),
+                       QStringLiteral(KELVRA_INSTALL_BINDIR)}
+        .contains(canonical);
+}
+
 } // namespace
 
 SettingsPlace LocateSettings(const QString &appDir, const QString &configDir)
@@ -21,7 +32,8 @@ SettingsPlace LocateSettings(const QString &appDir, const QString &configDir)
     const QString besideFile = appDir + QStringLiteral("/mysetup.ini");
     const QString besideAliases = appDir + QStringLiteral("/ports");
     // A folder that takes no new files may still hold a settings file its user may write.
-    const bool portable = configDir.isEmpty() || Writable(appDir) || Writable(besideFile);
+    const bool portable =
+        configDir.isEmpty() || (!SystemProgramFolder(appDir) && (Writable(appDir) || Writable(besideFile)));
 
     SettingsPlace place;
     place.settingsPath = portable ? besideFile : configDir + QStringLiteral("/mysetup.ini");

@@ -7,8 +7,9 @@ namespace kelvra {
 
 // Where mysetup.ini and the ports/ aliases live. A copy of the program in a
 // folder its user may write keeps them beside itself, as a portable copy
-// always has; an installed one (/usr/bin) keeps them in the user's
-// configuration folder.
+// always has; an installed one (/usr/bin, /usr/local/bin, the build's
+// installation folder, or any folder its user may not write) keeps them in
+// the user's configuration folder.
 struct SettingsPlace
 {
     QString settingsPath;  // mysetup.ini

@@ -22,6 +22,7 @@ public:
 
     AppWorld()
     {
+        QStandardPaths::setTestModeEnabled(true);
         for (const char *folder : {"ports", "sys", "dev", "config"})
             QDir(m_dir.path()).mkdir(QLatin1String(folder));
     }
