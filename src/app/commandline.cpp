@@ -14,11 +14,6 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
-
 // The trace file lives as long as the process; messages of other categories
 // go where they went before.
 std::unique_ptr<QFile> g_traceFile;
@@ -41,15 +36,16 @@ void WriteTrace(QtMsgType type, const QMessageLogContext &context, const QString
 CommandLine ParseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        Tr("Reads and writes the information block of KR350 radios over a serial cable."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Reads and writes the information block of KR350 radios over a serial cable."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption trace(
         QStringLiteral("trace"),
-        Tr("Append a timestamped trace of every frame sent and received, every expiry and every ending to "
-           "<file>, for support."),
-        Tr("file"));
+        QCoreApplication::translate("CommandLine",
+                                    "Append a timestamped trace of every frame sent and received, every expiry "
+                                    "and every ending to <file>, for support."),
+        QCoreApplication::translate("CommandLine", "file"));
     parser.addOption(trace);
 
     CommandLine result;
@@ -71,7 +67,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     } else if (!parser.positionalArguments().isEmpty()) {
         result.exit = true;
         result.exitCode = 2;
-        result.output = Tr("Unknown argument: %1").arg(parser.positionalArguments().constFirst())
+        result.output = QCoreApplication::translate("CommandLine", "Unknown argument: %1")
+                            .arg(parser.positionalArguments().constFirst())
             + QLatin1Char('\n');
     }
     result.traceFile = parser.value(trace);
@@ -82,7 +79,8 @@ bool StartTraceFile(const QString &path, QString *error)
 {
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        *error = Tr("Cannot write the trace file %1: %2").arg(path, file->errorString());
+        *error = QCoreApplication::translate("CommandLine", "Cannot write the trace file %1: %2")
+                     .arg(path, file->errorString());
         return false;
     }
     g_traceFile = std::move(file);

@@ -13,8 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
-
 namespace kelvra {
 
 namespace {
@@ -120,18 +118,20 @@ constexpr qint64 MaxFileSize = 64 * 1024;
 class FileHandle
 {
 public:
-    explicit FileHandle(int fd = -1) : m_fd(fd) {}
+    FileHandle() = default;
     FileHandle(const FileHandle &) = delete;
     FileHandle &operator=(const FileHandle &) = delete;
-    ~FileHandle()
+    ~FileHandle() { Reset(-1); }
+    void Reset(int fd)
     {
         if (m_fd >= 0)
             close(m_fd);
+        m_fd = fd;
     }
     int fd() const { return m_fd; }
 
 private:
-    int m_fd;
+    int m_fd = -1;
 };
 
 enum class Access { Missing, Refused, Ok };
@@ -144,7 +144,7 @@ bool IsUsable(const struct stat &st)
 // Opens path (links followed) and reads it whole. The checks come before the
 // open, because opening a device can have effects of its own, and again on
 // the open file, which may have been swapped in between.
-Access ReadWhole(const QString &path, int openFlags, std::unique_ptr<FileHandle> *handle, QByteArray *content)
+Access ReadWhole(const QString &path, int openFlags, FileHandle &handle, QByteArray *content)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat st{};
@@ -152,8 +152,8 @@ Access ReadWhole(const QString &path, int openFlags, std::unique_ptr<FileHandle>
         return errno == ENOENT ? Access::Missing : Access::Refused;
     if (!IsUsable(st))
         return Access::Refused;
-    *handle = std::make_unique<FileHandle>(open(native.constData(), openFlags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    const int fd = (*handle)->fd();
+    handle.Reset(open(native.constData(), openFlags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const int fd = handle.fd();
     if (fd < 0 || fstat(fd, &st) != 0 || !IsUsable(st))
         return Access::Refused;
     content->resize(MaxFileSize + 1);
@@ -288,9 +288,9 @@ QByteArray Updated(const QByteArray &old, const QString &section, const QString 
 QString GetProfileString(const QString &path, const QString &section, const QString &key,
                          const QString &defaultValue)
 {
-    std::unique_ptr<FileHandle> handle;
+    FileHandle handle;
     QByteArray raw;
-    if (ReadWhole(path, O_RDONLY, &handle, &raw) != Access::Ok)
+    if (ReadWhole(path, O_RDONLY, handle, &raw) != Access::Ok)
         return defaultValue;
     const Lines content = SplitLines(Decode(raw, EncodingOf(raw)));
     QByteArray value;
@@ -302,9 +302,9 @@ QString GetProfileString(const QString &path, const QString &section, const QStr
 bool WriteProfileString(const QString &path, const QString &section, const QString &key,
                         const QString &value)
 {
-    std::unique_ptr<FileHandle> handle;
+    FileHandle handle;
     QByteArray raw;
-    switch (ReadWhole(path, O_RDWR, &handle, &raw)) {
+    switch (ReadWhole(path, O_RDWR, handle, &raw)) {
     case Access::Missing:
         return CreateFile(path, Updated(QByteArray(), section, key, value));
     case Access::Refused:
@@ -318,7 +318,7 @@ bool WriteProfileString(const QString &path, const QString &section, const QStri
     if (Encode(text, encoding) != raw)
         return false;
     const QByteArray updated = Encode(Updated(text, section, key, value), encoding);
-    return updated == raw || Rewrite(handle->fd(), raw, updated);
+    return updated == raw || Rewrite(handle.fd(), raw, updated);
 }
 
 } // namespace kelvra

@@ -105,9 +105,10 @@ void Program::Form_Load()
             SaveComPort(m_settingsPath, m_comPortNo);
     }
     m_portList.SetSavedPort(saved);
-    qCDebug(lcTrace).noquote() << TraceStamp() << "start" << QCoreApplication::applicationVersion() << "settings" << m_settingsPath
-                               << "saved" << saved << "ports" << Listed(m_frmMain.Combo2()) << "selected"
-                               << m_frmMain.Combo2()->currentText();
+    // Where the settings are and what start-up made of them: the first thing support asks.
+    qCDebug(lcTrace).noquote() << TraceStamp() << "start" << QCoreApplication::applicationVersion() << "settings"
+                               << m_settingsPath << "saved" << saved << "ports" << Listed(m_frmMain.Combo2())
+                               << "selected" << m_frmMain.Combo2()->currentText();
 
     m_frmMain.FillMasterBandList();
     m_frmMain.ApplyLanguage(m_environment.locale);
