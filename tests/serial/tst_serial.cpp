@@ -76,7 +76,7 @@ private slots:
     void portListing_data()
     {
         QTest::addColumn<QString>("ttys");     // name:traits (usb, nodriver, nouart)
-        QTest::addColumn<QString>("aliases");  // COM<n>>target below the fake root
+        QTest::addColumn<QString>("aliases");  // COM<n>>target below the fake root; + for the second folder
         QTest::addColumn<QString>("expected"); // @ marks an alias, (USB) the adapter's product
         QTest::newRow("ascending by number, not by name")
             << "ttyS0 ttyUSB1:usb ttyACM0:usb ttySAC2 ttyUSB0:usb rfcomm0:nodriver" << ""
@@ -85,6 +85,9 @@ private slots:
             << "ttyS1:nouart ttyUSB0:usb,nodriver tty1 ttyUSB100:usb ttyUSB0a:usb" << "" << "";
         QTest::newRow("alias beats an automatic number, device listed once")
             << "ttyUSB0:usb ttyUSB1:usb" << "COM2>dev/ttyUSB0" << "COM2=ttyUSB0@(USB)";
+        QTest::newRow("first alias folder wins a number, second adds its own")
+            << "ttyUSB0:usb ttyUSB1:usb" << "COM2>dev/ttyUSB0 +COM2>dev/ttyUSB1 +COM4>dev/ttyUSB1"
+            << "COM2=ttyUSB0@(USB) COM4=ttyUSB1@(USB)";
         QTest::newRow("dangling and misnamed aliases left out, any other kept")
             << "ttyS1:nouart" << "COM7>dev/gone COM9>dev/ttyS1 COM0>dev COM07>dev com3>dev" << "COM9=ttyS1@";
     }
@@ -95,15 +98,19 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir dir;
         const QDir root(dir.path());
-        QVERIFY(root.mkpath("dev") && root.mkpath("ports"));
+        QVERIFY(root.mkpath("dev") && root.mkpath("ports") && root.mkpath("ports2"));
         for (const QString &tty : ttys.split(' ', Qt::SkipEmptyParts))
             AddTty(root, tty.section(':', 0, 0), tty.section(':', 1));
-        for (const QString &alias : aliases.split(' ', Qt::SkipEmptyParts))
-            QFile::link(root.filePath(alias.section('>', 1)), root.filePath("ports/" + alias.section('>', 0, 0)));
+        for (QString alias : aliases.split(' ', Qt::SkipEmptyParts)) {
+            const QString folder = alias.startsWith('+') ? "ports2/" : "ports/";
+            alias.remove('+');
+            QFile::link(root.filePath(alias.section('>', 1)), root.filePath(folder + alias.section('>', 0, 0)));
+        }
 
         const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         QVERIFY(inotify_add_watch(watch, QFile::encodeName(root.filePath("dev")).constData(), IN_OPEN) >= 0);
-        const PortDirectory directory(root.filePath("ports"), root.filePath("sys/class/tty"), root.filePath("dev"));
+        const PortDirectory directory(QStringList{root.filePath("ports"), root.filePath("ports2")},
+                                      root.filePath("sys/class/tty"), root.filePath("dev"));
         QStringList got;
         for (const PortEntry &entry : directory.Ports())
             got << entry.name + '=' + QString(entry.devicePath).remove(root.canonicalPath() + "/dev/")
