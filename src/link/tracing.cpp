@@ -18,6 +18,13 @@ QString Hex(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
+// One line: the time, what happened in a column of its own, and its details.
+void Trace(const char *what, const QString &details = QString())
+{
+    qCDebug(lcTrace).noquote().nospace() << TraceStamp() << ' ' << QByteArray(what).leftJustified(6) << ' '
+                                         << details;
+}
+
 } // namespace
 
 TracingSerialControl::TracingSerialControl(SerialControl &inner, QObject *parent)
@@ -25,7 +32,7 @@ TracingSerialControl::TracingSerialControl(SerialControl &inner, QObject *parent
 {
     connect(&m_inner, &SerialControl::OnComm, this, [this](CommEvent event) {
         if (event == CommEvent::Lost)
-            qCDebug(lcTrace).noquote() << TraceStamp() << "lost  the port failed or vanished";
+            Trace("lost", QStringLiteral("the port failed or vanished"));
         emit OnComm(event);
     });
 }
@@ -39,10 +46,7 @@ bool TracingSerialControl::Open(int portNo, QString *reason)
 {
     QString why;
     const bool opened = m_inner.Open(portNo, &why);
-    if (opened)
-        qCDebug(lcTrace).noquote().nospace() << TraceStamp() << " open  COM" << portNo;
-    else
-        qCDebug(lcTrace).noquote().nospace() << TraceStamp() << " open  COM" << portNo << " failed: " << why;
+    Trace("open", QStringLiteral("COM%1").arg(portNo) + (opened ? QString() : QStringLiteral(" failed: ") + why));
     if (reason)
         *reason = why;
     return opened;
@@ -51,7 +55,7 @@ bool TracingSerialControl::Open(int portNo, QString *reason)
 void TracingSerialControl::Close()
 {
     if (m_inner.PortOpen())
-        qCDebug(lcTrace).noquote() << TraceStamp() << "close";
+        Trace("close");
     m_inner.Close();
 }
 
@@ -73,21 +77,21 @@ void TracingSerialControl::ClearReceiveBuffer()
 bool TracingSerialControl::Write(const QByteArray &bytes)
 {
     const bool written = m_inner.Write(bytes);
-    qCDebug(lcTrace).noquote() << TraceStamp() << (written ? "tx   " : "tx!  ") << Hex(bytes);
+    Trace(written ? "tx" : "tx!", Hex(bytes));
     return written;
 }
 
 QByteArray TracingSerialControl::Input()
 {
     const QByteArray bytes = m_inner.Input();
-    qCDebug(lcTrace).noquote() << TraceStamp() << "rx   " << Hex(bytes);
+    Trace("rx", Hex(bytes));
     return bytes;
 }
 
 TracingReplyTimer::TracingReplyTimer(ReplyTimer &inner, QObject *parent) : ReplyTimer(parent), m_inner(inner)
 {
     connect(&m_inner, &ReplyTimer::Timer, this, [this] {
-        qCDebug(lcTrace).noquote() << TraceStamp() << "expiry after" << m_inner.Interval() << "ms";
+        Trace("expiry", QStringLiteral("after %1 ms").arg(m_inner.Interval()));
         emit Timer();
     });
 }
@@ -120,10 +124,7 @@ bool TracingReplyTimer::Enabled() const
 void TracingOperator::ShowMessage(const QString &text, Icon icon, const QString &detail)
 {
     // Logged before the box, which waits for the operator.
-    if (detail.isEmpty())
-        qCDebug(lcTrace).noquote() << TraceStamp() << "end  " << text;
-    else
-        qCDebug(lcTrace).noquote() << TraceStamp() << "end  " << text << "-" << detail;
+    Trace("end", detail.isEmpty() ? text : text + QStringLiteral(" - ") + detail);
     m_inner.ShowMessage(text, icon, detail);
 }
 
