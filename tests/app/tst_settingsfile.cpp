@@ -67,7 +67,7 @@ private slots:
             << "file" << QByteArray("; bench\r\n[\xc9\xe8]\r\nk=\xb2\r\n[language]\r\nui=zh\r\n") << "COM2"
             << QByteArray("; bench\r\n[\xc9\xe8]\r\nk=\xb2\r\n[language]\r\nui=zh\r\ncomPort=2\r\n");
         // As after a run with sudo: the rewrite must not take the file from its owner.
-        QTest::newRow("another owner, a second link, shorter text")
+        QTest::newRow("a run as root over the user's file: owner, mode, second link kept")
             << "foreign" << QByteArray("[language]\ncomPort=none\n; end\n") << "COM2"
             << QByteArray("[language]\ncomPort=2\n; end\n");
     }
