@@ -30,6 +30,20 @@ std::unique_ptr<LinkTrace> TraceIfOn(SerialControl &control, ReplyTimer &timer, 
     return lcTrace().isDebugEnabled() ? std::make_unique<LinkTrace>(control, timer, op) : nullptr;
 }
 
+// The seam the link talks to: the tracing one while tracing is on, else the real one.
+SerialControl &LinkSide(const std::unique_ptr<LinkTrace> &trace, SerialControl &real)
+{
+    return trace ? trace->control : real;
+}
+ReplyTimer &LinkSide(const std::unique_ptr<LinkTrace> &trace, ReplyTimer &real)
+{
+    return trace ? trace->timer : real;
+}
+Operator &LinkSide(const std::unique_ptr<LinkTrace> &trace, Operator &real)
+{
+    return trace ? trace->op : real;
+}
+
 QString Listed(const QComboBox *list)
 {
     QStringList entries;
@@ -57,9 +71,8 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     , m_serial(m_portDirectory)
     , m_frmMain(m_radioInfo, m_boxes)
     , m_trace(TraceIfOn(m_serial, m_waitTimer, m_frmMain))
-    , m_link(m_trace ? static_cast<SerialControl &>(m_trace->control) : m_serial,
-             m_trace ? static_cast<ReplyTimer &>(m_trace->timer) : m_waitTimer,
-             m_trace ? static_cast<Operator &>(m_trace->op) : m_frmMain, m_radioInfo, m_radioImage, m_comPortNo)
+    , m_link(LinkSide(m_trace, m_serial), LinkSide(m_trace, m_waitTimer), LinkSide(m_trace, m_frmMain), m_radioInfo,
+             m_radioImage, m_comPortNo)
     , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
 {
     if (m_screenBoxes)
