@@ -106,6 +106,12 @@ private slots:
         QCOMPARE(chmod(QFile::encodeName(m_home + "/run").constData(), 0700), 0);
     }
 
+    void cleanupTestCase()
+    {
+        // Writable again, so that the temporary root can be removed by a user that is not root.
+        chmod(QFile::encodeName(QFileInfo(m_exe).path()).constData(), 0755);
+    }
+
     void helpAndVersionNeedNoDisplay_data()
     {
         QTest::addColumn<QString>("option");
