@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <memory>
 
 namespace kelvra {
@@ -31,11 +32,28 @@ void WriteTrace(QtMsgType type, const QMessageLogContext &context, const QString
         g_previousHandler(type, context, message);
 }
 
+// The options that the application object takes for itself (some with a value).
+bool MayBeQtOption(const QString &name)
+{
+    static const QStringList names{
+        QStringLiteral("platform"),  QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),    QStringLiteral("qwindowgeometry"),    QStringLiteral("geometry"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("title"),           QStringLiteral("qwindowicon"),
+        QStringLiteral("icon"),      QStringLiteral("reverse"),            QStringLiteral("session"),
+        QStringLiteral("display"),   QStringLiteral("name"),               QStringLiteral("style"),
+        QStringLiteral("stylesheet"), QStringLiteral("widgetcount"),       QStringLiteral("qmljsdebugger"),
+        QStringLiteral("nograb"),    QStringLiteral("dograb"),             QStringLiteral("sync"),
+        QStringLiteral("testability")};
+    return names.contains(name);
+}
+
 } // namespace
 
-CommandLine ParseCommandLine(const QStringList &arguments)
+CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplication)
 {
     QCommandLineParser parser;
+    // Qt's own options are single-dash words; read them as such, not as letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QCoreApplication::translate(
         "CommandLine", "Reads and writes the information block of KR350 radios over a serial cable."));
     const QCommandLineOption help = parser.addHelpOption();
@@ -50,6 +68,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
 
     CommandLine result;
     if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (beforeApplication && !unknown.isEmpty() && std::all_of(unknown.begin(), unknown.end(), MayBeQtOption))
+            return result;
         result.exit = true;
         result.exitCode = 2;
         result.output = parser.errorText() + QLatin1Char('\n');
@@ -64,7 +85,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         result.exit = true;
         result.output = QCoreApplication::applicationName() + QLatin1Char(' ')
             + QCoreApplication::applicationVersion() + QLatin1Char('\n');
-    } else if (!parser.positionalArguments().isEmpty()) {
+    } else if (!beforeApplication && !parser.positionalArguments().isEmpty()) {
         result.exit = true;
         result.exitCode = 2;
         result.output = QCoreApplication::translate("CommandLine", "Unknown argument: %1")

@@ -15,7 +15,10 @@ struct CommandLine
     QString traceFile;  // --trace FILE; empty without it
 };
 
-CommandLine ParseCommandLine(const QStringList &arguments);
+// Read twice: before the application object exists (beforeApplication),
+// when anything that may be one of Qt's own options (-platform offscreen) is
+// left for the second reading, which sees the arguments without them.
+CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplication);
 
 // Sends the support trace to path (appended) from now on. False, with the
 // reason, when the file cannot be opened.

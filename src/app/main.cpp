@@ -28,18 +28,16 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("KelvraSet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
 
-    // --help and --version are answered before the application object
-    // exists, because it needs a display. Anything the first reading does not
-    // know may be one of Qt's own options (-platform), which the application
-    // object takes away before the second.
-    kelvra::CommandLine commandLine = kelvra::ParseCommandLine(Arguments(argc, argv));
-    if (commandLine.exit && commandLine.exitCode == 0)
+    // --help, --version and mistakes are answered before the application
+    // object exists, because it needs a display.
+    kelvra::CommandLine commandLine = kelvra::ParseCommandLine(Arguments(argc, argv), true);
+    if (commandLine.exit)
         return Finish(commandLine);
 
     QApplication app(argc, argv);
     // Ties the window to its desktop entry, and so to the installed icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvraset.KelvraSet"));
-    commandLine = kelvra::ParseCommandLine(QCoreApplication::arguments());
+    commandLine = kelvra::ParseCommandLine(QCoreApplication::arguments(), false);
     if (commandLine.exit)
         return Finish(commandLine);
     QString error;

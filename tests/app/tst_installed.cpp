@@ -115,20 +115,25 @@ private slots:
     void helpAndVersionNeedNoDisplay_data()
     {
         QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("help") << "--help" << "--trace <file>";
-        QTest::newRow("version") << "--version" << "KelvraSet " KELVRA_VERSION;
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("expected"); // on standard output, or standard error for a mistake
+        QTest::newRow("help") << "--help" << 0 << "--trace <file>";
+        QTest::newRow("version") << "--version" << 0 << "KelvraSet " KELVRA_VERSION;
+        QTest::newRow("unknown option") << "--bogus" << 2 << "Unknown option 'bogus'";
+        QTest::newRow("trace without its file") << "--trace" << 2 << "Missing value after '--trace'";
     }
     void helpAndVersionNeedNoDisplay()
     {
         QFETCH(QString, option);
+        QFETCH(int, exitCode);
         QFETCH(QString, expected);
         QProcess process;
         Launch(process, {option}, {});
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-        QVERIFY(process.readAllStandardOutput().contains(expected.toUtf8()));
+        QCOMPARE(process.exitCode(), exitCode);
+        const QByteArray output = exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        QVERIFY2(output.contains(expected.toUtf8()), output.constData());
     }
 
     void savedPortAndAliasLiveInTheConfigFolder()
