@@ -51,6 +51,7 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     connect(m_frmMain.Command2(), &QPushButton::clicked, &m_link, &RadioLink::Command2_Click);
     connect(m_frmMain.Command3(), &QPushButton::clicked, this, &Program::Command3_Click);
     connect(&m_frmMain, &FrmMain::Unload, this, &Program::Form_Unload);
+    connect(&m_link, &RadioLink::Busy, &m_frmMain, &FrmMain::SetBusy);
 }
 
 Program::~Program()

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -206,6 +207,117 @@ private slots:
         QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12"));
     }
 
+    void typingAndPastingStopAtTheRadiosBytes_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("how"); // "type", "commit" (input method) or "paste"
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("after");
+
+        const QString nine = QStringLiteral("一二三四五六七八九");
+        QTest::newRow("dealer code, nine Chinese typed") << 8 << "" << 0 << "commit" << nine << nine.left(8);
+        QTest::newRow("dealer code, nine Chinese pasted") << 8 << "" << 0 << "paste" << nine << nine.left(8);
+        QTest::newRow("one byte left, no room for Chinese") << 8 << QString(15, u'a') << 15 << "commit"
+                                                             << "中" << QString(15, u'a');
+        QTest::newRow("one byte left takes a letter") << 8 << QString(15, u'a') << 15 << "type" << "bc"
+                                                      << QString(15, u'a') + u'b';
+        QTest::newRow("paste in the middle keeps the tail") << 11 << "ab" << 1 << "paste" << nine
+                                                            << QStringLiteral("a一二三四五六七b");
+        QTest::newRow("password, two Chinese") << 12 << "" << 0 << "commit" << "密码口令" << "密码";
+        QTest::newRow("note, 64 bytes") << 4 << "" << 0 << "paste" << nine.repeated(4) << nine.repeated(4).left(32);
+        QTest::newRow("note, one byte left") << 4 << QString(63, u'x') << 63 << "commit" << "中"
+                                             << QString(63, u'x');
+    }
+
+    void typingAndPastingStopAtTheRadiosBytes()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, before);
+        QFETCH(int, caret);
+        QFETCH(QString, how);
+        QFETCH(QString, input);
+        QFETCH(QString, after);
+        World world;
+        QWidget *edit = world.frm.Text1(field);
+        edit->setEnabled(true);
+        QVERIFY(world.ShowActive());
+        world.frm.SetText1Text(field, before);
+        edit->setFocus();
+        if (auto *line = qobject_cast<QLineEdit *>(edit))
+            line->setCursorPosition(caret);
+        else
+            QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+
+        if (how == QLatin1String("type")) {
+            QTest::keyClicks(edit, input);
+        } else if (how == QLatin1String("commit")) {
+            for (const QChar ch : input) {
+                QInputMethodEvent commit;
+                commit.setCommitString(ch);
+                QApplication::sendEvent(edit, &commit);
+            }
+        } else {
+            QApplication::clipboard()->setText(input);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(world.frm.Text1Text(field), after);
+    }
+
+    void wholeTextSelectedOnlyOnArrival_data()
+    {
+        QTest::addColumn<Qt::FocusReason>("reason");
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("Tab") << Qt::TabFocusReason << true;
+        QTest::newRow("Shift+Tab") << Qt::BacktabFocusReason << true;
+        QTest::newRow("click") << Qt::MouseFocusReason << true;
+        QTest::newRow("mnemonic") << Qt::ShortcutFocusReason << true;
+        QTest::newRow("context menu closed") << Qt::PopupFocusReason << false;
+        QTest::newRow("window activated again") << Qt::ActiveWindowFocusReason << false;
+    }
+
+    void wholeTextSelectedOnlyOnArrival()
+    {
+        QFETCH(Qt::FocusReason, reason);
+        QFETCH(bool, selected);
+        World world;
+        QVERIFY(world.ShowActive());
+        auto *dealer = qobject_cast<QLineEdit *>(world.frm.Text1(8));
+        dealer->setText(QStringLiteral("Dealer"));
+        dealer->setCursorPosition(2);
+        world.frm.Text1(9)->setFocus();
+
+        dealer->setFocus(reason);
+
+        QCOMPARE(dealer->selectedText(), selected ? QStringLiteral("Dealer") : QString());
+        if (!selected) // so a paste from the context menu lands at the caret
+            QCOMPARE(dealer->cursorPosition(), 2);
+    }
+
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Qt::Key>("key");
+        for (const char *button : {"Command1", "Command2", "Command3"}) {
+            QTest::addRow("%s, Return", button) << QString::fromLatin1(button) << Qt::Key_Return;
+            QTest::addRow("%s, keypad Enter", button) << QString::fromLatin1(button) << Qt::Key_Enter;
+        }
+    }
+
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(Qt::Key, key);
+        World world;
+        QVERIFY(world.ShowActive());
+        auto *pressed = world.frm.findChild<QPushButton *>(button);
+        QSignalSpy clicks(pressed, &QPushButton::clicked);
+        pressed->setFocus();
+        QTest::keyClick(pressed, key);
+        QTRY_COMPARE(clicks.count(), 1);
+    }
+
     void bandQuestionOfAWrite_data()
     {
         QTest::addColumn<int>("shownBand"); // on a KR350UV
@@ -257,9 +369,11 @@ private slots:
             QCOMPARE(world.boxes.shown.first().icon, Operator::Icon::Exclamation);
         }
         QCOMPARE(int(world.info.BandCode), bandCode);
-        // Cancel puts the radio's band back behind the band box, which keeps the operator's choice.
-        QCOMPARE(frm.Combo3()->currentIndex(), chosenText.isEmpty() ? -1 : bandCode);
-        QCOMPARE(frm.Combo1(1)->currentText(), chosenText);
+        // The band box shows the band that is written, or none the model lacks; so the next write asks only anew.
+        QCOMPARE(frm.Combo1(1)->currentText(), frm.Combo3()->currentText());
+        QCOMPARE(frm.Combo3()->currentIndex(), frm.Combo1(1)->currentIndex() < 0 ? -1 : bandCode);
+        frm.GetDataByShow();
+        QCOMPARE(world.boxes.shown.size(), int(prompted));
     }
 };
 
