@@ -239,7 +239,8 @@ void FrmMain::NameForScreenReaders()
 {
     // Each control gets its own name: left alone, Qt names a control in a
     // frame after the frame's caption, so the dealer frame would be
-    // announced with the caption of the frame around it.
+    // announced with the caption of the frame around it. Lists are announced
+    // by the label they are labelled by (the label's buddy), then their value.
     for (QLabel *label : findChildren<QLabel *>())
         label->setAccessibleName(SpokenCaption(label->text()));
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
@@ -252,7 +253,6 @@ void FrmMain::NameForScreenReaders()
         {Text1(4), Label1(5)},    {Text1(5), Label1(6)},    {Text1(6), Label1(7)},   {Text1(7), Label1(8)},
         {Text1(8), Label1(9)},    {Text1(9), Label1(10)},   {Text1(10), Label1(11)}, {Text1(11), Label1(12)},
         {Text1(12), Label1(13)},  {Combo1(0), Label1(0)},   {Combo1(1), Label1(1)},  {Combo2(), Label3()},
-        {Combo3(), Label1(1)},
     };
     for (const auto &[field, label] : fields) {
         field->setAccessibleName(label->accessibleName());
@@ -277,10 +277,12 @@ void FrmMain::FillMasterBandList()
 
 void FrmMain::PlaceOnScreen()
 {
-    const QScreen *where = screen();
-    if (!where)
-        return;
-    const QRect available = where->availableGeometry();
+    if (const QScreen *where = screen())
+        PlaceWithin(where->availableGeometry());
+}
+
+void FrmMain::PlaceWithin(const QRect &available)
+{
     // Until the window is shown its frame is unknown; allow for a title bar.
     QMargins decoration = windowHandle() && isVisible() ? windowHandle()->frameMargins() : QMargins();
     if (decoration.isNull())

@@ -63,6 +63,7 @@ public:
     // Sizes the window to fit the screen's available area, its content
     // scrolling when the scaled design is larger, and centres it there.
     void PlaceOnScreen();
+    void PlaceWithin(const QRect &available);
 
     // A read or write is under way: the window shows a busy cursor.
     void SetBusy(bool running);

@@ -3,6 +3,7 @@
 #include "support/scriptedmessageboxes.h"
 #include "ui/frmmain.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -11,6 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -133,6 +137,107 @@ private slots:
             QTest::keyClick(&frm, key, Qt::AltModifier);
             QTRY_COMPARE(pressed.count(), 1); // the press is animated before the click
         }
+    }
+
+    void screenReadersHearEachControlsOwnName_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        const struct
+        {
+            const char *control;
+            const char16_t *english;
+            const char16_t *chinese;
+        } rows[] = {
+            {"Frame1", u"Radio Setting", u"机器设置"},
+            {"Frame2", u"Dealer Information", u"经销商信息"}, // not its outer frame's caption
+            {"Text1_8", u"Dealer Code", u"经销商代码"},      // a field inside the inner frame
+            {"Text1_12", u"Program PassWord", u"编程密码"},
+            {"Text1_4", u"Maintained Description", u"维修原因"},
+            {"Combo1_1", u"Frequency", u"频段"},
+            {"Combo2", u"Com Port", u"串口选择"},
+            {"Command1", u"Read", u"读出"},
+            {"Check8", u"Freq. Set", u"频段设置"},
+            {"Label1_9", u"Dealer Code", u"经销商代码"},
+        };
+        for (const auto &row : rows) {
+            QTest::addRow("en %s", row.control) << "en_US" << row.control << QString::fromUtf16(row.english);
+            QTest::addRow("zh %s", row.control) << "zh_CN" << row.control << QString::fromUtf16(row.chinese);
+        }
+    }
+
+    void screenReadersHearEachControlsOwnName()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        World world(locale);
+        QVERIFY(world.ShowActive());
+
+        // Walk the tree a screen reader walks, from the window down. A list is
+        // announced by the label it is labelled by, then its value.
+        QHash<QString, QString> heard;
+        QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&world.frm)};
+        while (!pending.isEmpty()) {
+            QAccessibleInterface *node = pending.takeLast();
+            QVERIFY(node && node->isValid());
+            const QWidget *widget = qobject_cast<const QWidget *>(node->object());
+            if (widget && widget->isVisible() && !widget->objectName().isEmpty()
+                && !widget->objectName().startsWith(QLatin1String("qt_")))
+                heard.insert(widget->objectName(), node->role() == QAccessible::ComboBox ? LabelOf(node)
+                                                                                         : node->text(QAccessible::Name));
+            for (int i = 0; i < node->childCount(); ++i)
+                pending.append(node->child(i));
+        }
+
+        QCOMPARE(heard.value(control), name);
+        for (auto it = heard.cbegin(); it != heard.cend(); ++it)
+            QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
+    }
+
+    static QString LabelOf(QAccessibleInterface *node)
+    {
+        for (const auto &[label, relation] : node->relations(QAccessible::Label)) {
+            if (label->role() == QAccessible::StaticText)
+                return label->text(QAccessible::Name);
+        }
+        return QString();
+    }
+
+    void windowFitsTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available"); // in device-independent pixels, as a scaled 1366x768 screen gives it
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("scale 1") << QRect(0, 0, 1366, 728) << false;
+        QTest::newRow("scale 1.5") << QRect(0, 0, 911, 485) << true;
+        QTest::newRow("scale 2") << QRect(0, 0, 683, 364) << true;
+        QTest::newRow("scale 2, panel on the left") << QRect(60, 0, 623, 384) << true;
+    }
+
+    void windowFitsTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(bool, scrolls);
+        World world;
+        FrmMain &frm = world.frm;
+        const QSize design(TwipsToPixels(9315), TwipsToPixels(7875));
+
+        frm.PlaceWithin(available);
+
+        // The window and its title bar, which a window manager puts above it.
+        QVERIFY(available.contains(frm.geometry()));
+        QVERIFY(frm.height() + frm.style()->pixelMetric(QStyle::PM_TitleBarHeight) <= available.height());
+        QCOMPARE(frm.size() == design, !scrolls);
+        QVERIFY(world.ShowActive());
+        // Every field the operator may change can be brought into view and reached.
+        auto *scroll = frm.findChild<QScrollArea *>();
+        for (QWidget *field : std::initializer_list<QWidget *>{frm.Text1(11), frm.Check(8), frm.Combo1(0), frm.Command3()}) {
+            field->setFocus(Qt::TabFocusReason);
+            const QRect inView(field->mapTo(scroll->viewport(), QPoint()), field->size());
+            QVERIFY2(scroll->viewport()->rect().contains(inView), qPrintable(field->objectName()));
+        }
+        QCOMPARE(scroll->verticalScrollBar()->isVisible() || scroll->horizontalScrollBar()->isVisible(), scrolls);
     }
 
     void operatorReachesOnlyWhatAWriteSends()
