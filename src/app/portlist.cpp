@@ -24,7 +24,7 @@ QString ToolTip(const PortEntry &port)
     if (!port.manufacturer.isEmpty())
         lines << port.manufacturer;
     if (!port.serialNumber.isEmpty())
-        lines << QStringLiteral("S/N ") + port.serialNumber;
+        lines << PortList::tr("S/N %1").arg(port.serialNumber);
     return lines.join(QLatin1Char('\n'));
 }
 

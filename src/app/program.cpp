@@ -34,6 +34,7 @@ std::unique_ptr<QtMessageBoxes> OwnMessageBoxes(const ProgramEnvironment &enviro
 Program::Program(const ProgramEnvironment &environment, QObject *parent)
     : QObject(parent)
     , m_environment(environment)
+    , m_translations(environment.locale, environment.qtTranslationsDir)
     , m_settingsPath(SettingsFilePath(environment.appDir))
     , m_hostVersion(OwnVersionQuery(environment))
     , m_screenBoxes(OwnMessageBoxes(environment))

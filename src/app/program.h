@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/portlist.h"
+#include "lang/translations.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
@@ -30,6 +31,7 @@ struct ProgramEnvironment
     const VersionQuery *versionQuery = nullptr;  // the host's when null
     MessageBoxes *messageBoxes = nullptr;        // boxes on the screen when null
     QLocale locale = QLocale::system();
+    QString qtTranslationsDir;                   // Qt's own when empty
 
     // The running executable's folder and the host's devices.
     static ProgramEnvironment Host();
@@ -65,6 +67,8 @@ private:
     void CheckSysType();
 
     ProgramEnvironment m_environment;
+    // Before the window, so that every text it shows is translated.
+    InterfaceTranslations m_translations;
     QString m_settingsPath;
     RadioInfo m_radioInfo;
     RadioImage m_radioImage;

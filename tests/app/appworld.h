@@ -56,7 +56,7 @@ public:
     {
         m_program = std::make_unique<Program>(ProgramEnvironment{
             m_dir.path(), Path(QStringLiteral("sys")), Path(QStringLiteral("dev")), version, &boxes,
-            QLocale(QLocale::English, QLocale::UnitedStates)});
+            QLocale(QLocale::English, QLocale::UnitedStates), QString()});
         m_program->Form_Load();
         return *m_program;
     }
