@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -38,7 +37,10 @@ constexpr int DesignHeightTwips = 7875;
 // What a screen reader says for a caption: no access-key marker, no colon.
 QString SpokenCaption(QString caption)
 {
-    caption.remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+    // "读出(&R)": the marker and the letter it adds are not part of the name.
+    const qsizetype marker = caption.size() - 4;
+    if (marker >= 0 && caption.endsWith(QLatin1Char(')')) && caption.mid(marker, 2) == QLatin1String("(&"))
+        caption.truncate(marker);
     caption.remove(QLatin1Char('&'));
     while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
         caption.chop(1);
