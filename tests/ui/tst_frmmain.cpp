@@ -1,16 +1,13 @@
-// The main window offscreen: captions and label layout in both languages,
-// what the operator can reach and type, and the band question of a write.
-#include "support/scriptedmessageboxes.h"
-#include "ui/frmmain.h"
+// The main window offscreen: captions, label layout and accessible names in
+// both languages, the fit on scaled screens, what the operator can reach,
+// and the band question of a write.
+#include "ui/uiworld.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -19,32 +16,9 @@
 #include <QTest>
 
 using namespace kelvra;
+using kelvra::testing::World;
 
 namespace {
-
-// A window as start-up leaves it: default record, master band list, language, record shown.
-struct World
-{
-    explicit World(const QString &locale = QStringLiteral("en_US")) : frm(info, boxes)
-    {
-        InitRadioInfo(info, QDate(2024, 3, 5), QLocale::c());
-        frm.FillMasterBandList();
-        frm.ApplyLanguage(QLocale(locale));
-        frm.ShowByData();
-    }
-
-    // Keyboard focus needs a shown, active window.
-    bool ShowActive()
-    {
-        frm.show();
-        QApplication::setActiveWindow(&frm);
-        return QTest::qWaitForWindowActive(&frm);
-    }
-
-    RadioInfo info;
-    ScriptedMessageBoxes boxes;
-    FrmMain frm;
-};
 
 // Typed here, not taken from the product's table, so that a wrong row there shows.
 const struct
@@ -136,6 +110,10 @@ private slots:
             QSignalSpy pressed(button, &QPushButton::clicked);
             QTest::keyClick(&frm, key, Qt::AltModifier);
             QTRY_COMPARE(pressed.count(), 1); // the press is animated before the click
+            // Enter on the focused button presses it too.
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+            QTRY_COMPARE(pressed.count(), 2);
         }
     }
 
@@ -153,13 +131,9 @@ private slots:
             {"Frame1", u"Radio Setting", u"机器设置"},
             {"Frame2", u"Dealer Information", u"经销商信息"}, // not its outer frame's caption
             {"Text1_8", u"Dealer Code", u"经销商代码"},      // a field inside the inner frame
-            {"Text1_12", u"Program PassWord", u"编程密码"},
-            {"Text1_4", u"Maintained Description", u"维修原因"},
-            {"Combo1_1", u"Frequency", u"频段"},
+            {"Text1_4", u"Maintained Description", u"维修原因"}, // greyed, still named
             {"Combo2", u"Com Port", u"串口选择"},
             {"Command1", u"Read", u"读出"},
-            {"Check8", u"Freq. Set", u"频段设置"},
-            {"Label1_9", u"Dealer Code", u"经销商代码"},
         };
         for (const auto &row : rows) {
             QTest::addRow("en %s", row.control) << "en_US" << row.control << QString::fromUtf16(row.english);
@@ -266,161 +240,6 @@ private slots:
         for (int n = 1; n <= 7; ++n)
             QVERIFY(!frm.Check(n)->isVisible());
         QVERIFY(!frm.Combo3()->isVisible());
-    }
-
-    void typingStopsAtTheFieldsLength()
-    {
-        World world;
-        QVERIFY(world.ShowActive());
-        const int limits[] = {4, 16, 16, 16, 64, 16, 8, 4, 16, 16, 16, 16, 4};
-        for (int i = 0; i < 13; ++i) {
-            QWidget *field = world.frm.Text1(i);
-            field->setEnabled(true);
-            world.frm.SetText1Text(i, QString());
-            field->setFocus();
-            if (i == 3) // an empty maintenance date is filled on arrival
-                QCOMPARE(world.frm.Text1Text(i), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-            QTest::keyClicks(field, QString(limits[i] + 1, QLatin1Char('a')));
-            QCOMPARE(world.frm.Text1Text(i).size(), limits[i]);
-        }
-    }
-
-    void serialNumberTakesLettersAndDigitsOnly()
-    {
-        World world;
-        FrmMain &frm = world.frm;
-        QWidget *serial = frm.Text1(1);
-        serial->setEnabled(true);
-        frm.Text1(2)->setEnabled(true);
-        QVERIFY(world.ShowActive());
-        frm.SetText1Text(1, QString());
-        serial->setFocus();
-
-        QTest::keyClicks(serial, QStringLiteral("AB-12 x"));
-        QApplication::clipboard()->setText(QStringLiteral("ZZ"));
-        QTest::keyClick(serial, Qt::Key_V, Qt::ControlModifier);
-        QKeyEvent chinese(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("中"));
-        QApplication::sendEvent(serial, &chinese);
-        QInputMethodEvent commit;
-        commit.setCommitString(QStringLiteral("文"));
-        QApplication::sendEvent(serial, &commit);
-        QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12x"));
-
-        QTest::keyClick(serial, Qt::Key_Backspace);
-        QTest::keyClick(serial, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), frm.Text1(2));
-        QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12"));
-    }
-
-    void typingAndPastingStopAtTheRadiosBytes_data()
-    {
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("caret");
-        QTest::addColumn<QString>("how"); // "type", "commit" (input method) or "paste"
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("after");
-
-        const QString nine = QStringLiteral("一二三四五六七八九");
-        QTest::newRow("dealer code, nine Chinese typed") << 8 << "" << 0 << "commit" << nine << nine.left(8);
-        QTest::newRow("dealer code, nine Chinese pasted") << 8 << "" << 0 << "paste" << nine << nine.left(8);
-        QTest::newRow("one byte left, no room for Chinese") << 8 << QString(15, u'a') << 15 << "commit"
-                                                             << "中" << QString(15, u'a');
-        QTest::newRow("one byte left takes a letter") << 8 << QString(15, u'a') << 15 << "type" << "bc"
-                                                      << QString(15, u'a') + u'b';
-        QTest::newRow("paste in the middle keeps the tail") << 11 << "ab" << 1 << "paste" << nine
-                                                            << QStringLiteral("a一二三四五六七b");
-        QTest::newRow("password, two Chinese") << 12 << "" << 0 << "commit" << "密码口令" << "密码";
-        QTest::newRow("note, 64 bytes") << 4 << "" << 0 << "paste" << nine.repeated(4) << nine.repeated(4).left(32);
-        QTest::newRow("note, one byte left") << 4 << QString(63, u'x') << 63 << "commit" << "中"
-                                             << QString(63, u'x');
-    }
-
-    void typingAndPastingStopAtTheRadiosBytes()
-    {
-        QFETCH(int, field);
-        QFETCH(QString, before);
-        QFETCH(int, caret);
-        QFETCH(QString, how);
-        QFETCH(QString, input);
-        QFETCH(QString, after);
-        World world;
-        QWidget *edit = world.frm.Text1(field);
-        edit->setEnabled(true);
-        QVERIFY(world.ShowActive());
-        world.frm.SetText1Text(field, before);
-        edit->setFocus();
-        if (auto *line = qobject_cast<QLineEdit *>(edit))
-            line->setCursorPosition(caret);
-        else
-            QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
-
-        if (how == QLatin1String("type")) {
-            QTest::keyClicks(edit, input);
-        } else if (how == QLatin1String("commit")) {
-            for (const QChar ch : input) {
-                QInputMethodEvent commit;
-                commit.setCommitString(ch);
-                QApplication::sendEvent(edit, &commit);
-            }
-        } else {
-            QApplication::clipboard()->setText(input);
-            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-        }
-        QCOMPARE(world.frm.Text1Text(field), after);
-    }
-
-    void wholeTextSelectedOnlyOnArrival_data()
-    {
-        QTest::addColumn<Qt::FocusReason>("reason");
-        QTest::addColumn<bool>("selected");
-        QTest::newRow("Tab") << Qt::TabFocusReason << true;
-        QTest::newRow("Shift+Tab") << Qt::BacktabFocusReason << true;
-        QTest::newRow("click") << Qt::MouseFocusReason << true;
-        QTest::newRow("mnemonic") << Qt::ShortcutFocusReason << true;
-        QTest::newRow("context menu closed") << Qt::PopupFocusReason << false;
-        QTest::newRow("window activated again") << Qt::ActiveWindowFocusReason << false;
-    }
-
-    void wholeTextSelectedOnlyOnArrival()
-    {
-        QFETCH(Qt::FocusReason, reason);
-        QFETCH(bool, selected);
-        World world;
-        QVERIFY(world.ShowActive());
-        auto *dealer = qobject_cast<QLineEdit *>(world.frm.Text1(8));
-        dealer->setText(QStringLiteral("Dealer"));
-        dealer->setCursorPosition(2);
-        world.frm.Text1(9)->setFocus();
-
-        dealer->setFocus(reason);
-
-        QCOMPARE(dealer->selectedText(), selected ? QStringLiteral("Dealer") : QString());
-        if (!selected) // so a paste from the context menu lands at the caret
-            QCOMPARE(dealer->cursorPosition(), 2);
-    }
-
-    void enterPressesTheFocusedButton_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<Qt::Key>("key");
-        for (const char *button : {"Command1", "Command2", "Command3"}) {
-            QTest::addRow("%s, Return", button) << QString::fromLatin1(button) << Qt::Key_Return;
-            QTest::addRow("%s, keypad Enter", button) << QString::fromLatin1(button) << Qt::Key_Enter;
-        }
-    }
-
-    void enterPressesTheFocusedButton()
-    {
-        QFETCH(QString, button);
-        QFETCH(Qt::Key, key);
-        World world;
-        QVERIFY(world.ShowActive());
-        auto *pressed = world.frm.findChild<QPushButton *>(button);
-        QSignalSpy clicks(pressed, &QPushButton::clicked);
-        pressed->setFocus();
-        QTest::keyClick(pressed, key);
-        QTRY_COMPARE(clicks.count(), 1);
     }
 
     void bandQuestionOfAWrite_data()
