@@ -63,11 +63,11 @@ public:
     // Sizes the window to fit the screen's available area, its content
     // scrolling when the scaled design is larger, and centres it there.
     void PlaceOnScreen();
+    // The same within an available area, in device-independent pixels.
     void PlaceWithin(const QRect &available);
 
     // A read or write is under way: the window shows a busy cursor.
     void SetBusy(bool running);
-    bool Busy() const { return m_busy; }
 
     // Operator
     void ShowMessage(const QString &text, Icon icon, const QString &detail = QString()) override;
