@@ -7,6 +7,7 @@
 #   scripts/screenshots.sh [build folder]   (default: build, built here in Release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/virtualscreen.sh
 
 build=${1:-build}
 if [ -z "${1:-}" ]; then
@@ -20,42 +21,15 @@ mkdir -p "$shots"
 
 xvfb_pid=""
 app_pid=""
-cleanup() {
-    for pid in "$app_pid" "$xvfb_pid"; do
-        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-}
+cleanup() { stop_started "$app_pid" "$xvfb_pid"; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# waits up to $1 tenths of a second for the command after it to succeed
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-if ! wait_for 100 xdotool getdisplaygeometry; then
+if ! start_xvfb 1366x768; then
     echo "screenshots.sh: Xvfb did not start" >&2
     exit 1
 fi
 
-kelvra_windows() { xdotool search --onlyvisible --name '^KelvraSet$' 2>/dev/null | wc -l; }
-windows_at_least() { [ "$(kelvra_windows)" -ge "$1" ]; }
 app_gone() { ! kill -0 "$app_pid" 2>/dev/null; }
 
 shoot() {
