@@ -37,7 +37,7 @@ int ShowAndReport(int argc, char *argv[], bool kelvraSet)
         environment.appDir = appDir.path();
         program = std::make_unique<Program>(environment);
         program->Form_Load();
-        program->Window().CentreOnScreen();
+        program->Window().PlaceOnScreen();
         window = &program->Window();
     } else {
         // The smallest window that says something: without text Qt never

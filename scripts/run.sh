@@ -5,6 +5,7 @@
 # screenshot of each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/virtualscreen.sh
 
 scripts/deps.sh
 
@@ -20,27 +21,9 @@ sim_log=$PWD/build/radio-sim.log
 sim_pid=""
 xvfb_pid=""
 app_pid=""
-cleanup() {
-    for pid in "$app_pid" "$sim_pid" "$xvfb_pid"; do
-        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-}
+cleanup() { stop_started "$app_pid" "$sim_pid" "$xvfb_pid"; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-# waits up to $1 tenths of a second for the command after it to succeed
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 "$radio_sim" --demo --alias-dir "$app_dir/ports" --com "$com" >"$sim_log" 2>&1 &
 sim_pid=$!
@@ -68,26 +51,14 @@ if [ -n "${DISPLAY:-}" ]; then
     exit 0
 fi
 
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-if ! wait_for 100 xdotool getdisplaygeometry; then
+if ! start_xvfb 1280x1024; then
     echo "run.sh: Xvfb did not start" >&2
     exit 1
 fi
 
 mkdir -p screenshots
 
-kelvra_windows() {
-    xdotool search --onlyvisible --name '^KelvraSet$' 2>/dev/null | wc -l
-}
-windows_at_least() { [ "$(kelvra_windows)" -ge "$1" ]; }
 app_gone() { ! kill -0 "$app_pid" 2>/dev/null; }
-windows_at_most() { [ "$(kelvra_windows)" -le "$1" ]; }
 
 # Starts KelvraSet with the given LANG, presses Alt+R, waits for the
 # message box and saves the screen to $2.

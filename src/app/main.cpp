@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
 
     kelvra::Program program(kelvra::ProgramEnvironment::Host());
     program.Form_Load();
-    program.Window().CentreOnScreen();
+    program.Window().PlaceOnScreen();
     program.Window().show();
     return QApplication::exec();
 }

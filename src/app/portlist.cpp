@@ -24,7 +24,7 @@ QString ToolTip(const PortEntry &port)
     if (!port.manufacturer.isEmpty())
         lines << port.manufacturer;
     if (!port.serialNumber.isEmpty())
-        lines << QStringLiteral("S/N ") + port.serialNumber;
+        lines << PortList::tr("S/N %1").arg(port.serialNumber);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -73,6 +73,9 @@ PortList::PortList(QComboBox *combo2, PortDirectory &directory, qint16 &comPortN
     // activated comes from the operator only, so the program's own selections
     // never rewrite the settings file.
     connect(m_combo2, &QComboBox::activated, this, &PortList::Combo2_Click);
+    // The closed box names the chosen port's device and adapter too, not only the open list.
+    connect(m_combo2, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_combo2->setToolTip(m_combo2->itemData(index, Qt::ToolTipRole).toString()); });
 }
 
 qint16 PortList::EnumComPorts(QComboBox *list)

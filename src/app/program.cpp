@@ -63,6 +63,7 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     : QObject(parent)
     , m_environment(environment)
     , m_place(LocateSettings(environment.appDir, environment.configDir))
+    , m_translations(environment.locale, environment.qtTranslationsDir)
     , m_settingsPath(m_place.settingsPath)
     , m_hostVersion(OwnVersionQuery(environment))
     , m_screenBoxes(OwnMessageBoxes(environment))
@@ -82,6 +83,7 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     connect(m_frmMain.Command2(), &QPushButton::clicked, &m_link, &RadioLink::Command2_Click);
     connect(m_frmMain.Command3(), &QPushButton::clicked, this, &Program::Command3_Click);
     connect(&m_frmMain, &FrmMain::Unload, this, &Program::Form_Unload);
+    connect(&m_link, &RadioLink::Busy, &m_frmMain, &FrmMain::SetBusy);
 }
 
 Program::~Program()

@@ -2,6 +2,7 @@
 
 #include "app/portlist.h"
 #include "app/settingsplace.h"
+#include "lang/translations.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
@@ -33,6 +34,7 @@ struct ProgramEnvironment
     MessageBoxes *messageBoxes = nullptr;        // boxes on the screen when null
     QLocale locale = QLocale::system();
     QString configDir;                           // otherwise here; ports/ is looked for in both
+    QString qtTranslationsDir;                   // Qt's own when empty
 
     // The running executable's folder, the user's configuration folder and the host's devices.
     static ProgramEnvironment Host();
@@ -69,6 +71,8 @@ private:
 
     ProgramEnvironment m_environment;
     SettingsPlace m_place;
+    // Before the window, so that every text it shows is translated.
+    InterfaceTranslations m_translations;
     QString m_settingsPath;
     RadioInfo m_radioInfo;
     RadioImage m_radioImage;

@@ -37,8 +37,10 @@ void RadioLink::StartOperation(Operation kind)
     m_seqState = Step::Idle;
     if (!m_transport.OpenCommPort()) {
         m_opKind = Operation::None;
+        emit Busy(false); // a press that abandoned an operation ends it here
         return;
     }
+    emit Busy(true);
     m_frames.ResetBlockAddress();
     if (!m_frames.SendProgramRequest())
         WriteRefused();
@@ -162,6 +164,7 @@ void RadioLink::FinishOperation(bool success, const QString &detail)
 {
     if (m_opKind == Operation::None)
         return;
+    emit Busy(false);
     if (success) {
         if (m_opKind == Operation::Read)
             ReadComplete();

@@ -45,6 +45,10 @@ public:
     void WriteComplete();
     void CloseCommPort();
 
+signals:
+    // An operation started (true) or ended (false); the end comes before its message box.
+    void Busy(bool running);
+
 private:
     void StartOperation(Operation kind);
     void WriteRefused();

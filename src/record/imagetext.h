@@ -17,4 +17,7 @@ QString ImageTextFromBytes(QByteArrayView bytes);
 // text inside the radio.
 QByteArray ImageBytesFitting(const QString &text, int maxBytes);
 
+// How many UTF-16 units of text ImageBytesFitting keeps.
+qsizetype ImageTextFittingLength(QStringView text, int maxBytes);
+
 } // namespace kelvra

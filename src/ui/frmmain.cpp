@@ -4,18 +4,17 @@
 #include "lang/language.h"
 #include "lang/messages.h"
 #include "record/catalogue.h"
-#include "record/imagecodec.h"
-#include "ui/listlookup.h"
-#include "ui/messageboxes.h"
 #include "ui/noteedit.h"
 #include "ui_frmmain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QScreen>
-#include <QSignalBlocker>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
 
 // The resource lives in a static library, so the linker would drop it
 // unless something refers to it.
@@ -32,47 +31,20 @@ constexpr int TwipsPerPixel = 15;
 // Each label ends this far left of its field.
 constexpr int LabelGapTwips = 50;
 
-constexpr int SerialNumberField = 1;
-constexpr int MaintenanceDateField = 3;
-constexpr int NoteField = 4;
-constexpr int VersionField = 5;
+constexpr int DesignWidthTwips = 9315;
+constexpr int DesignHeightTwips = 7875;
 
-constexpr qint16 KeyCopy = 3;
-constexpr qint16 KeyPaste = 22;
-constexpr qint16 KeyCut = 24;
-constexpr qint16 KeyEnter = 13;
-
-// The code of the character a key press types, as the key handler sees it:
-// Ctrl plus a letter is its control code, Enter 13, Backspace 8. Keys that
-// type nothing (arrows, Delete, Tab, function keys) give no code.
-bool TypedCharacters(const QKeyEvent &event, QList<qint16> &codes)
+// What a screen reader says for a caption: no access-key marker, no colon.
+QString SpokenCaption(QString caption)
 {
-    const int key = event.key();
-    const Qt::KeyboardModifiers mods = event.modifiers();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        codes = {KeyEnter};
-        return true;
-    }
-    if (key == Qt::Key_Backspace) {
-        codes = {8};
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        codes = {27};
-        return true;
-    }
-    // AltGr arrives as Ctrl+Alt and types real characters.
-    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && key >= Qt::Key_A && key <= Qt::Key_Z) {
-        codes = {qint16(key - Qt::Key_A + 1)};
-        return true;
-    }
-    const QString text = event.text();
-    if (text.isEmpty() || text.at(0).unicode() < 32)
-        return false;
-    codes.clear();
-    for (const QChar ch : text)
-        codes.append(qint16(ch.unicode()));
-    return true;
+    // "读出(&R)": the marker and the letter it adds are not part of the name.
+    const qsizetype marker = caption.size() - 4;
+    if (marker >= 0 && caption.endsWith(QLatin1Char(')')) && caption.mid(marker, 2) == QLatin1String("(&"))
+        caption.truncate(marker);
+    caption.remove(QLatin1Char('&'));
+    while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
+        caption.chop(1);
+    return caption.trimmed();
 }
 
 } // namespace
@@ -90,7 +62,26 @@ FrmMain::FrmMain(RadioInfo &info, MessageBoxes &boxes, QWidget *parent)
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(TwipsToPixels(9315), TwipsToPixels(7875));
+
+    // The designed form keeps its fixed size inside a scroll area, which
+    // shows scroll bars only when a scaled screen is too small for it.
+    m_content = new QWidget;
+    m_ui->Frame1->setParent(m_content);
+    m_ui->Frame1->show();
+    m_content->setFixedSize(TwipsToPixels(DesignWidthTwips), TwipsToPixels(DesignHeightTwips));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setWidget(m_content);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroll);
+    setFixedSize(m_content->size());
+    // Whatever moves the focus (Tab, Enter, a mnemonic), the field it reaches is brought into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_content->isAncestorOf(now))
+            m_scroll->ensureWidgetVisible(now);
+    });
 
     // Arial or its metric twin for Latin text; simplified-Chinese faces for
     // the Chinese captions, so they never fall back to traditional forms or boxes.
@@ -111,13 +102,15 @@ FrmMain::FrmMain(RadioInfo &info, MessageBoxes &boxes, QWidget *parent)
     // A drop-down list shows no model until the record is shown.
     m_ui->Combo1_0->setCurrentIndex(-1);
 
-    for (QWidget *field : m_text1)
-        field->installEventFilter(this);
+    SetUpEntryRules();
     connect(m_ui->Combo1_0, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(0); });
     connect(m_ui->Combo1_1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(1); });
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    SetBusy(false);
+}
 
 QWidget *FrmMain::Text1(int index) const
 {
@@ -240,6 +233,33 @@ void FrmMain::ApplyLanguage(const QLocale &locale)
 
     m_bandPromptText[LanguageEnglish] = BandPromptText(LanguageEnglish);
     m_bandPromptText[LanguageChinese] = BandPromptText(LanguageChinese);
+
+    NameForScreenReaders();
+}
+
+void FrmMain::NameForScreenReaders()
+{
+    // Each control gets its own name: left alone, Qt names a control in a
+    // frame after the frame's caption, so the dealer frame would be
+    // announced with the caption of the frame around it. Lists are announced
+    // by the label they are labelled by (the label's buddy), then their value.
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setAccessibleName(SpokenCaption(label->text()));
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        button->setAccessibleName(SpokenCaption(button->text()));
+    for (QGroupBox *frame : {Frame1(), Frame2()})
+        frame->setAccessibleName(SpokenCaption(frame->title()));
+
+    const std::pair<QWidget *, QLabel *> fields[] = {
+        {Text1(0), Label2()},     {Text1(1), Label1(2)},    {Text1(2), Label1(3)},   {Text1(3), Label1(4)},
+        {Text1(4), Label1(5)},    {Text1(5), Label1(6)},    {Text1(6), Label1(7)},   {Text1(7), Label1(8)},
+        {Text1(8), Label1(9)},    {Text1(9), Label1(10)},   {Text1(10), Label1(11)}, {Text1(11), Label1(12)},
+        {Text1(12), Label1(13)},  {Combo1(0), Label1(0)},   {Combo1(1), Label1(1)},  {Combo2(), Label3()},
+    };
+    for (const auto &[field, label] : fields) {
+        field->setAccessibleName(label->accessibleName());
+        label->setBuddy(field);
+    }
 }
 
 void FrmMain::AlignLabel(QLabel *label, const QWidget *field)
@@ -257,219 +277,69 @@ void FrmMain::FillMasterBandList()
     master->setCurrentIndex(-1);
 }
 
-void FrmMain::CentreOnScreen()
+void FrmMain::PlaceOnScreen()
 {
-    const QScreen *where = screen();
-    if (!where)
+    if (const QScreen *where = screen())
+        PlaceWithin(where->availableGeometry());
+}
+
+void FrmMain::PlaceWithin(const QRect &available)
+{
+    // Until the window is shown its frame is unknown; allow for a title bar.
+    QMargins decoration = windowHandle() && isVisible() ? windowHandle()->frameMargins() : QMargins();
+    if (decoration.isNull())
+        decoration.setTop(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    const QSize room = available.size().shrunkBy(decoration);
+
+    // A scroll bar takes room of its own, and may then call for the other one.
+    const QSize design = m_content->size();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll->verticalScrollBar());
+    QSize client = design;
+    for (int pass = 0; pass < 2; ++pass) {
+        client = design;
+        if (client.height() > room.height())
+            client.rwidth() += bar;
+        if (client.width() > room.width())
+            client.rheight() += bar;
+    }
+    setFixedSize(client.boundedTo(room));
+
+    QRect outer(QPoint(), size().grownBy(decoration));
+    outer.moveCenter(available.center());
+    outer.moveTopLeft(QPoint(qMax(outer.left(), available.left()), qMax(outer.top(), available.top())));
+    move(outer.topLeft());
+}
+
+void FrmMain::SetBusy(bool running)
+{
+    if (running == m_busy)
         return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(where->availableGeometry().center());
-    move(frame.topLeft());
+    m_busy = running;
+    if (running)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool FrmMain::AskOperator(const QString &text, MessageBoxes::Buttons buttons, Icon icon, const QString &detail)
+{
+    const bool busy = m_busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool ok = m_boxes.Show(text, buttons, icon, detail);
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
+    return ok;
 }
 
 void FrmMain::ShowMessage(const QString &text, Icon icon, const QString &detail)
 {
-    m_boxes.Show(text, MessageBoxes::Buttons::Ok, icon, detail);
-}
-
-QString FrmMain::MatchListItem(const QComboBox *list, const QString &text)
-{
-    return kelvra::MatchListItem(list, text);
-}
-
-void FrmMain::SelectBandCode(int code)
-{
-    Combo3()->setCurrentIndex(code >= 0 && code < Combo3()->count() ? code : -1);
-}
-
-void FrmMain::ShowByData()
-{
-    const qint16 flags[] = {m_info.FiveTone, m_info.TwoTone, m_info.Dtmf,        m_info.Kill,
-                            m_info.Scramble, m_info.Faint,   m_info.FactoryMode, m_info.FreqSet};
-    for (int n = 1; n <= 8; ++n)
-        Check(n)->setChecked(flags[n - 1] != 0);
-
-    // Selecting a model refills the band list and selects its first band.
-    QComboBox *models = Combo1(0);
-    models->setCurrentIndex(models->findText(MatchListItem(models, DisplayModel(m_info.Model))));
-
-    SelectBandCode(m_info.BandCode);
-    {
-        QComboBox *bands = Combo1(1);
-        const QSignalBlocker quiet(bands);
-        bands->clear();
-        bands->addItems(ModelBandList(models->currentIndex()));
-        bands->setCurrentIndex(-1);
-    }
-    SelectBandCode(m_info.BandCode);
-
-    // A code that the shown model does not offer, or that the table lacks,
-    // leaves both band boxes without a selection: the window then stands for
-    // no band, and a write keeps the radio's own.
-    const int shown = Combo3()->currentIndex() >= 0 ? Combo1(1)->findText(Combo3()->currentText()) : -1;
-    if (shown >= 0)
-        Combo1(1)->setCurrentIndex(shown);
-    else
-        Combo3()->setCurrentIndex(-1);
-
-    SetText1Text(0, m_info.AreaCode);
-    SetText1Text(1, FieldText(m_info.SerialNumber));
-    SetText1Text(2, FieldText(m_info.ProductionDate));
-    SetText1Text(3, FieldText(m_info.MaintenanceDate));
-    SetText1Text(4, FieldText(m_info.MaintenanceNote));
-    SetText1Text(5, m_info.Version);
-    SetText1Text(6, FieldText(m_info.ManufactureCode));
-    SetText1Text(7, FieldText(m_info.UserCode));
-    SetText1Text(8, FieldText(m_info.DealerCode));
-    SetText1Text(9, FieldText(m_info.StockDate));
-    SetText1Text(10, FieldText(m_info.SellDate));
-    SetText1Text(11, FieldText(m_info.Seller));
-    SetText1Text(12, FieldText(m_info.ProgramPassword));
-}
-
-void FrmMain::GetDataByShow()
-{
-    qint16 *flags[] = {&m_info.FiveTone, &m_info.TwoTone, &m_info.Dtmf,        &m_info.Kill,
-                       &m_info.Scramble, &m_info.Faint,   &m_info.FactoryMode, &m_info.FreqSet};
-    for (int n = 1; n <= 8; ++n)
-        *flags[n - 1] = Check(n)->isChecked() ? 1 : 0;
-
-    // Without a chosen band there is nothing to weigh against the radio's.
-    const int chosen = Combo3()->currentIndex();
-    if (chosen >= 0 && chosen != m_info.BandCode) {
-        const qint16 language = m_languageId != 0 ? m_languageId : LanguageEnglish;
-        const QString prompt = m_bandPromptText[language].isEmpty() ? BandPromptText(language)
-                                                                     : m_bandPromptText[language];
-        if (m_boxes.Show(prompt, MessageBoxes::Buttons::OkCancel, Icon::Exclamation))
-            m_info.BandCode = qint16(chosen);
-        else
-            SelectBandCode(m_info.BandCode);
-    }
-
-    m_info.AreaCode = TrimTrailingBlanks(Text1Text(0));
-    m_info.SerialNumber = TrimTrailingBlanks(Text1Text(1));
-    m_info.ProductionDate = TrimTrailingBlanks(Text1Text(2));
-    m_info.MaintenanceDate = TrimTrailingBlanks(Text1Text(3));
-    m_info.MaintenanceNote = TrimTrailingBlanks(Text1Text(4));
-    m_info.ManufactureCode = TrimTrailingBlanks(Text1Text(6));
-    m_info.UserCode = TrimTrailingBlanks(Text1Text(7));
-    m_info.DealerCode = TrimTrailingBlanks(Text1Text(8));
-    m_info.StockDate = TrimTrailingBlanks(Text1Text(9));
-    m_info.SellDate = TrimTrailingBlanks(Text1Text(10));
-    m_info.Seller = TrimTrailingBlanks(Text1Text(11));
-    m_info.ProgramPassword = TrimTrailingBlanks(Text1Text(12));
-}
-
-QString FrmMain::ModelBoxText() const
-{
-    return Combo1(0)->currentText();
-}
-
-void FrmMain::Combo1_Click(int index)
-{
-    if (index == 0) {
-        QComboBox *bands = Combo1(1);
-        {
-            const QSignalBlocker quiet(bands);
-            bands->clear();
-            bands->addItems(ModelBandList(Combo1(0)->currentIndex()));
-            bands->setCurrentIndex(bands->count() > 0 ? 0 : -1);
-        }
-        Combo1_Click(1);
-    } else if (index == 1) {
-        const QComboBox *bands = Combo1(1);
-        Combo3()->setCurrentIndex(bands->currentIndex() >= 0 ? Combo3()->findText(bands->currentText()) : -1);
-    }
-}
-
-void FrmMain::Text1_GotFocus(int index)
-{
-    if (index == MaintenanceDateField && Text1Text(index).isEmpty())
-        SetText1Text(index, QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-
-    if (index == NoteField)
-        m_ui->Text1_4->selectAll();
-    else if (auto *field = qobject_cast<QLineEdit *>(Text1(index)))
-        field->selectAll();
-}
-
-void FrmMain::Text1_KeyPress(int index, qint16 &key)
-{
-    if (index != SerialNumberField)
-        return;
-    if (key == KeyCopy || key == KeyPaste || key == KeyCut)
-        key = 0;
-    if (key == KeyEnter) {
-        // A direct move rather than an injected Tab: it lands where Tab would.
-        focusNextChild();
-        key = 0;
-        return;
-    }
-    if (key < 0 || key > 127)
-        key = 0;
-    if (key >= 32 && key <= 126) {
-        const bool alphanumeric = (key >= '0' && key <= '9') || (key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z');
-        if (!alphanumeric)
-            key = 0;
-    }
-}
-
-int FrmMain::Text1Index(const QObject *field) const
-{
-    for (int i = 0; i < int(m_text1.size()); ++i) {
-        if (m_text1[i] == field)
-            return i;
-    }
-    return -1;
-}
-
-bool FrmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    const int index = Text1Index(watched);
-    if (index < 0)
-        return QWidget::eventFilter(watched, event);
-
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        // The field settles its own focus first, so the selection made here stays.
-        watched->event(event);
-        Text1_GotFocus(index);
-        return true;
-    case QEvent::KeyPress: {
-        QList<qint16> codes;
-        if (!TypedCharacters(*static_cast<QKeyEvent *>(event), codes))
-            return false;
-        for (qint16 code : codes) {
-            Text1_KeyPress(index, code);
-            if (code == 0) {
-                event->accept();
-                return true;
-            }
-        }
-        return false;
-    }
-    case QEvent::InputMethod: {
-        // Characters from an input method pass the same rules one by one.
-        auto *input = static_cast<QInputMethodEvent *>(event);
-        const QString commit = input->commitString();
-        QString kept;
-        for (const QChar ch : commit) {
-            qint16 code = qint16(ch.unicode());
-            Text1_KeyPress(index, code);
-            if (code != 0)
-                kept.append(ch);
-        }
-        if (kept != commit)
-            input->setCommitString(kept, input->replacementStart(), input->replacementLength());
-        return false;
-    }
-    default:
-        return false;
-    }
+    AskOperator(text, MessageBoxes::Buttons::Ok, icon, detail);
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)
 {
+    SetBusy(false);
     emit Unload();
     QWidget::closeEvent(event);
 }

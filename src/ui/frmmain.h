@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/operatorseam.h"
+#include "ui/messageboxes.h"
 #include "record/radioinfo.h"
 
 #include <QLocale>
@@ -15,14 +16,13 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace Ui {
 class FrmMain;
 }
 
 namespace kelvra {
-
-class MessageBoxes;
 
 // The program's only window: the radio's fields beside the port list and the
 // Read, Write and Exit buttons, bound to the one radio record.
@@ -60,8 +60,14 @@ public:
     // Combo3 receives the master band table, with no band selected yet.
     void FillMasterBandList();
 
-    // Moves the window so that it stands in the middle of its screen.
-    void CentreOnScreen();
+    // Sizes the window to fit the screen's available area, its content
+    // scrolling when the scaled design is larger, and centres it there.
+    void PlaceOnScreen();
+    // The same within an available area, in device-independent pixels.
+    void PlaceWithin(const QRect &available);
+
+    // A read or write is under way: the window shows a busy cursor.
+    void SetBusy(bool running);
 
     // Operator
     void ShowMessage(const QString &text, Icon icon, const QString &detail = QString()) override;
@@ -77,6 +83,11 @@ public:
 
     static QString MatchListItem(const QComboBox *list, const QString &text);
 
+    static constexpr int SerialNumberField = 1;
+    static constexpr int MaintenanceDateField = 3;
+    static constexpr int NoteField = 4;
+    static constexpr int VersionField = 5;
+
 signals:
     // The window is closing; the program shuts down on it.
     void Unload();
@@ -86,12 +97,21 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void SetUpEntryRules();
     int Text1Index(const QObject *field) const;
     // Selects code in Combo3, or nothing when the table has no such code.
     void SelectBandCode(int code);
+    // Selects code in both band boxes; neither shows a band the model lacks.
+    void ShowBandCode(int code);
     void AlignLabel(QLabel *label, const QWidget *field);
+    void NameForScreenReaders();
+    // A box the operator must answer shows the normal pointer, even while busy.
+    bool AskOperator(const QString &text, MessageBoxes::Buttons buttons, Icon icon, const QString &detail);
 
     std::unique_ptr<Ui::FrmMain> m_ui;
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_content = nullptr;
+    bool m_busy = false;
     RadioInfo &m_info;
     MessageBoxes &m_boxes;
     std::array<QWidget *, 13> m_text1{};

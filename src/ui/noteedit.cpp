@@ -1,5 +1,8 @@
 #include "ui/noteedit.h"
 
+#include "record/imagetext.h"
+#include "ui/imagetextlimit.h"
+
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -12,8 +15,9 @@ NoteEdit::NoteEdit(QWidget *parent) : QPlainTextEdit(parent) {}
 int NoteEdit::room() const
 {
     const QTextCursor cursor = textCursor();
-    const int selected = cursor.selectionEnd() - cursor.selectionStart();
-    return m_maxLength - (int(toPlainText().size()) - selected);
+    QString kept = toPlainText();
+    kept.remove(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    return m_maxLength - ImageTextLimit::Bytes(kept);
 }
 
 void NoteEdit::keyPressEvent(QKeyEvent *event)
@@ -25,7 +29,7 @@ void NoteEdit::keyPressEvent(QKeyEvent *event)
     const bool command = mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
     const bool inserts = !command && (newLine || (!text.isEmpty() && text.at(0).isPrint()));
     if (inserts) {
-        const int adds = newLine ? 1 : int(text.size());
+        const int adds = newLine ? 1 : ImageTextLimit::Bytes(text);
         if (adds > room()) {
             event->accept();
             return;
@@ -37,7 +41,7 @@ void NoteEdit::keyPressEvent(QKeyEvent *event)
 void NoteEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
-    const int fits = qMax(0, room());
+    const qsizetype fits = ImageTextFittingLength(commit, qMax(0, room()));
     if (commit.size() > fits)
         event->setCommitString(commit.left(fits), event->replacementStart(), event->replacementLength());
     QPlainTextEdit::inputMethodEvent(event);
@@ -47,11 +51,9 @@ void NoteEdit::insertFromMimeData(const QMimeData *source)
 {
     if (!source->hasText())
         return;
-    QString text = source->text().left(qMax(0, room()));
-    // Never leave half of a surrogate pair behind.
-    if (!text.isEmpty() && text.back().isHighSurrogate())
-        text.chop(1);
-    textCursor().insertText(text);
+    const QString text = source->text();
+    // Never more than fits, and never half of a character.
+    textCursor().insertText(text.left(ImageTextFittingLength(text, qMax(0, room()))));
 }
 
 } // namespace kelvra

@@ -5,8 +5,8 @@
 namespace kelvra {
 
 // A wrapping multi-line field that, like a single-line one, refuses typed or
-// pasted characters beyond its maximum length. Text set by the program is
-// never cut.
+// pasted characters beyond its maximum length, counted as the radio counts
+// it: in bytes of GBK. Text set by the program is never cut.
 class NoteEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,7 +24,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    // How many characters may still go in when the selection is replaced.
+    // How many bytes may still go in when the selection is replaced.
     int room() const;
 
     int m_maxLength = 32767;

@@ -59,7 +59,7 @@ public:
     {
         m_program = std::make_unique<Program>(ProgramEnvironment{
             m_dir.path(), Path(QStringLiteral("sys")), Path(QStringLiteral("dev")), version, &boxes,
-            QLocale(QLocale::English, QLocale::UnitedStates), Path(QStringLiteral("config"))});
+            QLocale(QLocale::English, QLocale::UnitedStates), Path(QStringLiteral("config")), QString()});
         m_program->Form_Load();
         return *m_program;
     }

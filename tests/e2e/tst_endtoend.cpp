@@ -102,6 +102,14 @@ private slots:
         QApplication::setActiveWindow(&Window());
         QVERIFY(QTest::qWaitForWindowActive(&Window()));
         QCOMPARE(Window().Combo2()->currentText(), QStringLiteral("COM7"));
+        // The closed port box names the device behind the port.
+        QVERIFY2(Window().Combo2()->toolTip().startsWith(QLatin1String("/dev/")), qPrintable(Window().Combo2()->toolTip()));
+    }
+
+    bool BusyCursor() const
+    {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        return cursor && cursor->shape() == Qt::WaitCursor;
     }
 
     void cleanup()
@@ -139,6 +147,9 @@ private slots:
 
         QTRY_COMPARE(Shown(), (QStringList{QStringLiteral("Frequencys is different. Overwrite?"),
                                            QStringLiteral("Write Complete!")}));
+        // The operator answers the question with the normal pointer; the end comes after the busy cursor.
+        QVERIFY(!m_world->boxes.shown.at(0).busyCursor && !m_world->boxes.shown.at(1).busyCursor);
+        QVERIFY(!QGuiApplication::overrideCursor());
         QByteArray expected = BenchRadioImage();
         expected[7] = 5;
         expected[13] = char(0x80 | 0x20);
@@ -155,9 +166,12 @@ private slots:
         m_radio->SetFaults({radiosim::FaultRule{radiosim::Fault::Ignore, radiosim::Request::Any, -1, -1}});
 
         QTest::mouseClick(Window().Command1(), Qt::LeftButton);
+        QVERIFY(BusyCursor());
 
         // Three 1500 ms waits for the program-mode answer, with room to spare.
         QTRY_COMPARE_WITH_TIMEOUT(Shown(), QStringList{QStringLiteral("Read Failure!")}, 8000);
+        QVERIFY(!m_world->boxes.shown.constFirst().busyCursor);
+        QVERIFY(!QGuiApplication::overrideCursor());
         // The next press works without a restart.
         m_radio->SetFaults({});
         Read();
@@ -183,6 +197,7 @@ private slots:
         m_radio->SetReplyDelay(400);
         QTest::mouseClick(Window().Command1(), Qt::LeftButton);
         QVERIFY(m_program->SerialPort().PortOpen());
+        QVERIFY(BusyCursor());
 
         QTest::mouseClick(Window().Command3(), Qt::LeftButton);
 
@@ -190,6 +205,7 @@ private slots:
         QVERIFY(!m_program->SerialPort().PortOpen());
         QVERIFY(!m_program->WaitTimer().Enabled());
         QVERIFY(Shown().isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 };
 

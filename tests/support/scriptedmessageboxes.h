@@ -2,6 +2,8 @@
 
 #include "ui/messageboxes.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QStringList>
 
 namespace kelvra {
@@ -12,11 +14,13 @@ namespace kelvra {
 class ScriptedMessageBoxes : public MessageBoxes
 {
 public:
-    struct Box { QString text; Buttons buttons; Operator::Icon icon; QString detail; };
+    // busyCursor: the busy cursor was showing over the box.
+    struct Box { QString text; Buttons buttons; Operator::Icon icon; QString detail; bool busyCursor; };
 
     bool Show(const QString &text, Buttons buttons, Operator::Icon icon, const QString &detail = QString()) override
     {
-        shown.append({text, buttons, icon, detail});
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        shown.append({text, buttons, icon, detail, cursor && cursor->shape() == Qt::WaitCursor});
         return buttons == Buttons::Ok || answers.isEmpty() || answers.takeFirst();
     }
 

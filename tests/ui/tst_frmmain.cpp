@@ -1,45 +1,24 @@
-// The main window offscreen: captions and label layout in both languages,
-// what the operator can reach and type, and the band question of a write.
-#include "support/scriptedmessageboxes.h"
-#include "ui/frmmain.h"
+// The main window offscreen: captions, label layout and accessible names in
+// both languages, the fit on scaled screens, what the operator can reach,
+// and the band question of a write.
+#include "ui/uiworld.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace kelvra;
+using kelvra::testing::World;
 
 namespace {
-
-// A window as start-up leaves it: default record, master band list, language, record shown.
-struct World
-{
-    explicit World(const QString &locale = QStringLiteral("en_US")) : frm(info, boxes)
-    {
-        InitRadioInfo(info, QDate(2024, 3, 5), QLocale::c());
-        frm.FillMasterBandList();
-        frm.ApplyLanguage(QLocale(locale));
-        frm.ShowByData();
-    }
-
-    // Keyboard focus needs a shown, active window.
-    bool ShowActive()
-    {
-        frm.show();
-        QApplication::setActiveWindow(&frm);
-        return QTest::qWaitForWindowActive(&frm);
-    }
-
-    RadioInfo info;
-    ScriptedMessageBoxes boxes;
-    FrmMain frm;
-};
 
 // Typed here, not taken from the product's table, so that a wrong row there shows.
 const struct
@@ -131,7 +110,108 @@ private slots:
             QSignalSpy pressed(button, &QPushButton::clicked);
             QTest::keyClick(&frm, key, Qt::AltModifier);
             QTRY_COMPARE(pressed.count(), 1); // the press is animated before the click
+            // Enter on the focused button presses it too.
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+            QTRY_COMPARE(pressed.count(), 2);
         }
+    }
+
+    void screenReadersHearEachControlsOwnName_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        const struct
+        {
+            const char *control;
+            const char16_t *english;
+            const char16_t *chinese;
+        } rows[] = {
+            {"Frame1", u"Radio Setting", u"机器设置"},
+            {"Frame2", u"Dealer Information", u"经销商信息"}, // not its outer frame's caption
+            {"Text1_8", u"Dealer Code", u"经销商代码"},      // a field inside the inner frame
+            {"Text1_4", u"Maintained Description", u"维修原因"}, // greyed, still named
+            {"Combo2", u"Com Port", u"串口选择"},
+            {"Command1", u"Read", u"读出"},
+        };
+        for (const auto &row : rows) {
+            QTest::addRow("en %s", row.control) << "en_US" << row.control << QString::fromUtf16(row.english);
+            QTest::addRow("zh %s", row.control) << "zh_CN" << row.control << QString::fromUtf16(row.chinese);
+        }
+    }
+
+    void screenReadersHearEachControlsOwnName()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        World world(locale);
+        QVERIFY(world.ShowActive());
+
+        // Walk the tree a screen reader walks, from the window down. A list is
+        // announced by the label it is labelled by, then its value.
+        QHash<QString, QString> heard;
+        QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&world.frm)};
+        while (!pending.isEmpty()) {
+            QAccessibleInterface *node = pending.takeLast();
+            QVERIFY(node && node->isValid());
+            const QWidget *widget = qobject_cast<const QWidget *>(node->object());
+            if (widget && widget->isVisible() && !widget->objectName().isEmpty()
+                && !widget->objectName().startsWith(QLatin1String("qt_")))
+                heard.insert(widget->objectName(), node->role() == QAccessible::ComboBox ? LabelOf(node)
+                                                                                         : node->text(QAccessible::Name));
+            for (int i = 0; i < node->childCount(); ++i)
+                pending.append(node->child(i));
+        }
+
+        QCOMPARE(heard.value(control), name);
+        for (auto it = heard.cbegin(); it != heard.cend(); ++it)
+            QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
+    }
+
+    static QString LabelOf(QAccessibleInterface *node)
+    {
+        for (const auto &[label, relation] : node->relations(QAccessible::Label)) {
+            if (label->role() == QAccessible::StaticText)
+                return label->text(QAccessible::Name);
+        }
+        return QString();
+    }
+
+    void windowFitsTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available"); // in device-independent pixels, as a scaled 1366x768 screen gives it
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("scale 1") << QRect(0, 0, 1366, 728) << false;
+        QTest::newRow("scale 1.5") << QRect(0, 0, 911, 485) << true;
+        QTest::newRow("scale 2") << QRect(0, 0, 683, 364) << true;
+        QTest::newRow("scale 2, panel on the left") << QRect(60, 0, 623, 384) << true;
+    }
+
+    void windowFitsTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(bool, scrolls);
+        World world;
+        FrmMain &frm = world.frm;
+        const QSize design(TwipsToPixels(9315), TwipsToPixels(7875));
+
+        frm.PlaceWithin(available);
+
+        // The window and its title bar, which a window manager puts above it.
+        QVERIFY(available.contains(frm.geometry()));
+        QVERIFY(frm.height() + frm.style()->pixelMetric(QStyle::PM_TitleBarHeight) <= available.height());
+        QCOMPARE(frm.size() == design, !scrolls);
+        QVERIFY(world.ShowActive());
+        // Every field the operator may change can be brought into view and reached.
+        auto *scroll = frm.findChild<QScrollArea *>();
+        for (QWidget *field : std::initializer_list<QWidget *>{frm.Text1(11), frm.Check(8), frm.Combo1(0), frm.Command3()}) {
+            field->setFocus(Qt::TabFocusReason);
+            const QRect inView(field->mapTo(scroll->viewport(), QPoint()), field->size());
+            QVERIFY2(scroll->viewport()->rect().contains(inView), qPrintable(field->objectName()));
+        }
+        QCOMPARE(scroll->verticalScrollBar()->isVisible() || scroll->horizontalScrollBar()->isVisible(), scrolls);
     }
 
     void operatorReachesOnlyWhatAWriteSends()
@@ -160,50 +240,6 @@ private slots:
         for (int n = 1; n <= 7; ++n)
             QVERIFY(!frm.Check(n)->isVisible());
         QVERIFY(!frm.Combo3()->isVisible());
-    }
-
-    void typingStopsAtTheFieldsLength()
-    {
-        World world;
-        QVERIFY(world.ShowActive());
-        const int limits[] = {4, 16, 16, 16, 64, 16, 8, 4, 16, 16, 16, 16, 4};
-        for (int i = 0; i < 13; ++i) {
-            QWidget *field = world.frm.Text1(i);
-            field->setEnabled(true);
-            world.frm.SetText1Text(i, QString());
-            field->setFocus();
-            if (i == 3) // an empty maintenance date is filled on arrival
-                QCOMPARE(world.frm.Text1Text(i), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-            QTest::keyClicks(field, QString(limits[i] + 1, QLatin1Char('a')));
-            QCOMPARE(world.frm.Text1Text(i).size(), limits[i]);
-        }
-    }
-
-    void serialNumberTakesLettersAndDigitsOnly()
-    {
-        World world;
-        FrmMain &frm = world.frm;
-        QWidget *serial = frm.Text1(1);
-        serial->setEnabled(true);
-        frm.Text1(2)->setEnabled(true);
-        QVERIFY(world.ShowActive());
-        frm.SetText1Text(1, QString());
-        serial->setFocus();
-
-        QTest::keyClicks(serial, QStringLiteral("AB-12 x"));
-        QApplication::clipboard()->setText(QStringLiteral("ZZ"));
-        QTest::keyClick(serial, Qt::Key_V, Qt::ControlModifier);
-        QKeyEvent chinese(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("中"));
-        QApplication::sendEvent(serial, &chinese);
-        QInputMethodEvent commit;
-        commit.setCommitString(QStringLiteral("文"));
-        QApplication::sendEvent(serial, &commit);
-        QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12x"));
-
-        QTest::keyClick(serial, Qt::Key_Backspace);
-        QTest::keyClick(serial, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), frm.Text1(2));
-        QCOMPARE(frm.Text1Text(1), QStringLiteral("AB12"));
     }
 
     void bandQuestionOfAWrite_data()
@@ -257,9 +293,11 @@ private slots:
             QCOMPARE(world.boxes.shown.first().icon, Operator::Icon::Exclamation);
         }
         QCOMPARE(int(world.info.BandCode), bandCode);
-        // Cancel puts the radio's band back behind the band box, which keeps the operator's choice.
-        QCOMPARE(frm.Combo3()->currentIndex(), chosenText.isEmpty() ? -1 : bandCode);
-        QCOMPARE(frm.Combo1(1)->currentText(), chosenText);
+        // The band box shows the band that is written, or none the model lacks; so the next write asks only anew.
+        QCOMPARE(frm.Combo1(1)->currentText(), frm.Combo3()->currentText());
+        QCOMPARE(frm.Combo3()->currentIndex(), frm.Combo1(1)->currentIndex() < 0 ? -1 : bandCode);
+        frm.GetDataByShow();
+        QCOMPARE(world.boxes.shown.size(), int(prompted));
     }
 };
 

@@ -1,0 +1,77 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>kelvra::PortList</name>
+    <message>
+        <source>S/N %1</source>
+        <translation>序列号 %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::RadioLink</name>
+    <message>
+        <source>The serial port was lost: the cable was pulled or the adapter removed.</source>
+        <translation>串口已断开：数据线被拔出，或转换器被移除。</translation>
+    </message>
+    <message>
+        <source>The serial port did not accept the data.</source>
+        <translation>串口不接受发送的数据。</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::serialopen</name>
+    <message>
+        <source>No serial port is selected. Pick the port of the programming cable in the port list.</source>
+        <translation>未选择串口。请在串口列表中选择编程线所连接的串口。</translation>
+    </message>
+    <message>
+        <source>COM%1 is not present: no serial device or port alias has this number. Plug the programming cable in, or pick another port.</source>
+        <translation>COM%1 不存在：没有串口设备或串口别名使用此编号。请插上编程线，或选择其他串口。</translation>
+    </message>
+    <message>
+        <source>COM%1: the device %2 is not there. Plug the programming cable in again, or pick another port.</source>
+        <translation>COM%1：设备 %2 不存在。请重新插上编程线，或选择其他串口。</translation>
+    </message>
+    <message>
+        <source>COM%1: the device %2 does not answer (%3). The adapter was unplugged or the port has no hardware behind it; pick another port.</source>
+        <translation>COM%1：设备 %2 无响应（%3）。转换器已被拔出，或该串口没有对应的硬件；请选择其他串口。</translation>
+    </message>
+    <message>
+        <source>COM%1: %2 is not a serial device. A port alias must point at a serial device such as /dev/ttyUSB0.</source>
+        <translation>COM%1：%2 不是串口设备。串口别名必须指向串口设备，例如 /dev/ttyUSB0。</translation>
+    </message>
+    <message>
+        <source>COM%1: access to %2 is denied. The device belongs to the group %3, and this user is not a member of it. Join the group %3%4; it takes effect at the next login.</source>
+        <translation>COM%1：无权访问 %2。该设备属于用户组 %3，而当前用户不是该组成员。请加入用户组 %3%4；重新登录后生效。</translation>
+    </message>
+    <message>
+        <source> (uucp on Arch)</source>
+        <translation>（Arch 系统上为 uucp）</translation>
+    </message>
+    <message>
+        <source>COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) do not let this user read and write it. Ask the administrator to give the group %5 read and write access and to make this user a member of it.</source>
+        <translation>COM%1：无权访问 %2。其权限 %3（所有者 %4，用户组 %5）不允许当前用户读写。请让管理员为用户组 %5 授予读写权限，并将当前用户加入该组。</translation>
+    </message>
+    <message>
+        <source>COM%1: %2 is in use by the program %3 (process %4), which holds the lock file %5. Close that program and try again.</source>
+        <translation>COM%1：%2 正被程序 %3（进程 %4）占用，该程序持有锁文件 %5。请关闭该程序后重试。</translation>
+    </message>
+    <message>
+        <source>COM%1: %2 is locked by the lock file %3 of process %4, which no longer runs. Delete that lock file and try again.</source>
+        <translation>COM%1：%2 被进程 %4 的锁文件 %3 锁定，但该进程已不在运行。请删除该锁文件后重试。</translation>
+    </message>
+    <message>
+        <source>COM%1: %2 is in use by the program %3 (process %4). Close that program and try again.</source>
+        <translation>COM%1：%2 正被程序 %3（进程 %4）占用。请关闭该程序后重试。</translation>
+    </message>
+    <message>
+        <source>COM%1: %2 is in use by another program. Close that program and try again.</source>
+        <translation>COM%1：%2 正被其他程序占用。请关闭该程序后重试。</translation>
+    </message>
+    <message>
+        <source>COM%1: %2 could not be opened: %3.</source>
+        <translation>COM%1：无法打开 %2：%3。</translation>
+    </message>
+</context>
+</TS>
