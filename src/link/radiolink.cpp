@@ -1,6 +1,7 @@
 #include "link/radiolink.h"
 
 #include "lang/messages.h"
+#include "link/failuredetail.h"
 #include "link/operatorseam.h"
 #include "link/replytimer.h"
 #include "record/imagecodec.h"
@@ -53,7 +54,12 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         if (m_transport.ReplyHandled())
             return;
         m_transport.EndWait();
-        FinishOperation(false, tr("The serial port was lost: the cable was pulled or the adapter removed."));
+        // Every block is in or written: that ends as an unanswered "END" does.
+        if (m_seqState == Step::End) {
+            FinishOperation(true);
+            return;
+        }
+        FinishOperation(false, Detail(failuredetail::PortLost()));
         return;
     }
     if (event != SerialControl::CommEvent::Receive)
@@ -62,6 +68,15 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
     const QByteArray bytes = m_control.Input();
     if (m_transport.ReplyHandled())
         return;
+    switch (m_transport.Receive(bytes)) {
+    case Transport::Received::Reply:
+        break;
+    case Transport::Received::Owed:
+        return;
+    case Transport::Received::Refused:
+        WriteRefused();
+        return;
+    }
 
     // A reply counts only if it is the kind the outstanding request asked
     // for: a block sent back in place of a write's acknowledgement must not
@@ -76,7 +91,7 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
     } else if (awaitedLength && m_frames.IsIdentifyReply(bytes)) {
         m_transport.EndWait();
         StepSequence();
-    } else if (awaitedLength && Frames::IsBlockReply(bytes)) {
+    } else if (awaitedLength && m_frames.IsBlockReply(bytes)) {
         m_transport.EndWait();
         m_frames.StoreBlock(bytes);
         StepSequence();
@@ -92,7 +107,11 @@ void RadioLink::WaitTimer_Timer()
         break;
     case Transport::Resend::GivenUp:
         // The radio may leave programming mode without acknowledging "END".
-        FinishOperation(m_seqState == Step::End);
+        if (m_seqState == Step::End)
+            FinishOperation(true);
+        else
+            FinishOperation(false, Detail(failuredetail::Unanswered(UnansweredRequest(), m_transport.PortNo(),
+                                                                    m_control.DevicePath())));
         break;
     case Transport::Resend::Failed:
         WriteRefused();
@@ -205,7 +224,35 @@ void RadioLink::WriteRefused()
     // A port that refused a write is in no state to be trusted: closing it
     // lets the next press start from a clean open.
     CloseCommPort();
-    FinishOperation(false, tr("The serial port did not accept the data."));
+    FinishOperation(false, Detail(failuredetail::PortRefused()));
+}
+
+QString RadioLink::UnansweredRequest() const
+{
+    const int block = m_transport.LastFrame().size() > 4 ? quint8(m_transport.LastFrame().at(4)) : 0;
+    switch (m_seqState) {
+    case Step::Program:
+        return failuredetail::ProgramRequest();
+    case Step::Identify:
+        return failuredetail::IdentifyRequest();
+    case Step::Blocks:
+        if (m_opKind == Operation::Write)
+            return failuredetail::WriteBlock(block);
+        break;
+    case Step::End:
+        return failuredetail::EndRequest();
+    default:
+        break;
+    }
+    return failuredetail::ReadBlock(block);
+}
+
+QString RadioLink::Detail(const QString &why) const
+{
+    // Once write blocks go out, the radio may hold some of the new values and not others.
+    if (m_opKind != Operation::Write || m_seqState != Step::Blocks)
+        return why;
+    return why + QLatin1Char('\n') + failuredetail::HalfWritten(m_frames.BlockAddress() / 32);
 }
 
 } // namespace kelvra

@@ -48,6 +48,9 @@ public:
 private:
     void StartOperation(Operation kind);
     void WriteRefused();
+    QString UnansweredRequest() const;
+    // why, and for a write that has begun sending blocks, what the radio took.
+    QString Detail(const QString &why) const;
 
     SerialControl &m_control;
     ReplyTimer &m_timer;
