@@ -132,16 +132,21 @@ private slots:
     }
     void cleanup() { m_world.reset(); }
 
-    void sessions_data();
-    void sessions();
+    // One table, run as two processes side by side (see CMakeLists.txt).
+    void reads_data() { Sessions(false); }
+    void reads() { Run(false); }
+    void writes_data() { Sessions(true); }
+    void writes() { Run(true); }
 
 private:
+    static void Sessions(bool write);
+    void Run(bool write);
+
     std::unique_ptr<SimWorld> m_world;
 };
 
-void TestSimRadio::sessions_data()
+void TestSimRadio::Sessions(bool write)
 {
-    QTest::addColumn<bool>("write");
     QTest::addColumn<QList<FaultRule>>("rules");
     QTest::addColumn<QByteArray>("model");
     QTest::addColumn<int>("hangUpAt"); // the frame on which the radio hangs up; 0 never
@@ -151,113 +156,99 @@ void TestSimRadio::sessions_data()
     QTest::addColumn<QString>("detail");       // a part of the last box's detailed text, when given
 
     const QByteArray uv("KR350UV");
-    const QStringList read{Ending(false, true)}, write{Ending(true, true)};
-    auto one = [](Fault fault, Request request) { return QList<FaultRule>{Rule(fault, request)}; };
+    const QStringList complete{Ending(write, true)}, failure{Ending(write, false)};
+    const QStringList requests = write ? WriteRequests : ReadRequests;
+    auto row = [&](const char *name, const QList<FaultRule> &rules, const QStringList &texts = {},
+                   const QStringList &sent = {}, const QString &detail = {}) -> QTestData & {
+        return QTest::newRow(name) << rules << uv << 0 << (texts.isEmpty() ? complete : texts) << sent << detail;
+    };
+    row("clean", {}, complete, requests);
 
-    QTest::newRow("read") << false << QList<FaultRule>{} << uv << 0 << read << ReadRequests << QString();
-    QTest::newRow("write") << true << QList<FaultRule>{} << uv << 0 << write << WriteRequests << QString();
-
-    // A radio that answers each copy of one request late: every copy is
+    // A radio that answers each copy of a request late: every copy is
     // answered, and the answers to earlier copies must not pass for the
-    // answer to a later request. PROGRAM waits 1500 ms, the rest 300 ms:
-    // past 900 ms a request is given up, and only END still completes.
-    struct Kind { const char *name; bool write; Request request; int block; const char *unanswered; };
+    // answer to a later request, whose own answer is late too. PROGRAM waits
+    // 1500 ms, the rest 300 ms: past 900 ms a request is given up, and only
+    // END still completes.
+    struct Kind { bool write; const char *name; Request request; QList<int> blocks; const char *unanswered; };
     const Kind kinds[] = {
-        {"PROGRAM", true, Request::Program, -1, ""},
-        {"identify", false, Request::Identify, -1, "the identification request on COM907 ("},
-        {"read block 6", false, Request::ReadBlock, 6, "the read of block 6 on COM907 ("},
-        {"re-read block 2", true, Request::ReadBlock, 2, "the read of block 2 on COM907 ("},
-        {"write block 1", true, Request::WriteBlock, 1, "the write of block 1 on COM907 ("},
-        {"read END", false, Request::End, -1, ""},
-        {"write END", true, Request::End, -1, ""},
+        {true, "PROGRAM", Request::Program, {-1}, ""},
+        {false, "identify", Request::Identify, {-1}, "the identification request on COM907 ("},
+        {false, "blocks 6 and 7", Request::ReadBlock, {6, 7}, "the read of block 6 on COM907 ("},
+        {true, "re-read of blocks 2 and 4", Request::ReadBlock, {2, 4}, "the read of block 2 on COM907 ("},
+        {true, "write blocks 1 and 2", Request::WriteBlock, {1, 2}, "the write of block 1 on COM907 ("},
+        {false, "END", Request::End, {-1}, ""},
+        {true, "END", Request::End, {-1}, ""},
     };
     for (const Kind &kind : kinds) {
+        if (kind.write != write)
+            continue;
         for (int ms : {310, 330, 360, 400, 480, 600, 1000}) {
-            const bool given = ms > 900 && kind.request != Request::Program && kind.request != Request::End;
+            const bool givenUp = ms > 900 && kind.request != Request::Program && kind.request != Request::End;
+            QList<FaultRule> rules;
+            for (int block : kind.blocks)
+                rules.append(Rule(Fault::Delay, kind.request, block, -1, ms));
             QTest::addRow("%s %d ms late", kind.name, ms)
-                << kind.write << QList<FaultRule>{Rule(Fault::Delay, kind.request, kind.block, -1, ms)} << uv << 0
-                << QStringList{Ending(kind.write, !given)} << QStringList()
-                << QString::fromLatin1(given ? kind.unanswered : "");
+                << rules << uv << 0 << (givenUp ? failure : complete) << QStringList()
+                << QString::fromLatin1(givenUp ? kind.unanswered : "");
         }
     }
-    // Every re-read of a write late, as a radio slow to fetch its blocks is.
-    QTest::newRow("write, every re-read 480 ms late")
-        << true << QList<FaultRule>{Rule(Fault::Delay, Request::ReadBlock, -1, -1, 480)} << uv << 0 << write
-        << QStringList() << QString();
 
     // A reply naming another block is resent at the expiry, like any unrecognised reply.
-    for (int block : {0, 1, 2, 4}) {
-        QTest::addRow("write, re-read of block %d answered with block %d", block, block ^ 1)
-            << true << QList<FaultRule>{Rule(Fault::WrongBlock, Request::ReadBlock, block, 1, block ^ 1)} << uv << 0
-            << write << QStringList() << QString();
+    if (write) {
+        row("re-read of block 0 answered with block 1", {Rule(Fault::WrongBlock, Request::ReadBlock, 0, 1, 1)});
+        row("re-read of block 1 answered with block 0", {Rule(Fault::WrongBlock, Request::ReadBlock, 1, 1, 0)});
+        row("re-read of block 2 answered with block 3", {Rule(Fault::WrongBlock, Request::ReadBlock, 2, 1, 3)});
+        row("re-read of block 4 answered with block 5", {Rule(Fault::WrongBlock, Request::ReadBlock, 4, 1, 5)});
+        // The late acknowledgement of a resent block must not pass for the next block's.
+        row("block 1 acknowledged late, block 2 lost",
+            {Rule(Fault::Delay, Request::WriteBlock, 1, 1, 450), Rule(Fault::Ignore, Request::WriteBlock, 2, 1)});
+        row("block 3 acknowledged late twice, block 4 lost twice",
+            {Rule(Fault::Delay, Request::WriteBlock, 3, 2, 700), Rule(Fault::Ignore, Request::WriteBlock, 4, 2)});
+        QTest::newRow("model mismatch")
+            << QList<FaultRule>{} << QByteArray("KR350SV") << 0
+            << QStringList{"Model Error\r\nPC is KR350UV\r\nRadio is KR350SV", "Write Failure!"}
+            << requests.mid(0, 2) << QString();
+    } else {
+        row("block 3 answered with block 2", {Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)});
+        // Each answered by sending the request once more.
+        row("identify one byte long", {Rule(Fault::TooLong, Request::Identify)});
+        row("block one byte short", {Rule(Fault::TooShort, Request::ReadBlock)});
+        row("block bad checksum", {Rule(Fault::BadChecksum, Request::ReadBlock)});
+        row("stray bytes before block", {Rule(Fault::StrayBytes, Request::ReadBlock)});
+        row("identify wrong lead", {Rule(Fault::WrongLead, Request::Identify)});
+        QStringList resentOnce = requests;
+        resentOnce.insert(2, "02");
+        row("identify answered 0A", {Rule(Fault::Repeat, Request::Identify)}, complete, resentOnce);
+        QTest::newRow("unknown model")
+            << QList<FaultRule>{} << QByteArray("KR999XX") << 0
+            << QStringList{"Model Error\r\nPC is KR999XX\r\nRadio is KR999XX", "Read Failure!"}
+            << requests.mid(0, 2) << QString();
     }
-    QTest::newRow("read, block 3 answered with block 2")
-        << false << QList<FaultRule>{Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)} << uv << 0 << read
-        << QStringList() << QString();
-
-    // The late acknowledgement of a resent block must not pass for the next block's.
-    QTest::newRow("write, block 1 acknowledged late, block 2 lost")
-        << true
-        << QList<FaultRule>{Rule(Fault::Delay, Request::WriteBlock, 1, 1, 450),
-                            Rule(Fault::Ignore, Request::WriteBlock, 2, 1)}
-        << uv << 0 << write << QStringList() << QString();
-    QTest::newRow("write, block 3 acknowledged late twice, block 4 lost twice")
-        << true
-        << QList<FaultRule>{Rule(Fault::Delay, Request::WriteBlock, 3, 2, 700),
-                            Rule(Fault::Ignore, Request::WriteBlock, 4, 2)}
-        << uv << 0 << write << QStringList() << QString();
-
-    // Each answered by sending the request once more.
-    QTest::newRow("identify one byte long")
-        << false << one(Fault::TooLong, Request::Identify) << uv << 0 << read << QStringList() << QString();
-    QTest::newRow("block one byte short")
-        << false << one(Fault::TooShort, Request::ReadBlock) << uv << 0 << read << QStringList() << QString();
-    QTest::newRow("block bad checksum")
-        << false << one(Fault::BadChecksum, Request::ReadBlock) << uv << 0 << read << QStringList() << QString();
-    QTest::newRow("stray bytes before block")
-        << false << one(Fault::StrayBytes, Request::ReadBlock) << uv << 0 << read << QStringList() << QString();
-    QTest::newRow("identify wrong lead")
-        << false << one(Fault::WrongLead, Request::Identify) << uv << 0 << read << QStringList() << QString();
-    QStringList resentOnce = ReadRequests;
-    resentOnce.insert(2, "02");
-    QTest::newRow("identify answered 0A")
-        << false << one(Fault::Repeat, Request::Identify) << uv << 0 << read << resentOnce << QString();
-
-    QTest::newRow("unknown model")
-        << false << QList<FaultRule>{} << QByteArray("KR999XX") << 0
-        << QStringList{"Model Error\r\nPC is KR999XX\r\nRadio is KR999XX", "Read Failure!"} << ReadRequests.mid(0, 2)
-        << QString();
-    QTest::newRow("model mismatch on write")
-        << true << QList<FaultRule>{} << QByteArray("KR350SV") << 0
-        << QStringList{"Model Error\r\nPC is KR350UV\r\nRadio is KR350SV", "Write Failure!"}
-        << WriteRequests.mid(0, 2) << QString();
 
     // The cable pulled: the detail says what the radio took of a write.
-    QTest::newRow("read, pulled at block 2")
-        << false << QList<FaultRule>{} << uv << 5 << QStringList{"Read Failure!"} << ReadRequests.mid(0, 5)
-        << "The serial port was lost";
-    const char *const taken[] = {
-        "The radio confirmed none of the new values",
-        "The radio took the new band; the password, dealer code, stock date, sell date and seller were not",
-        "The radio took the new band and password; the dealer code, stock date, sell date and seller were not",
-        "The radio took the new band, password and dealer code; the stock date, sell date and seller were not",
-        "The radio took the new band, password, dealer code, stock date and sell date; the seller was not",
-    };
-    for (int block = 0; block < 5; ++block) {
-        QTest::addRow("write, pulled at block %d", block)
-            << true << QList<FaultRule>{} << uv << 7 + block << QStringList{"Write Failure!"}
-            << WriteRequests.mid(0, 7 + block) << QString::fromLatin1(taken[block]);
+    if (write) {
+        const char *const taken[] = {
+            "The radio confirmed none of the new values",
+            "The radio took the new band; the password, dealer code, stock date, sell date and seller were not",
+            "The radio took the new band and password; the dealer code, stock date, sell date and seller were not",
+            "The radio took the new band, password and dealer code; the stock date, sell date and seller were not",
+            "The radio took the new band, password, dealer code, stock date and sell date; the seller was not",
+        };
+        for (int block = 0; block < 5; ++block) {
+            QTest::addRow("pulled at block %d", block) << QList<FaultRule>{} << uv << 7 + block << failure
+                                                       << requests.mid(0, 7 + block) << QString::fromLatin1(taken[block]);
+        }
+    } else {
+        QTest::newRow("pulled at block 2") << QList<FaultRule>{} << uv << 5 << failure << requests.mid(0, 5)
+                                           << "The serial port was lost";
     }
     // Every block is in or written: the radio leaving then is an unanswered END.
-    QTest::newRow("read, pulled at END") << false << QList<FaultRule>{} << uv << 11 << read << ReadRequests
-        << QString();
-    QTest::newRow("write, pulled at END") << true << QList<FaultRule>{} << uv << 12 << write << WriteRequests
-                                          << QString();
+    QTest::newRow("pulled at END") << QList<FaultRule>{} << uv << int(requests.size()) << complete << requests
+                                   << QString();
 }
 
-void TestSimRadio::sessions()
+void TestSimRadio::Run(bool write)
 {
-    QFETCH(bool, write);
     QFETCH(QList<FaultRule>, rules);
     QFETCH(QByteArray, model);
     QFETCH(int, hangUpAt);
@@ -269,6 +260,8 @@ void TestSimRadio::sessions()
     w.radio.SetFaults(rules);
     w.radio.SetModelBytes(model);
     w.radio.SetHangUpAfterFrames(hangUpAt);
+    // Whatever the link fails to fetch shows as bytes the radio never held.
+    std::fill_n(w.image.data(), RadioImage::Size, quint8(0xEE));
     const QByteArray before = w.radio.Image();
     const QByteArray expected = write ? w.PrepareWrite() : before;
     write ? w.link.Command2_Click() : w.link.Command1_Click();
@@ -277,8 +270,7 @@ void TestSimRadio::sessions()
     if (!requests.isEmpty())
         QCOMPARE(w.Requests(), requests);
     QVERIFY2(w.lastDetail.contains(detail), qPrintable(w.lastDetail));
-    const bool complete = texts.constLast().endsWith(QLatin1String("Complete!"));
-    if (complete) {
+    if (texts.constLast().endsWith(QLatin1String("Complete!"))) {
         QCOMPARE(w.radio.Image().toHex(), expected.toHex());
         QVERIFY(!w.control.PortOpen());
         if (!write) {
