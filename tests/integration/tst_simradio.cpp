@@ -166,9 +166,11 @@ void TestSimRadio::Sessions(bool write)
 
     // A radio that answers each copy of a request late: every copy is
     // answered, and the answers to earlier copies must not pass for the
-    // answer to a later request, whose own answer is late too. PROGRAM waits
-    // 1500 ms, the rest 300 ms: past 900 ms a request is given up, and only
-    // END still completes.
+    // answer to a later request, whose own answer is late too. The copies
+    // after the first come 100 ms sooner, so that a stale answer lands well
+    // inside the next request's wait rather than with its expiry. PROGRAM
+    // waits 1500 ms, the rest 300 ms: past 900 ms a request is given up, and
+    // only END still completes.
     struct Kind { bool write; const char *name; Request request; QList<int> blocks; const char *unanswered; };
     const Kind kinds[] = {
         {true, "PROGRAM", Request::Program, {-1}, ""},
@@ -185,8 +187,10 @@ void TestSimRadio::Sessions(bool write)
         for (int ms : {310, 330, 360, 400, 480, 600, 1000}) {
             const bool givenUp = ms > 900 && kind.request != Request::Program && kind.request != Request::End;
             QList<FaultRule> rules;
-            for (int block : kind.blocks)
-                rules.append(Rule(Fault::Delay, kind.request, block, -1, ms));
+            for (int block : kind.blocks) {
+                rules.append(Rule(Fault::Delay, kind.request, block, 1, 100));
+                rules.append(Rule(Fault::Delay, kind.request, block, -1, ms - 100));
+            }
             QTest::addRow("%s %d ms late", kind.name, ms)
                 << rules << uv << 0 << (givenUp ? failure : complete) << QStringList()
                 << QString::fromLatin1(givenUp ? kind.unanswered : "");
