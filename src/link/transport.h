@@ -54,9 +54,6 @@ public:
     const QByteArray &LastFrame() const { return m_lastFrame; }
     qint16 ExpectedReplyLen() const { return m_expectedReplyLen; }
     qint16 ResendCount() const { return m_resendCount; }
-    // Copies of the last frame whose answers have not come yet.
-    int Owed() const { return qMax(0, m_copies - m_answers); }
-    bool Holding() const { return m_held.has_value(); }
     int PortNo() const { return m_comPortNo; }
 
 private:
@@ -68,6 +65,8 @@ private:
 
     bool Start(const Frame &frame);
     bool Transmit();
+    // Copies of the last frame whose answers have not come yet.
+    int Owed() const { return qMax(0, m_copies - m_answers); }
 
     SerialControl &m_control;
     ReplyTimer &m_timer;
