@@ -71,11 +71,6 @@ QString WriteBlock(int block)
     return Tr("the write of block %1").arg(block);
 }
 
-QString EndRequest()
-{
-    return Tr("the end request (END)");
-}
-
 QString PortLost()
 {
     return Tr("The serial port was lost: the cable was pulled or the adapter removed.");

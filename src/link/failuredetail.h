@@ -15,7 +15,6 @@ QString ProgramRequest();
 QString IdentifyRequest();
 QString ReadBlock(int block);
 QString WriteBlock(int block);
-QString EndRequest();
 
 QString PortLost();
 QString PortRefused();

@@ -99,7 +99,6 @@ bool Frames::IsRepeatReply(const QByteArray &bytes)
     return bytes.size() == AckReplyLen && bytes.at(0) == Repeat;
 }
 
-
 Frames::Frames(Transport &transport, ReplyTimer &timer, Operator &op, RadioInfo &info,
                RadioImage &image, const Operation &opKind, Step &seqState)
     : m_transport(transport), m_timer(timer), m_operator(op), m_info(info), m_image(image),

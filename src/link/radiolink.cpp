@@ -229,7 +229,9 @@ void RadioLink::WriteRefused()
 
 QString RadioLink::UnansweredRequest() const
 {
-    const int block = m_transport.LastFrame().size() > 4 ? quint8(m_transport.LastFrame().at(4)) : 0;
+    // Block requests, read and write, name their block in byte 4.
+    const QByteArray &frame = m_transport.LastFrame();
+    const int block = frame.size() > 4 ? quint8(frame.at(4)) : 0;
     switch (m_seqState) {
     case Step::Program:
         return failuredetail::ProgramRequest();
@@ -239,8 +241,6 @@ QString RadioLink::UnansweredRequest() const
         if (m_opKind == Operation::Write)
             return failuredetail::WriteBlock(block);
         break;
-    case Step::End:
-        return failuredetail::EndRequest();
     default:
         break;
     }
@@ -252,7 +252,7 @@ QString RadioLink::Detail(const QString &why) const
     // Once write blocks go out, the radio may hold some of the new values and not others.
     if (m_opKind != Operation::Write || m_seqState != Step::Blocks)
         return why;
-    return why + QLatin1Char('\n') + failuredetail::HalfWritten(m_frames.BlockAddress() / 32);
+    return why + QLatin1Char('\n') + failuredetail::HalfWritten(m_frames.BlockAddress() / RadioImage::BlockSize);
 }
 
 } // namespace kelvra
