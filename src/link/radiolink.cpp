@@ -66,10 +66,13 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         return;
 
     const QByteArray bytes = m_control.Input();
-    if (m_transport.ReplyHandled())
-        return;
+    const bool awaited = !m_transport.ReplyHandled();
+    // Counted even while no reply is awaited: an answer owed to an earlier
+    // copy may well come while the band question is open.
     switch (m_transport.Receive(bytes)) {
     case Transport::Received::Reply:
+        if (!awaited)
+            return;
         break;
     case Transport::Received::Owed:
         return;

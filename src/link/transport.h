@@ -43,7 +43,7 @@ public:
     bool SendFrame(qint16 expectedReplyLen, const QByteArray &frame, bool longWait);
     // For a held frame: the owed answers are given up and the frame goes out.
     Resend ResendFrame();
-    // Counts bytes read while a reply is awaited as answers to copies sent.
+    // Counts bytes read as answers to the copies sent.
     Received Receive(const QByteArray &bytes);
 
     // No reply is awaited from now on: received bytes are dropped and the

@@ -11,7 +11,8 @@ namespace {
 // What befalls an unanswered request: T the timer expires, R a repeat reply
 // (too short to be noticed while a block is awaited), B a block reply, P the
 // cable is pulled, X the port refuses writes from now on, O it refuses to
-// open, A the radio answers one copy after all, N the operator presses again.
+// open, A the radio answers one copy after all, N the operator presses again,
+// Q the radio answers one copy while the band question is open.
 void Befall(LinkWorld &w, char event, const QByteArray &request, bool write)
 {
     switch (event) {
@@ -23,6 +24,7 @@ void Befall(LinkWorld &w, char event, const QByteArray &request, bool write)
     case 'A': w.control.Deliver(w.radio.Answer(request)); break;
     case 'O': w.control.openFailure = QStringLiteral("in use"); break;
     case 'N': w.Press(write); break;
+    case 'Q': w.op.onGetDataByShow = [&w, request] { w.control.Deliver(w.radio.Answer(request)); }; break;
     }
 }
 
@@ -194,6 +196,8 @@ void TestReplies::owedAnswers_data()
         << true << write1 << "TAT" << QList<int>{1, 1, 2} << "Write Complete!" << QString();
     QTest::newRow("END waits for the resent block 4's acknowledgement")
         << true << BlockHeader('W', 4) << "TTAAA" << QList<int>{1, 2, 2, 2, 3} << "Write Complete!" << QString();
+    QTest::newRow("owed re-read answer during the band question: no wait")
+        << true << BlockHeader('R', 4) << "TQA" << QList<int>{1, 1, 2} << "Write Complete!" << QString();
     QTest::newRow("0A to a block read answered its copy: no wait")
         << false << BlockHeader('R', 3) << "RTA" << QList<int>{0, 1, 2} << "Read Complete!" << QString();
     QTest::newRow("cable pulled while an acknowledgement is owed")
