@@ -148,21 +148,19 @@ private:
 void TestSimRadio::Sessions(bool write)
 {
     QTest::addColumn<QList<FaultRule>>("rules");
-    QTest::addColumn<QByteArray>("model");
     QTest::addColumn<int>("hangUpAt"); // the frame on which the radio hangs up; 0 never
     // The boxes shown; a last box "... Complete!" means the case must complete.
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("requests"); // checked when given
     QTest::addColumn<QString>("detail");       // a part of the last box's detailed text, when given
 
-    const QByteArray uv("KR350UV");
     const QStringList complete{Ending(write, true)}, failure{Ending(write, false)};
     const QStringList requests = write ? WriteRequests : ReadRequests;
-    auto row = [&](const char *name, const QList<FaultRule> &rules, const QStringList &texts = {},
-                   const QStringList &sent = {}, const QString &detail = {}) -> QTestData & {
-        return QTest::newRow(name) << rules << uv << 0 << (texts.isEmpty() ? complete : texts) << sent << detail;
+    // A case that must complete.
+    auto row = [&](const char *name, const QList<FaultRule> &rules, const QStringList &sent = {}) {
+        QTest::newRow(name) << rules << 0 << complete << sent << QString();
     };
-    row("clean", {}, complete, requests);
+    row("clean", {}, requests);
     // The dialogue with the request at index at sent times more.
     auto resent = [&](int at, int times = 1, QStringList sent = {}) {
         if (sent.isEmpty())
@@ -200,7 +198,7 @@ void TestSimRadio::Sessions(bool write)
                 rules.append(Rule(Fault::Delay, kind.request, block, -1, ms - 100));
             }
             QTest::addRow("%s %d ms late", kind.name, ms)
-                << rules << uv << 0 << (givenUp ? failure : complete) << QStringList()
+                << rules << 0 << (givenUp ? failure : complete) << QStringList()
                 << QString::fromLatin1(givenUp ? kind.unanswered : "");
         }
     }
@@ -208,37 +206,28 @@ void TestSimRadio::Sessions(bool write)
     // A reply naming another block is resent at the expiry, like any unrecognised reply.
     if (write) {
         row("re-read of block 0 answered with block 1", {Rule(Fault::WrongBlock, Request::ReadBlock, 0, 1, 1)},
-            complete, resent(2));
+            resent(2));
         row("re-read of block 1 answered with block 0", {Rule(Fault::WrongBlock, Request::ReadBlock, 1, 1, 0)},
-            complete, resent(3));
+            resent(3));
         row("re-read of block 2 answered with block 3", {Rule(Fault::WrongBlock, Request::ReadBlock, 2, 1, 3)},
-            complete, resent(4));
+            resent(4));
         row("re-read of block 4 answered with block 5", {Rule(Fault::WrongBlock, Request::ReadBlock, 4, 1, 5)},
-            complete, resent(5));
+            resent(5));
         // The late acknowledgement of a resent block must not pass for the next block's.
         row("block 1 acknowledged late, block 2 lost",
             {Rule(Fault::Delay, Request::WriteBlock, 1, 1, 450), Rule(Fault::Ignore, Request::WriteBlock, 2, 1)},
-            complete, resent(7, 1, resent(8)));
+            resent(7, 1, resent(8)));
         row("block 3 acknowledged late twice, block 4 lost twice",
             {Rule(Fault::Delay, Request::WriteBlock, 3, 2, 700), Rule(Fault::Ignore, Request::WriteBlock, 4, 2)},
-            complete, resent(9, 2, resent(10, 2)));
-        QTest::newRow("model mismatch")
-            << QList<FaultRule>{} << QByteArray("KR350SV") << 0
-            << QStringList{"Model Error\r\nPC is KR350UV\r\nRadio is KR350SV", "Write Failure!"}
-            << requests.mid(0, 2) << QString();
+            resent(9, 2, resent(10, 2)));
     } else {
-        row("block 3 answered with block 2", {Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)}, complete,
-            resent(5));
+        row("block 3 answered with block 2", {Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)}, resent(5));
         // Each answered by sending the request once more; the recognisers'
         // own cases are in the link suite.
-        row("block bad checksum", {Rule(Fault::BadChecksum, Request::ReadBlock)}, complete, resent(2));
-        row("block one byte short", {Rule(Fault::TooShort, Request::ReadBlock)}, complete, resent(2));
-        row("identify one byte long", {Rule(Fault::TooLong, Request::Identify)}, complete, resent(1));
-        row("identify answered 0A", {Rule(Fault::Repeat, Request::Identify)}, complete, resent(1));
-        QTest::newRow("unknown model")
-            << QList<FaultRule>{} << QByteArray("KR999XX") << 0
-            << QStringList{"Model Error\r\nPC is KR999XX\r\nRadio is KR999XX", "Read Failure!"}
-            << requests.mid(0, 2) << QString();
+        row("block bad checksum", {Rule(Fault::BadChecksum, Request::ReadBlock)}, resent(2));
+        row("block one byte short", {Rule(Fault::TooShort, Request::ReadBlock)}, resent(2));
+        row("identify one byte long", {Rule(Fault::TooLong, Request::Identify)}, resent(1));
+        row("identify answered 0A", {Rule(Fault::Repeat, Request::Identify)}, resent(1));
     }
 
     // The cable pulled: the detail says what the radio took of a write.
@@ -251,22 +240,22 @@ void TestSimRadio::Sessions(bool write)
             "The radio took the new band, password, dealer code, stock date and sell date; the seller was not",
         };
         for (int block = 0; block < 5; ++block) {
-            QTest::addRow("pulled at block %d", block) << QList<FaultRule>{} << uv << 7 + block << failure
-                                                       << requests.mid(0, 7 + block) << QString::fromLatin1(taken[block]);
+            QTest::addRow("pulled at block %d", block)
+                << QList<FaultRule>{} << 7 + block << failure << requests.mid(0, 7 + block)
+                << QString::fromLatin1(taken[block]);
         }
     } else {
-        QTest::newRow("pulled at block 2") << QList<FaultRule>{} << uv << 5 << failure << requests.mid(0, 5)
+        QTest::newRow("pulled at block 2") << QList<FaultRule>{} << 5 << failure << requests.mid(0, 5)
                                            << "The serial port was lost";
     }
     // Every block is in or written: the radio leaving then is an unanswered END.
-    QTest::newRow("pulled at END") << QList<FaultRule>{} << uv << int(requests.size()) << complete << requests
+    QTest::newRow("pulled at END") << QList<FaultRule>{} << int(requests.size()) << complete << requests
                                    << QString();
 }
 
 void TestSimRadio::Run(bool write)
 {
     QFETCH(QList<FaultRule>, rules);
-    QFETCH(QByteArray, model);
     QFETCH(int, hangUpAt);
     QFETCH(QStringList, texts);
     QFETCH(QStringList, requests);
@@ -274,7 +263,6 @@ void TestSimRadio::Run(bool write)
 
     SimWorld &w = *m_world;
     w.radio.SetFaults(rules);
-    w.radio.SetModelBytes(model);
     w.radio.SetHangUpAfterFrames(hangUpAt);
     // Whatever the link fails to fetch shows as bytes the radio never held.
     std::fill_n(w.image.data(), RadioImage::Size, quint8(0xEE));
