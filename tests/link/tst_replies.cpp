@@ -129,11 +129,6 @@ void TestReplies::disturbed_data()
     // Pulled once while a reply is awaited, and once more when nothing runs.
     QTest::newRow("read, cable pulled at block 5") << false << BlockHeader('R', 5) << "PP" << 1 << "Read Failure!"
                                                    << "The serial port was lost";
-    // Every block is in or written: losing the radio then is an unanswered END.
-    QTest::newRow("read, cable pulled at END") << false << QByteArray("END") << "P" << 1 << "Read Complete!"
-        << QString();
-    QTest::newRow("write, cable pulled at END") << true << QByteArray("END") << "P" << 1 << "Write Complete!"
-        << QString();
     QTest::newRow("read, identify resend refused") << false << QByteArray("\x02") << "XT" << 1 << "Read Failure!"
         << QString();
     QTest::newRow("write, block 3 refused") << true << BlockHeader('W', 2) << "XA" << 1 << "Write Failure!"
