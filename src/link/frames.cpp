@@ -99,15 +99,6 @@ bool Frames::IsRepeatReply(const QByteArray &bytes)
     return bytes.size() == AckReplyLen && bytes.at(0) == Repeat;
 }
 
-bool Frames::IsBlockReply(const QByteArray &bytes)
-{
-    return bytes.size() == BlockReplyLen && bytes.at(0) == WriteLead
-        && bytes.mid(1, sizeof BlockFixed) == QByteArray(BlockFixed, sizeof BlockFixed)
-        // A block beyond the image would be stored outside it.
-        && quint8(bytes.at(BlockNumberAt)) < RadioImage::BlockCount
-        && ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt);
-}
-
 Frames::Frames(Transport &transport, ReplyTimer &timer, Operator &op, RadioInfo &info,
                RadioImage &image, const Operation &opKind, Step &seqState)
     : m_transport(transport), m_timer(timer), m_operator(op), m_info(info), m_image(image),
@@ -134,7 +125,8 @@ bool Frames::SendReadBlock(qint32 address)
             return SendEndRequest();
         address = m_blockAddress;
     }
-    return m_transport.SendFrame(BlockReplyLen, ReadBlockRequest(address / RadioImageBlock), false);
+    m_askedBlock = address / RadioImageBlock;
+    return m_transport.SendFrame(BlockReplyLen, ReadBlockRequest(m_askedBlock), false);
 }
 
 bool Frames::SendWriteBlock()
@@ -169,6 +161,15 @@ bool Frames::IsIdentifyReply(const QByteArray &bytes)
     m_radioModel = NormalizeModel(model);
     m_info.BandCode = quint8(bytes.at(8));
     return true;
+}
+
+bool Frames::IsBlockReply(const QByteArray &bytes) const
+{
+    // The block asked for is always inside the image, so nothing is stored outside it.
+    return bytes.size() == BlockReplyLen && bytes.at(0) == WriteLead
+        && bytes.mid(1, sizeof BlockFixed) == QByteArray(BlockFixed, sizeof BlockFixed)
+        && quint8(bytes.at(BlockNumberAt)) == m_askedBlock
+        && ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt);
 }
 
 void Frames::StoreBlock(const QByteArray &bytes) const

@@ -36,7 +36,6 @@ public:
 
     static bool IsAckReply(const QByteArray &bytes);
     static bool IsRepeatReply(const QByteArray &bytes);
-    static bool IsBlockReply(const QByteArray &bytes);
 
     Frames(Transport &transport, ReplyTimer &timer, Operator &op, RadioInfo &info, RadioImage &image,
            const Operation &opKind, Step &seqState);
@@ -53,6 +52,9 @@ public:
 
     // Keeps the radio's model and band code when it accepts.
     bool IsIdentifyReply(const QByteArray &bytes);
+    // Only the block last asked for: replies carry no sequence number, and
+    // a late answer to an earlier read names the block it was read from.
+    bool IsBlockReply(const QByteArray &bytes) const;
     // bytes must be an accepted block reply.
     void StoreBlock(const QByteArray &bytes) const;
 
@@ -61,7 +63,11 @@ public:
     bool CheckModel();
 
     qint32 BlockAddress() const { return m_blockAddress; }
-    void ResetBlockAddress() { m_blockAddress = -RadioImageBlock; }
+    void ResetBlockAddress()
+    {
+        m_blockAddress = -RadioImageBlock;
+        m_askedBlock = -1;
+    }
     const QString &RadioModel() const { return m_radioModel; }
 
 private:
@@ -76,6 +82,7 @@ private:
     Step &m_seqState;
 
     qint32 m_blockAddress = -RadioImageBlock;
+    int m_askedBlock = -1;
     QString m_radioModel;
 };
 

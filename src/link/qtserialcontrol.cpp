@@ -114,8 +114,11 @@ void QtSerialControl::ClearTransmitBuffer()
 
 void QtSerialControl::ClearReceiveBuffer()
 {
+    // Only what has been fetched: bytes still with the driver came at the
+    // moment of the clear (a resend at the expiry), and may well be the
+    // reply to a copy that was given up a moment too soon.
     if (PortOpen())
-        m_port->clear(QSerialPort::Input);
+        m_port->skip(m_port->bytesAvailable());
 }
 
 bool QtSerialControl::Write(const QByteArray &bytes)

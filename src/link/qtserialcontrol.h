@@ -27,8 +27,7 @@ public:
     bool Write(const QByteArray &bytes) override;
     QByteArray Input() override;
 
-    // The device opened last, an alias resolved to it.
-    QString DevicePath() const { return m_devicePath; }
+    QString DevicePath() const override { return m_devicePath; }
 
 private:
     void OnReadyRead();

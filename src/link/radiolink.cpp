@@ -1,6 +1,7 @@
 #include "link/radiolink.h"
 
 #include "lang/messages.h"
+#include "link/failuredetail.h"
 #include "link/operatorseam.h"
 #include "link/replytimer.h"
 #include "record/imagecodec.h"
@@ -55,15 +56,32 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         if (m_transport.ReplyHandled())
             return;
         m_transport.EndWait();
-        FinishOperation(false, tr("The serial port was lost: the cable was pulled or the adapter removed."));
+        // Every block is in or written: that ends as an unanswered "END" does.
+        if (m_seqState == Step::End) {
+            FinishOperation(true);
+            return;
+        }
+        FinishOperation(false, Detail(failuredetail::PortLost()));
         return;
     }
     if (event != SerialControl::CommEvent::Receive)
         return;
 
     const QByteArray bytes = m_control.Input();
-    if (m_transport.ReplyHandled())
+    const bool awaited = !m_transport.ReplyHandled();
+    // Counted even while no reply is awaited: an answer owed to an earlier
+    // copy may well come while the band question is open.
+    switch (m_transport.Receive(bytes)) {
+    case Transport::Received::Reply:
+        if (!awaited)
+            return;
+        break;
+    case Transport::Received::Owed:
         return;
+    case Transport::Received::Refused:
+        WriteRefused();
+        return;
+    }
 
     // A reply counts only if it is the kind the outstanding request asked
     // for: a block sent back in place of a write's acknowledgement must not
@@ -78,7 +96,7 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
     } else if (awaitedLength && m_frames.IsIdentifyReply(bytes)) {
         m_transport.EndWait();
         StepSequence();
-    } else if (awaitedLength && Frames::IsBlockReply(bytes)) {
+    } else if (awaitedLength && m_frames.IsBlockReply(bytes)) {
         m_transport.EndWait();
         m_frames.StoreBlock(bytes);
         StepSequence();
@@ -94,7 +112,11 @@ void RadioLink::WaitTimer_Timer()
         break;
     case Transport::Resend::GivenUp:
         // The radio may leave programming mode without acknowledging "END".
-        FinishOperation(m_seqState == Step::End);
+        if (m_seqState == Step::End)
+            FinishOperation(true);
+        else
+            FinishOperation(false, Detail(failuredetail::Unanswered(UnansweredRequest(), m_transport.PortNo(),
+                                                                    m_control.DevicePath())));
         break;
     case Transport::Resend::Failed:
         WriteRefused();
@@ -208,7 +230,35 @@ void RadioLink::WriteRefused()
     // A port that refused a write is in no state to be trusted: closing it
     // lets the next press start from a clean open.
     CloseCommPort();
-    FinishOperation(false, tr("The serial port did not accept the data."));
+    FinishOperation(false, Detail(failuredetail::PortRefused()));
+}
+
+QString RadioLink::UnansweredRequest() const
+{
+    // Block requests, read and write, name their block in byte 4.
+    const QByteArray &frame = m_transport.LastFrame();
+    const int block = frame.size() > 4 ? quint8(frame.at(4)) : 0;
+    switch (m_seqState) {
+    case Step::Program:
+        return failuredetail::ProgramRequest();
+    case Step::Identify:
+        return failuredetail::IdentifyRequest();
+    case Step::Blocks:
+        if (m_opKind == Operation::Write)
+            return failuredetail::WriteBlock(block);
+        break;
+    default:
+        break;
+    }
+    return failuredetail::ReadBlock(block);
+}
+
+QString RadioLink::Detail(const QString &why) const
+{
+    // Once write blocks go out, the radio may hold some of the new values and not others.
+    if (m_opKind != Operation::Write || m_seqState != Step::Blocks)
+        return why;
+    return why + QLatin1Char('\n') + failuredetail::HalfWritten(m_frames.BlockAddress() / RadioImage::BlockSize);
 }
 
 } // namespace kelvra

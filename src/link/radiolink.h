@@ -52,6 +52,9 @@ signals:
 private:
     void StartOperation(Operation kind);
     void WriteRefused();
+    QString UnansweredRequest() const;
+    // why, and for a write that has begun sending blocks, what the radio took.
+    QString Detail(const QString &why) const;
 
     SerialControl &m_control;
     ReplyTimer &m_timer;

@@ -36,6 +36,9 @@ public:
     virtual bool Write(const QByteArray &bytes) = 0;
     // Everything buffered; the buffer is empty afterwards.
     virtual QByteArray Input() = 0;
+    // The device behind the port opened last (an alias resolved), for telling
+    // the operator where to look; empty where there is no such thing.
+    virtual QString DevicePath() const { return QString(); }
 
 signals:
     // Delivered on the event loop. For Receive, raised once the buffer holds at

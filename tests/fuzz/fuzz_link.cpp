@@ -1,7 +1,8 @@
 // Arbitrary replies, expiries, presses and pulled cables thrown at whole read
 // and write operations: the link must never crash, never leave its step
 // labels, never send a frame the radio does not know, never write outside
-// blocks 0 to 4, and never show a box while a reply is still awaited.
+// blocks 0 to 4, never store a block that was not asked for, and never show
+// a box while a reply is still awaited.
 #include "link/radiolink.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
@@ -9,6 +10,7 @@
 #include "support/manualreplytimer.h"
 #include "support/scriptedoperator.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -77,8 +79,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     size_t i = 0;
     auto next = [&]() -> uint8_t { return i < size ? data[i++] : 0; };
+    // The block of the last read request, -1 before any.
+    auto askedBlock = [&] {
+        for (auto frame = control.writes.crbegin(); frame != control.writes.crend(); ++frame) {
+            if (frame->startsWith('R'))
+                return int(quint8(frame->at(4)));
+        }
+        return -1;
+    };
     while (i < size) {
         const uint8_t command = next();
+        const RadioImage before = image;
+        const int asked = askedBlock();
         switch (command % 16) {
         case 0: link.Command1_Click(); break;
         case 1: link.Command2_Click(); break;
@@ -112,6 +124,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             control.Deliver(reply);
             break;
         }
+        }
+        // A block reply lands only where a read asked for it (blocks 0-4 may
+        // also change when a write encodes the window's fields).
+        for (int block = 5; block < RadioImage::BlockCount; ++block) {
+            const int at = block * RadioImage::BlockSize;
+            require(block == asked
+                    || std::equal(image.data() + at, image.data() + at + RadioImage::BlockSize, before.data() + at));
         }
         require(knownStep(link.SeqState()));
         require(link.BlockAddress() >= -32 && link.BlockAddress() <= 256);

@@ -82,12 +82,14 @@ struct LinkWorld
     RadioLink link{control, timer, op, info, image, comPortNo};
     QByteArray silentTo; // the radio ignores requests that start with these bytes
     qsizetype answered = 0;
+    QStringList details; // of every box, in turn
 
     LinkWorld()
     {
         InitRadioInfo(info, QDate(2026, 12, 5), QLocale::c());
         // An expiry or a reply would be handled under a box's nested event loop.
         op.onMessage = [this](const ScriptedOperator::Message &m) {
+            details.append(m.detail);
             QVERIFY2(!timer.Enabled() && link.transport().ReplyHandled(), qPrintable(m.text));
         };
     }
@@ -102,6 +104,16 @@ struct LinkWorld
             if (silentTo.isEmpty() || !request.startsWith(silentTo))
                 control.Deliver(radio.Answer(request));
         }
+    }
+
+    // A press that runs until the radio leaves a request starting with silent
+    // unanswered; returns that request.
+    QByteArray RunUntilSilent(bool write, const QByteArray &silent)
+    {
+        silentTo = silent;
+        Press(write);
+        Pump();
+        return control.writes.isEmpty() ? QByteArray() : control.writes.constLast();
     }
 
     // With the radio and the port behaving again, a new press runs to completion.

@@ -6,6 +6,30 @@
 
 using namespace kelvra;
 
+namespace {
+
+// What befalls an unanswered request: T the timer expires, R a repeat reply
+// (too short to be noticed while a block is awaited), B a block reply, P the
+// cable is pulled, X the port refuses writes from now on, O it refuses to
+// open, A the radio answers one copy after all, N the operator presses again,
+// Q the radio answers one copy while the band question is open.
+void Befall(LinkWorld &w, char event, const QByteArray &request, bool write)
+{
+    switch (event) {
+    case 'T': QVERIFY(w.timer.Fire()); break;
+    case 'R': w.control.Deliver("\x0A"); break;
+    case 'B': w.control.Deliver(w.radio.Answer(BlockHeader('R', 1))); break;
+    case 'P': w.control.Pull(); break;
+    case 'X': w.control.refuseWrites = true; break;
+    case 'A': w.control.Deliver(w.radio.Answer(request)); break;
+    case 'O': w.control.openFailure = QStringLiteral("in use"); break;
+    case 'N': w.Press(write); break;
+    case 'Q': w.op.onGetDataByShow = [&w, request] { w.control.Deliver(w.radio.Answer(request)); }; break;
+    }
+}
+
+} // namespace
+
 class TestReplies : public QObject
 {
     Q_OBJECT
@@ -15,6 +39,8 @@ private slots:
     void replies();
     void disturbed_data();
     void disturbed();
+    void owedAnswers_data();
+    void owedAnswers();
 };
 
 void TestReplies::replies_data()
@@ -52,8 +78,8 @@ void TestReplies::replies_data()
     QTest::newRow("block fixed byte 3") << read0 << patched(block, 3, 0x21) << false;
     QTest::newRow("block checksum off") << read0 << patched(block, 37, char(block.at(37) + 1), false) << false;
     QTest::newRow("block last data byte off") << read0 << patched(block, 36, 0x55, false) << false;
-    // Past the image's eight blocks, whether the number is read signed or not.
-    QTest::newRow("block 8") << read0 << patched(block, 4, 8) << false;
+    // A late answer to an earlier read names its own block; none past the image is ever asked for.
+    QTest::newRow("block 1 for block 0") << read0 << patched(block, 4, 1) << false;
     QTest::newRow("block 255") << read0 << patched(block, 4, char(0xFF)) << false;
 }
 
@@ -64,10 +90,7 @@ void TestReplies::replies()
     QFETCH(bool, taken);
 
     LinkWorld w;
-    w.silentTo = awaiting;
-    w.Press(false);
-    w.Pump();
-    QVERIFY(w.control.writes.constLast().startsWith(awaiting));
+    QVERIFY(w.RunUntilSilent(false, awaiting).startsWith(awaiting));
     const Step step = w.link.SeqState();
     w.control.Deliver(reply);
     QCOMPARE(w.link.SeqState() != step, taken);
@@ -77,29 +100,43 @@ void TestReplies::disturbed_data()
 {
     QTest::addColumn<bool>("write");
     QTest::addColumn<QByteArray>("silentTo");
-    // What befalls the unanswered request, in turn: T the timer expires, R a
-    // repeat reply, B a block reply, P the cable is pulled, X the port refuses
-    // writes from now on, O it refuses to open, A the radio answers after all,
-    // N the operator presses again.
-    QTest::addColumn<QString>("events");
+    QTest::addColumn<QString>("events"); // what befalls the unanswered request, in turn
     QTest::addColumn<int>("sends");
     QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("detail"); // a part of the last box's detailed text
 
-    QTest::newRow("read, PROGRAM unanswered") << false << QByteArray("PROGRAM") << "TTT" << 3 << "Read Failure!";
-    QTest::newRow("read, block 6 unanswered") << false << BlockHeader('R', 6) << "TTT" << 3 << "Read Failure!";
-    QTest::newRow("read, END unanswered") << false << QByteArray("END") << "TTT" << 3 << "Read Complete!";
-    QTest::newRow("write, block 4 re-read unanswered") << true << BlockHeader('R', 4) << "TTT" << 3 << "Write Failure!";
-    QTest::newRow("write, block 2 unanswered") << true << BlockHeader('W', 2) << "TTT" << 3 << "Write Failure!";
+    QTest::newRow("read, PROGRAM unanswered")
+        << false << QByteArray("PROGRAM") << "TTT" << 3 << "Read Failure!"
+        << "did not answer the request to enter programming mode (PROGRAM) on COM3.";
+    QTest::newRow("read, block 6 unanswered") << false << BlockHeader('R', 6) << "TTT" << 3 << "Read Failure!"
+                                              << "the read of block 6 on COM3. Check";
+    QTest::newRow("read, END unanswered") << false << QByteArray("END") << "TTT" << 3 << "Read Complete!" << QString();
+    QTest::newRow("write, block 4 re-read unanswered") << true << BlockHeader('R', 4) << "TTT" << 3 << "Write Failure!"
+                                                       << "the read of block 4";
+    QTest::newRow("write, block 2 unanswered")
+        << true << BlockHeader('W', 2) << "TTT" << 3 << "Write Failure!"
+        << "the write of block 2 on COM3. Check that the radio is switched on and within reach of the cable, that the "
+           "cable is seated firmly at both ends, and that COM3 is the port the cable is on.\nThe radio took the new "
+           "band and password; the dealer code, stock date, sell date and seller were not confirmed. Write again "
+           "once the radio answers.";
     // A repeat reply is an expiry come early: it counts towards the three sends.
-    QTest::newRow("write, PROGRAM repeats") << true << QByteArray("PROGRAM") << "RTR" << 3 << "Write Failure!";
-    QTest::newRow("read, END repeated thrice") << false << QByteArray("END") << "RRR" << 3 << "Read Complete!";
-    QTest::newRow("write, block in place of ack") << true << BlockHeader('W', 1) << "BTTT" << 3 << "Write Failure!";
+    QTest::newRow("write, PROGRAM repeats") << true << QByteArray("PROGRAM") << "RTR" << 3 << "Write Failure!"
+        << QString();
+    QTest::newRow("read, END repeated thrice") << false << QByteArray("END") << "RRR" << 3 << "Read Complete!"
+        << QString();
+    QTest::newRow("write, block in place of ack") << true << BlockHeader('W', 1) << "BTTT" << 3 << "Write Failure!"
+        << QString();
     // Pulled once while a reply is awaited, and once more when nothing runs.
-    QTest::newRow("read, cable pulled at block 5") << false << BlockHeader('R', 5) << "PP" << 1 << "Read Failure!";
-    QTest::newRow("read, identify resend refused") << false << QByteArray("\x02") << "XT" << 1 << "Read Failure!";
-    QTest::newRow("write, block 3 refused") << true << BlockHeader('W', 2) << "XA" << 1 << "Write Failure!";
-    QTest::newRow("read, press refused") << false << QByteArray("PROGRAM") << "XN" << 1 << "Read Failure!";
-    QTest::newRow("read, open fails") << false << BlockHeader('R', 1) << "ON" << 1 << "Cannot Open Communication Port.";
+    QTest::newRow("read, cable pulled at block 5") << false << BlockHeader('R', 5) << "PP" << 1 << "Read Failure!"
+                                                   << "The serial port was lost";
+    QTest::newRow("read, identify resend refused") << false << QByteArray("\x02") << "XT" << 1 << "Read Failure!"
+        << QString();
+    QTest::newRow("write, block 3 refused") << true << BlockHeader('W', 2) << "XA" << 1 << "Write Failure!"
+                                            << "did not accept the data.\nThe radio took the new band, password and "
+                                               "dealer code; the stock date";
+    QTest::newRow("read, press refused") << false << QByteArray("PROGRAM") << "XN" << 1 << "Read Failure!" << QString();
+    QTest::newRow("read, open fails") << false << BlockHeader('R', 1) << "ON" << 1 << "Cannot Open Communication Port."
+        << QString();
 }
 
 void TestReplies::disturbed()
@@ -109,30 +146,18 @@ void TestReplies::disturbed()
     QFETCH(QString, events);
     QFETCH(int, sends);
     QFETCH(QString, ending);
+    QFETCH(QString, detail);
 
     LinkWorld w;
-    w.silentTo = silentTo;
-    w.Press(write);
-    w.Pump();
-    const QByteArray request = w.control.writes.constLast();
+    const QByteArray request = w.RunUntilSilent(write, silentTo);
     QVERIFY(request.startsWith(silentTo));
     const qsizetype sent = w.control.writes.size();
     const qsizetype armed = w.timer.armed.size();
     // The radio needs time to enter programming mode; every later reply is quick.
     const int interval = silentTo == "PROGRAM" ? 1500 : 300;
 
-    for (const QChar event : events) {
-        switch (event.toLatin1()) {
-        case 'T': QVERIFY(w.timer.Fire()); break;
-        case 'R': w.control.Deliver("\x0A"); break;
-        case 'B': w.control.Deliver(w.radio.Answer(BlockHeader('R', 1))); break;
-        case 'P': w.control.Pull(); break;
-        case 'X': w.control.refuseWrites = true; break;
-        case 'A': w.control.Deliver(w.radio.Answer(request)); break;
-        case 'O': w.control.openFailure = QStringLiteral("in use"); break;
-        case 'N': w.Press(write); break;
-        }
-    }
+    for (const QChar event : events)
+        Befall(w, event.toLatin1(), request, write);
     // Whatever still arrives once it is over is read and dropped.
     w.control.Deliver("\x06");
     w.control.Deliver("\x0A");
@@ -140,11 +165,71 @@ void TestReplies::disturbed()
     QCOMPARE(w.control.writes.mid(sent - 1), QList<QByteArray>(sends, request));
     QCOMPARE(w.timer.armed.mid(armed - 1, sends), QList<int>(sends, interval));
     QCOMPARE(w.op.texts, QStringList{ending});
+    QVERIFY2(w.details.constLast().contains(detail), qPrintable(w.details.constLast()));
     QVERIFY(!w.timer.Fire());
     // A failure leaves the port open, unless the port itself failed.
     const bool portFailed = events.contains(u'P') || events.contains(u'X');
     QCOMPARE(w.control.PortOpen(), ending.endsWith(QLatin1String("Failure!")) && !portFailed);
     QVERIFY(w.PressAgainCompletes(write));
+}
+
+void TestReplies::owedAnswers_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QByteArray>("late"); // the request the radio answers only when told
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QList<int>>("sent"); // frames sent since the late request's first copy, after each event
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("detail");
+
+    const QByteArray write1 = BlockHeader('W', 1);
+    // The second acknowledgement is the resent copy's, not block 2's.
+    QTest::newRow("block 2 waits for the resent block 1's acknowledgement")
+        << true << write1 << "TAA" << QList<int>{1, 1, 2} << "Write Complete!" << QString();
+    // A copy lost on the line is never answered.
+    QTest::newRow("owed acknowledgement never comes: block 2 after the whole wait")
+        << true << write1 << "TAT" << QList<int>{1, 1, 2} << "Write Complete!" << QString();
+    QTest::newRow("END waits for the resent block 4's acknowledgement")
+        << true << BlockHeader('W', 4) << "TTAAA" << QList<int>{1, 2, 2, 2, 3} << "Write Complete!" << QString();
+    QTest::newRow("owed re-read answer during the band question: no wait")
+        << true << BlockHeader('R', 4) << "TQA" << QList<int>{1, 1, 2} << "Write Complete!" << QString();
+    QTest::newRow("0A to a block read answered its copy: no wait")
+        << false << BlockHeader('R', 3) << "RTA" << QList<int>{0, 1, 2} << "Read Complete!" << QString();
+    QTest::newRow("cable pulled while an acknowledgement is owed")
+        << true << write1 << "TAP" << QList<int>{1, 1, 1} << "Write Failure!"
+        << "The radio took the new band and password;";
+}
+
+void TestReplies::owedAnswers()
+{
+    QFETCH(bool, write);
+    QFETCH(QByteArray, late);
+    QFETCH(QString, events);
+    QFETCH(QList<int>, sent);
+    QFETCH(QString, ending);
+    QFETCH(QString, detail);
+
+    LinkWorld w;
+    const QByteArray request = w.RunUntilSilent(write, late);
+    QVERIFY(request.startsWith(late));
+    const qsizetype first = w.control.writes.size();
+    QList<int> counts;
+    for (const QChar event : events) {
+        Befall(w, event.toLatin1(), request, write);
+        counts.append(int(w.control.writes.size() - first));
+    }
+    QCOMPARE(counts, sent);
+
+    // From here on the radio answers at once, the frame the events led to included.
+    w.silentTo.clear();
+    w.answered = w.control.writes.size() - (w.control.writes.constLast() == request ? 0 : 1);
+    w.Pump();
+    QCOMPARE(w.op.texts, QStringList{ending});
+    QVERIFY2(w.details.constLast().contains(detail), qPrintable(w.details.constLast()));
+    if (ending == "Write Complete!")
+        QVERIFY(std::equal(w.image.data(), w.image.data() + 5 * 32, w.radio.image.data()));
+    if (ending == "Read Complete!")
+        QCOMPARE(w.image, w.radio.image);
 }
 
 QTEST_GUILESS_MAIN(TestReplies)

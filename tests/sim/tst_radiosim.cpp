@@ -94,6 +94,9 @@ void TestRadioSim::faultRulesParse_data()
     QTest::newRow("unknown request") << "ignore:status" << "";
     QTest::newRow("zero times") << "ignore:end:0" << "";
     QTest::newRow("value beyond a byte") << "stray:any:1:300" << "";
+    QTest::newRow("one block, delay past a byte") << "delay:writeblock@1:always:1000" << "delay:writeblock@1:always:1000";
+    QTest::newRow("block of a request without one") << "ignore:identify@1" << "";
+    QTest::newRow("delay past a minute") << "delay:end:1:60001" << "";
 }
 
 void TestRadioSim::faultRulesParse()

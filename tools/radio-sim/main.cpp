@@ -82,14 +82,25 @@ Port alias:
   Choose COM<n> in KelvraSet's port list. The alias is removed on exit
   (Ctrl+C or SIGTERM).
 
-Faults (--fault, repeatable): fault[:request[:times[:value]]]
-  fault:   ignore repeat wronglead wrongblock badchecksum tooshort toolong stray
+Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
+  fault:   ignore       the request is lost on the line: not stored, not answered
+           repeat       answered with 0A (send again) instead of acted on
+           wronglead    the reply's first byte is value (default 00)
+           wrongblock   a block reply names block value (default 8), checksum right
+           badchecksum  a block reply's checksum is off by one
+           tooshort     the reply lacks its last value bytes (default 1)
+           toolong      value bytes (default 1) of 00 follow the reply
+           stray        value bytes (default 1) of 55 come before the reply
+           delay        the reply comes value ms late (default 400, at most 60000);
+                        delays add to --delay and to each other
   request: any program identify readblock writeblock end    (default any)
-  times:   how many matching requests it hits, or always      (default 1)
-  value:   wronglead: the lead byte (default 00); wrongblock: the block
-           number (default 8); tooshort/toolong/stray: byte count (default 1)
+  @block:  after readblock or writeblock: only requests for that block
+  times:   how many matching requests (copies included) it hits, or always
+           (default 1); a rule for one copy leaves the others as they are
   Examples: --fault ignore:identify:2   --fault repeat:readblock
             --fault badchecksum:readblock:always   --fault stray:any:1:3
+            --fault delay:writeblock@1:1:450 --fault ignore:writeblock@2
+            --fault wrongblock:readblock@0:1:1   --fault delay:readblock:always:480
 )";
 
 bool Fail(const QString &message)
@@ -188,7 +199,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("fault"), QStringLiteral("Inject a fault, see above."), QStringLiteral("RULE")},
         {QStringLiteral("silent"), QStringLiteral("Never reply (ignore:any:always).")},
         {QStringLiteral("no-end-ack"), QStringLiteral("Never acknowledge END (ignore:end:always).")},
-        {QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"),
+        {QStringLiteral("delay"), QStringLiteral("Delay every reply by MS milliseconds (per request: --fault delay)."),
+         QStringLiteral("MS"),
          QStringLiteral("0")},
         {QStringLiteral("pace"), QStringLiteral("Pace the line at 115200 baud, 10 bits per byte.")},
         {QStringLiteral("hang-up-after"), QStringLiteral("Hang up on the N-th frame received, as a pulled cable."),

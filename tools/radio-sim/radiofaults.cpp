@@ -17,7 +17,14 @@ constexpr FaultText kFaults[] = {
     {Fault::WrongLead, "wronglead", 0x00},  {Fault::WrongBlock, "wrongblock", 8},
     {Fault::BadChecksum, "badchecksum", 0}, {Fault::TooShort, "tooshort", 1},
     {Fault::TooLong, "toolong", 1},         {Fault::StrayBytes, "stray", 1},
+    {Fault::Delay, "delay", 400},
 };
+
+// A reply may be held back up to a minute; every other value is a byte.
+int MaxValue(Fault fault)
+{
+    return fault == Fault::Delay ? 60000 : 255;
+}
 
 const FaultText &TextOf(Fault fault)
 {
@@ -67,9 +74,19 @@ bool FaultRule::Parse(const QString &text, FaultRule *rule, QString *error)
         return false;
     };
     if (!known || parts.size() > 4)
-        return fail(QStringLiteral("expected fault[:request[:times[:value]]]"));
-    if (parts.size() > 1 && !ParseRequest(parts.at(1), &parsed.request))
-        return fail(QStringLiteral("unknown request \"%1\"").arg(parts.at(1)));
+        return fail(QStringLiteral("expected fault[:request[@block][:times[:value]]]"));
+    if (parts.size() > 1) {
+        const QStringList request = parts.at(1).split(QLatin1Char('@'));
+        if (!ParseRequest(request.at(0), &parsed.request))
+            return fail(QStringLiteral("unknown request \"%1\"").arg(request.at(0)));
+        if (request.size() > 1) {
+            bool ok = false;
+            parsed.block = request.at(1).toInt(&ok);
+            const bool blockRequest = parsed.request == Request::ReadBlock || parsed.request == Request::WriteBlock;
+            if (!ok || !blockRequest || request.size() > 2 || parsed.block < 0 || parsed.block > 255)
+                return fail(QStringLiteral("@block takes 0 to 255, after readblock or writeblock"));
+        }
+    }
     if (parts.size() > 2) {
         bool ok = true;
         parsed.times = parts.at(2) == QLatin1String("always") ? -1 : parts.at(2).toInt(&ok);
@@ -79,8 +96,8 @@ bool FaultRule::Parse(const QString &text, FaultRule *rule, QString *error)
     if (parts.size() > 3) {
         bool ok = false;
         parsed.value = parts.at(3).toInt(&ok, 0);
-        if (!ok || parsed.value < 0 || parsed.value > 255)
-            return fail(QStringLiteral("value must be 0 to 255"));
+        if (!ok || parsed.value < 0 || parsed.value > MaxValue(parsed.fault))
+            return fail(QStringLiteral("value must be 0 to %1").arg(MaxValue(parsed.fault)));
     }
     *rule = parsed;
     return true;
@@ -88,41 +105,53 @@ bool FaultRule::Parse(const QString &text, FaultRule *rule, QString *error)
 
 QString FaultRule::ToString() const
 {
-    QString text = FaultName(fault) + QLatin1Char(':') + RequestName(request) + QLatin1Char(':')
+    QString text = FaultName(fault) + QLatin1Char(':') + RequestName(request)
+        + (block >= 0 ? QLatin1Char('@') + QString::number(block) : QString()) + QLatin1Char(':')
         + (times < 0 ? QStringLiteral("always") : QString::number(times));
     if (value >= 0)
         text += QLatin1Char(':') + QString::number(value);
     return text;
 }
 
-bool FaultPlan::Take(FaultRule &rule, Request request)
+bool FaultPlan::Take(FaultRule &rule, Request request, int block)
 {
-    if (rule.times == 0 || (rule.request != Request::Any && rule.request != request))
+    if (rule.times == 0 || (rule.request != Request::Any && rule.request != request)
+        || (rule.block >= 0 && rule.block != block))
         return false;
     if (rule.times > 0)
         --rule.times;
     return true;
 }
 
-FaultPlan::Verdict FaultPlan::Admit(Request request)
+FaultPlan::Verdict FaultPlan::Admit(Request request, int block)
 {
     for (FaultRule &rule : m_rules) {
         if (rule.fault != Fault::Ignore && rule.fault != Fault::Repeat)
             continue;
-        if (Take(rule, request))
+        if (Take(rule, request, block))
             return rule.fault == Fault::Ignore ? Verdict::Ignore : Verdict::Repeat;
     }
     return Verdict::Answer;
 }
 
-QByteArray FaultPlan::Spoil(Request request, QByteArray reply)
+int FaultPlan::DelayMs(Request request, int block)
+{
+    int ms = 0;
+    for (FaultRule &rule : m_rules) {
+        if (rule.fault == Fault::Delay && Take(rule, request, block))
+            ms += ValueOf(rule);
+    }
+    return ms;
+}
+
+QByteArray FaultPlan::Spoil(Request request, int block, QByteArray reply)
 {
     for (Fault fault : kSpoilOrder) {
         for (FaultRule &rule : m_rules) {
             if (rule.fault != fault)
                 continue;
             const bool blockOnly = fault == Fault::WrongBlock || fault == Fault::BadChecksum;
-            if ((blockOnly && !IsBlockFrame(reply)) || reply.isEmpty() || !Take(rule, request))
+            if ((blockOnly && !IsBlockFrame(reply)) || reply.isEmpty() || !Take(rule, request, block))
                 continue;
             const int value = ValueOf(rule);
             switch (fault) {
@@ -149,6 +178,7 @@ QByteArray FaultPlan::Spoil(Request request, QByteArray reply)
                 break;
             case Fault::Ignore:
             case Fault::Repeat:
+            case Fault::Delay:
                 break;
             }
         }

@@ -11,7 +11,7 @@
 namespace radiosim {
 
 enum class Fault {
-    Ignore,      // no reply and no effect, as if the request was never heard
+    Ignore,      // lost on the line: not stored, not answered, as if never heard
     Repeat,      // answer 0A (send again) instead of acting
     WrongLead,   // first reply byte becomes value (default 00)
     WrongBlock,  // block reply names block value (default 8), checksum still right
@@ -19,6 +19,7 @@ enum class Fault {
     TooShort,    // last value bytes (default 1) missing
     TooLong,     // value bytes (default 1) of 00 appended
     StrayBytes,  // value bytes (default 1) of 55 sent before the reply
+    Delay,       // the reply comes value ms (default 400) late; rules add up
 };
 
 QString FaultName(Fault fault);
@@ -28,9 +29,11 @@ struct FaultRule {
     Request request = Request::Any;
     int times = 1;   // how many matching requests it hits; negative: every one
     int value = -1;  // the fault's parameter; negative: the fault's default
+    int block = -1;  // only block requests for this block; negative: any
 
-    // "fault[:request[:times[:value]]]", times may be "always", e.g.
-    // "ignore:identify:2", "repeat:readblock", "wrongblock:any:1:9".
+    // "fault[:request[@block][:times[:value]]]", times may be "always", e.g.
+    // "ignore:identify:2", "repeat:readblock", "wrongblock:readblock@0:1:1",
+    // "delay:writeblock@1:1:450".
     static bool Parse(const QString &text, FaultRule *rule, QString *error);
     QString ToString() const;
 };
@@ -46,15 +49,18 @@ public:
     void Add(const FaultRule &rule) { m_rules.append(rule); }
     QList<FaultRule> Rules() const { return m_rules; }
 
+    // block: the block a block request names; negative for other requests.
     // Decides whether a well-formed request is acted on. Uses up one hit of
     // the Ignore or Repeat rule that decides.
-    Verdict Admit(Request request);
+    Verdict Admit(Request request, int block);
     // The reply as the rules spoil it; uses up one hit of every rule applied.
     // Rules that cannot apply (a checksum fault on a one-byte reply) are kept.
-    QByteArray Spoil(Request request, QByteArray reply);
+    QByteArray Spoil(Request request, int block, QByteArray reply);
+    // Milliseconds the reply is held back; uses up one hit of every Delay rule applied.
+    int DelayMs(Request request, int block);
 
 private:
-    bool Take(FaultRule &rule, Request request);
+    bool Take(FaultRule &rule, Request request, int block);
 
     QList<FaultRule> m_rules;
 };

@@ -225,7 +225,8 @@ void SimulatedRadio::Handle(const QByteArray &frame, qint64 arrivedNs)
     const Request request = KindOf(frame);
     if (request == Request::Unknown || (request != Request::Program && !m_programMode))
         return;
-    const int block = frame.size() > 4 ? quint8(frame.at(4)) : 0;
+    const bool blockRequest = request == Request::ReadBlock || request == Request::WriteBlock;
+    const int block = blockRequest ? quint8(frame.at(4)) : -1;
     if (request == Request::ReadBlock && block >= kImageSize / kBlockSize)
         return;
     if (request == Request::WriteBlock
@@ -233,22 +234,18 @@ void SimulatedRadio::Handle(const QByteArray &frame, qint64 arrivedNs)
         return;
     }
 
+    const FaultPlan::Verdict verdict = m_faults.Admit(request, block);
+    if (verdict == FaultPlan::Verdict::Ignore)
+        return;
     // On a paced line the request is only complete once its last byte would
     // have arrived; a pseudo-terminal delivers it at once.
-    qint64 readyNs = arrivedNs + qint64(m_replyDelayMs) * 1000000;
+    qint64 readyNs = arrivedNs + qint64(m_replyDelayMs + m_faults.DelayMs(request, block)) * 1000000;
     if (m_paced)
         readyNs += frame.size() * kByteWireNs;
-
-    switch (m_faults.Admit(request)) {
-    case FaultPlan::Verdict::Ignore:
-        return;
-    case FaultPlan::Verdict::Repeat:
+    if (verdict == FaultPlan::Verdict::Repeat)
         Transmit(QByteArray(1, kRepeat), readyNs);
-        return;
-    case FaultPlan::Verdict::Answer:
-        break;
-    }
-    Transmit(m_faults.Spoil(request, Answer(request, frame)), readyNs);
+    else
+        Transmit(m_faults.Spoil(request, block, Answer(request, frame)), readyNs);
 }
 
 QByteArray SimulatedRadio::Answer(Request request, const QByteArray &frame)
@@ -278,7 +275,7 @@ void SimulatedRadio::Transmit(const QByteArray &reply, qint64 readyNs)
 {
     if (reply.isEmpty())
         return;
-    if (!m_paced && m_replyDelayMs <= 0 && m_outgoing.isEmpty()) {
+    if (!m_paced && readyNs <= ElapsedNs() && m_outgoing.isEmpty()) {
         WriteToLine(reply);
         emit ReplySent(reply);
         return;
@@ -288,7 +285,11 @@ void SimulatedRadio::Transmit(const QByteArray &reply, qint64 readyNs)
     out.byteNs = m_paced ? kByteWireNs : 0;
     out.startNs = m_paced ? std::max(readyNs, m_lineFreeNs) : readyNs;
     m_lineFreeNs = out.startNs + reply.size() * out.byteNs;
-    m_outgoing.append(out);
+    // Without pacing a reply held back less than the one before it overtakes it.
+    auto at = m_outgoing.end();
+    while (!m_paced && at != m_outgoing.begin() && (at - 1)->startNs > out.startNs && (at - 1)->sent == 0)
+        --at;
+    m_outgoing.insert(at, out);
     PumpLine();
 }
 
