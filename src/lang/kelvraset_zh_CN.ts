@@ -2,14 +2,90 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
-    <name>kelvra::PortList</name>
+    <name>CommandLine</name>
     <message>
-        <source>S/N %1</source>
-        <translation>序列号 %1</translation>
+        <source>Reads and writes the information block of KR350 radios over a serial cable.</source>
+        <translation>通过串口数据线读写 KR350 系列电台的信息块。</translation>
+    </message>
+    <message>
+        <source>Append a timestamped trace of every frame sent and received, every expiry and every ending to &lt;file&gt;, for support.</source>
+        <translation>将收发的每一帧、每次超时和每次操作结束连同时间戳追加写入 &lt;file&gt;，供技术支持使用。</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Unknown argument: %1</source>
+        <translation>未知参数：%1</translation>
+    </message>
+    <message>
+        <source>Cannot write the trace file %1: %2</source>
+        <translation>无法写入跟踪文件 %1：%2</translation>
     </message>
 </context>
 <context>
-    <name>kelvra::RadioLink</name>
+    <name>FailureDetail</name>
+    <message>
+        <source>band</source>
+        <translation>频段</translation>
+    </message>
+    <message>
+        <source>password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>dealer code</source>
+        <translation>经销商代码</translation>
+    </message>
+    <message>
+        <source>stock date</source>
+        <translation>进货日期</translation>
+    </message>
+    <message>
+        <source>sell date</source>
+        <translation>销售日期</translation>
+    </message>
+    <message>
+        <source>seller</source>
+        <translation>经手人</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1和%2</translation>
+    </message>
+    <message>
+        <source>COM%1</source>
+        <translation>COM%1</translation>
+    </message>
+    <message>
+        <source>COM%1 (%2)</source>
+        <translation>COM%1（%2）</translation>
+    </message>
+    <message>
+        <source>The radio did not answer %1 on %2. Check that the radio is switched on and within reach of the cable, that the cable is seated firmly at both ends, and that COM%3 is the port the cable is on.</source>
+        <translation>电台在 %2 上没有应答%1。请检查电台已开机并已接好数据线，数据线两端插紧，并且编程线确实连接在 COM%3 上。</translation>
+    </message>
+    <message>
+        <source>the request to enter programming mode (PROGRAM)</source>
+        <translation>进入编程模式的请求（PROGRAM）</translation>
+    </message>
+    <message>
+        <source>the identification request</source>
+        <translation>识别请求</translation>
+    </message>
+    <message>
+        <source>the read of block %1</source>
+        <translation>第 %1 块的读取</translation>
+    </message>
+    <message>
+        <source>the write of block %1</source>
+        <translation>第 %1 块的写入</translation>
+    </message>
     <message>
         <source>The serial port was lost: the cable was pulled or the adapter removed.</source>
         <translation>串口已断开：数据线被拔出，或转换器被移除。</translation>
@@ -18,9 +94,21 @@
         <source>The serial port did not accept the data.</source>
         <translation>串口不接受发送的数据。</translation>
     </message>
+    <message>
+        <source>The radio confirmed none of the new values; some may have reached it. Write again once the radio answers.</source>
+        <translation>电台没有确认任何新值，其中一些可能已写入电台。请在电台恢复应答后重新写入。</translation>
+    </message>
+    <message>
+        <source>The radio took the new %1; the %2 was not confirmed. Write again once the radio answers.</source>
+        <translation>电台已接受新的%1；%2未得到确认。请在电台恢复应答后重新写入。</translation>
+    </message>
+    <message>
+        <source>The radio took the new %1; the %2 were not confirmed. Write again once the radio answers.</source>
+        <translation>电台已接受新的%1；%2未得到确认。请在电台恢复应答后重新写入。</translation>
+    </message>
 </context>
 <context>
-    <name>kelvra::serialopen</name>
+    <name>SerialOpenReason</name>
     <message>
         <source>No serial port is selected. Pick the port of the programming cable in the port list.</source>
         <translation>未选择串口。请在串口列表中选择编程线所连接的串口。</translation>
@@ -72,6 +160,21 @@
     <message>
         <source>COM%1: %2 could not be opened: %3.</source>
         <translation>COM%1：无法打开 %2：%3。</translation>
+    </message>
+    <message>
+        <source>No serial port was found. Plug the programming cable in; its port appears in the port list within a second.</source>
+        <translation>未找到串口。请插上编程线，其串口会在一秒内出现在串口列表中。</translation>
+    </message>
+    <message>
+        <source>COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) let only the administrator use it. Ask the administrator for a udev rule that gives the device to the group dialout, as the README&apos;s section &quot;Serial ports on Linux&quot; shows.</source>
+        <translation>COM%1：无权访问 %2。其权限 %3（所有者 %4，组 %5）只允许管理员使用。请管理员按 README 中“Serial ports on Linux”一节添加 udev 规则，把该设备交给 dialout 组。</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::PortList</name>
+    <message>
+        <source>S/N %1</source>
+        <translation>序列号 %1</translation>
     </message>
 </context>
 </TS>

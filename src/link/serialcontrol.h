@@ -38,7 +38,7 @@ public:
     virtual QByteArray Input() = 0;
     // The device behind the port opened last (an alias resolved), for telling
     // the operator where to look; empty where there is no such thing.
-    virtual QString DevicePath() const { return QString(); }
+    virtual QString DevicePath() const = 0;
 
 signals:
     // Delivered on the event loop. For Receive, raised once the buffer holds at

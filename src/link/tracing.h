@@ -36,6 +36,7 @@ public:
     void ClearReceiveBuffer() override;
     bool Write(const QByteArray &bytes) override;
     QByteArray Input() override;
+    QString DevicePath() const override { return m_inner.DevicePath(); }
 
 private:
     SerialControl &m_inner;

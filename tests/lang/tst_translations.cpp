@@ -1,6 +1,7 @@
 // The Chinese interface loads the program's own translations and Qt's;
 // every other interface loads none, and a missing file of Qt's is harmless.
 #include "lang/translations.h"
+#include "link/failuredetail.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -36,7 +37,7 @@ private slots:
         QFETCH(bool, qtChinese);
         QTemporaryDir empty;
         const QString reason = QStringLiteral("The serial port did not accept the data.");
-        const auto shown = [&] { return QCoreApplication::translate("kelvra::RadioLink", qPrintable(reason)); };
+        const auto shown = [] { return failuredetail::PortRefused(); };
         const auto buttons = [] {
             QMessageBox box;
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
