@@ -28,7 +28,7 @@ Q_DECLARE_METATYPE(QList<radiosim::FaultRule>)
 
 namespace {
 
-constexpr int BlockSize = 32;
+constexpr int BlockSize = RadioImage::BlockSize;
 
 // The product's serial control and reply timer over a pseudo-terminal, with
 // the simulated radio at the far end under a port alias of its own.
@@ -96,8 +96,6 @@ struct SimWorld
         }
         return list;
     }
-
-    QByteArray Image() const { return QByteArray(reinterpret_cast<const char *>(image.data()), RadioImage::Size); }
 };
 
 // Block frames cut after the block number.
@@ -207,12 +205,6 @@ void TestSimRadio::Sessions(bool write)
 
     // A reply naming another block is resent at the expiry, like any unrecognised reply.
     if (write) {
-        row("re-read of block 0 answered with block 1", {Rule(Fault::WrongBlock, Request::ReadBlock, 0, 1, 1)},
-            resent(2));
-        row("re-read of block 1 answered with block 0", {Rule(Fault::WrongBlock, Request::ReadBlock, 1, 1, 0)},
-            resent(3));
-        row("re-read of block 2 answered with block 3", {Rule(Fault::WrongBlock, Request::ReadBlock, 2, 1, 3)},
-            resent(4));
         row("re-read of block 4 answered with block 5", {Rule(Fault::WrongBlock, Request::ReadBlock, 4, 1, 5)},
             resent(5));
         // The late acknowledgement of a resent block must not pass for the next block's.
@@ -226,10 +218,8 @@ void TestSimRadio::Sessions(bool write)
         row("block 3 answered with block 2", {Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)}, resent(5));
         // Each answered by sending the request once more; the recognisers'
         // own cases are in the link suite.
-        row("block bad checksum", {Rule(Fault::BadChecksum, Request::ReadBlock)}, resent(2));
         row("block one byte short", {Rule(Fault::TooShort, Request::ReadBlock)}, resent(2));
         row("identify one byte long", {Rule(Fault::TooLong, Request::Identify)}, resent(1));
-        row("identify answered 0A", {Rule(Fault::Repeat, Request::Identify)}, resent(1));
     }
 
     // The cable pulled: the detail says what the radio took of a write.
@@ -285,7 +275,7 @@ void TestSimRadio::Run(bool write)
         QVERIFY(!w.control.PortOpen());
         if (!write) {
             // The window shows what the radio holds, its whole note included.
-            QCOMPARE(w.Image().toHex(), before.toHex());
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(w.image.data()), RadioImage::Size), before);
             RadioInfo shown;
             DecodeRadioInfo(w.image, shown);
             QCOMPARE(w.op.showByDataCalls, 1);
