@@ -167,9 +167,12 @@ private slots:
 
     void openFailsWithAReason_data()
     {
-        QTest::addColumn<QString>("alias");  // target of ports/COM9, none when empty
+        QTest::addColumn<QString>("alias");  // target of ports/COM9, none when empty; <0>: no port
+                                             // picked, <none>: nor any listed
         QTest::addColumn<QString>("reason");
         QTest::newRow("absent number") << "" << "COM9 is not present";
+        QTest::newRow("no port at all, none picked") << "<none>" << "No serial port was found.";
+        QTest::newRow("none picked") << "<0>" << "No serial port is selected.";
         QTest::newRow("alias to a regular file") << "<file>" << "is not a serial device";
         QTest::newRow("alias to a device that is no tty") << "/dev/null" << "/dev/null is not a serial device";
         // Opening them would switch the user's own terminal to raw 115200 baud.
@@ -185,20 +188,13 @@ private slots:
         Bench bench;
         QVERIFY(bench.Program());
         alias.replace("<file>", QCoreApplication::applicationFilePath()).replace("<radio>", bench.radio.DevicePath());
-        QVERIFY(alias.isEmpty() || QFile::link(alias, bench.dir.filePath("ports/COM9")));
-        QtSerialControl control(bench.directory);
+        const PortDirectory none(bench.dir.filePath("none"), bench.dir.filePath("sys"), "/dev");
+        const bool picked = !alias.startsWith('<');
+        QVERIFY(!picked || alias.isEmpty() || QFile::link(alias, bench.dir.filePath("ports/COM9")));
+        QtSerialControl control(alias == "<none>" ? none : bench.directory);
         QString why;
-        QVERIFY(!control.Open(9, &why) && !control.PortOpen());
+        QVERIFY(!control.Open(picked ? 9 : 0, &why) && !control.PortOpen());
         QVERIFY2(why.contains(reason), qPrintable(why));
-    }
-
-    void noPortAtAll()
-    {
-        QTemporaryDir empty;
-        const PortDirectory none(empty.filePath("ports"), empty.filePath("sys"), "/dev");
-        QString why;
-        QVERIFY(!QtSerialControl(none).Open(0, &why));
-        QVERIFY2(why.startsWith("No serial port was found."), qPrintable(why));
     }
 
     void accessProblemNamesTheGroup_data()
