@@ -185,7 +185,6 @@ void TestSimRadio::Sessions(bool write)
         {true, "re-read of blocks 2 and 4", Request::ReadBlock, {2, 4}, "the read of block 2 on COM907 ("},
         {true, "write blocks 1 and 2", Request::WriteBlock, {1, 2}, "the write of block 1 on COM907 ("},
         {false, "END", Request::End, {-1}, ""},
-        {true, "END", Request::End, {-1}, ""},
     };
     for (const Kind &kind : kinds) {
         if (kind.write != write)
