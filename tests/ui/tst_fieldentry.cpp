@@ -61,6 +61,8 @@ private slots:
                                                              << "中" << QString(15, u'a');
         QTest::newRow("one byte left takes a letter") << 8 << QString(15, u'a') << 15 << "type" << "bc"
                                                       << QString(15, u'a') + u'b';
+        QTest::newRow("Chinese after the caret counts two bytes each") << 8 << nine.left(7) << 0 << "type" << "abc"
+                                                                       << QStringLiteral("ab") + nine.left(7);
         QTest::newRow("paste in the middle keeps the tail") << 11 << "ab" << 1 << "paste" << nine
                                                             << QStringLiteral("a一二三四五六七b");
         QTest::newRow("note, 64 bytes") << 4 << "" << 0 << "paste" << nine.repeated(4) << nine.repeated(4).left(32);
