@@ -127,16 +127,14 @@ private slots:
         DecodeRadioInfo(image, info);
         QCOMPARE(info.BandCode, qint16(200));
         QCOMPARE(info.AreaCode, QStringLiteral("0595"));
-        QCOMPARE(flags(info),
-                 (QList<qint16>{1, 0, 1, 0, 0, 1, 0, 1}));
+        QCOMPARE(flags(info), (QList<qint16>{1, 0, 1, 0, 0, 1, 0, 1}));
 
         put(image, 9, QByteArray("05\xFF" "5", 4));
         image[13] = 0x18;
         image[14] = 0x01;
         DecodeRadioInfo(image, info);
         QCOMPARE(info.AreaCode, QStringLiteral("05"));
-        QCOMPARE(flags(info),
-                 (QList<qint16>{0, 0, 0, 1, 1, 0, 1, 0}));
+        QCOMPARE(flags(info), (QList<qint16>{0, 0, 0, 1, 1, 0, 1, 0}));
     }
 
     void encodeTouchesOnlyTheDealerPart_data()
