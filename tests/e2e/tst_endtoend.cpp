@@ -24,12 +24,14 @@ void Put(QByteArray &image, int offset, int width, const QString &text)
     image.replace(offset, width, bytes.leftJustified(width, '\0'));
 }
 
-// Each text field and where the radio holds its text.
-const struct
+// A text field and where the radio holds its text.
+struct HeldText
 {
     int field, offset, width;
     const char16_t *text;
-} Held[] = {
+};
+
+const HeldText Held[] = {
     {0, 9, 4, u"0595"},          {1, 16, 16, u"SN20261205000042"}, {2, 32, 16, u"2026-11-20"},
     {6, 48, 8, u"11-1-E-1"},     {7, 56, 4, u"001A"},              {12, 60, 4, u"4321"},
     {3, 64, 16, u"2026-12-01"},  {8, 80, 16, u"华南经销商"},       {9, 96, 16, u"2026-11-28"},
@@ -134,11 +136,14 @@ private slots:
     void writeSendsTheDealerPartAndNothingElse()
     {
         Read();
-        Retype(8, QStringLiteral("东莞二级经销"));
-        Retype(9, QStringLiteral("2026-12-06"));
-        Retype(10, QStringLiteral("2026-12-07"));
-        Retype(11, QStringLiteral("  Wang Fang")); // leading blanks are the dealer's to keep
-        Retype(12, QStringLiteral("9876"));
+        const HeldText typed[] = {{8, 80, 16, u"东莞二级经销"}, {9, 96, 16, u"2026-12-06"}, {10, 112, 16, u"2026-12-07"},
+                                   {11, 128, 16, u"  Wang Fang"}, // leading blanks are the dealer's to keep
+                                   {12, 60, 4, u"9876"}};
+        QByteArray expected = BenchRadioImage();
+        for (const auto &t : typed) {
+            Retype(t.field, QString::fromUtf16(t.text));
+            Put(expected, t.offset, t.width, QString::fromUtf16(t.text));
+        }
         QTest::mouseClick(Window().Check(8), Qt::LeftButton); // band setting off
         Window().Combo1(1)->setCurrentIndex(Window().Combo1(1)->findText(BandTextOfCode(5)));
         m_world->boxes.answers = {true}; // keep the window's band
@@ -150,14 +155,8 @@ private slots:
         // The operator answers the question with the normal pointer; the end comes after the busy cursor.
         QVERIFY(!m_world->boxes.shown.at(0).busyCursor && !m_world->boxes.shown.at(1).busyCursor);
         QVERIFY(!QGuiApplication::overrideCursor());
-        QByteArray expected = BenchRadioImage();
         expected[7] = 5;
         expected[13] = char(0x80 | 0x20);
-        Put(expected, 60, 4, QStringLiteral("9876"));
-        Put(expected, 80, 16, QStringLiteral("东莞二级经销"));
-        Put(expected, 96, 16, QStringLiteral("2026-12-06"));
-        Put(expected, 112, 16, QStringLiteral("2026-12-07"));
-        Put(expected, 128, 16, QStringLiteral("  Wang Fang"));
         QCOMPARE(m_radio->Image().toHex(' '), expected.toHex(' '));
     }
 

@@ -48,6 +48,11 @@ RadioImage patterned()
     return image;
 }
 
+QList<qint16> flags(const RadioInfo &i)
+{
+    return {i.FiveTone, i.TwoTone, i.Dtmf, i.Scramble, i.FactoryMode, i.FreqSet, i.Kill, i.Faint};
+}
+
 // GBK bytes as an independent converter gives them.
 const QByteArray DealerGbk = QByteArray::fromHex("BEADCFFAC9CCB4FAC2EB"); // 经销商代码
 
@@ -83,21 +88,14 @@ private slots:
         full[t.width - 1] = 'Z';
         put(image, t.offset, full);
         QCOMPARE(decoded(image), QString::fromLatin1(full));
-
-        // Two letters, a 0x00, then rubbish: the rubbish is not part of the text.
-        put(image, t.offset, QByteArray("AB\0", 3));
-        QCOMPARE(FieldText(decoded(image)), QStringLiteral("AB"));
-        QCOMPARE(decoded(image).size(), t.width);
-
-        // An erased field reads as empty.
-        put(image, t.offset, QByteArray(t.width, char(0xFF)));
-        QCOMPARE(FieldText(decoded(image)), QString());
     }
 
     void textStopsAtTheFirstEndByte_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("visible");
+        QTest::newRow("NUL ends, rubbish after") << QByteArray("AB\0" "CD", 5) << QStringLiteral("AB");
+        QTest::newRow("erased reads empty") << QByteArray(16, char(0xFF)) << QString();
         QTest::newRow("0xFF ends") << QByteArray("AB\xFF" "CD", 5) << QStringLiteral("AB");
         QTest::newRow("trailing blanks go") << QByteArray("AB  \0", 5) << QStringLiteral("AB");
         QTest::newRow("leading blanks stay") << QByteArray("  AB\0", 5) << QStringLiteral("  AB");
@@ -129,28 +127,44 @@ private slots:
         DecodeRadioInfo(image, info);
         QCOMPARE(info.BandCode, qint16(200));
         QCOMPARE(info.AreaCode, QStringLiteral("0595"));
-        QCOMPARE((QList<qint16>{info.FiveTone, info.TwoTone, info.Dtmf, info.Scramble, info.FactoryMode,
-                                info.FreqSet, info.Kill, info.Faint}),
-                 (QList<qint16>{1, 0, 1, 0, 0, 1, 0, 1}));
+        QCOMPARE(flags(info), (QList<qint16>{1, 0, 1, 0, 0, 1, 0, 1}));
 
         put(image, 9, QByteArray("05\xFF" "5", 4));
         image[13] = 0x18;
         image[14] = 0x01;
         DecodeRadioInfo(image, info);
         QCOMPARE(info.AreaCode, QStringLiteral("05"));
-        QCOMPARE((QList<qint16>{info.FiveTone, info.TwoTone, info.Dtmf, info.Scramble, info.FactoryMode,
-                                info.FreqSet, info.Kill, info.Faint}),
-                 (QList<qint16>{0, 0, 0, 1, 1, 0, 1, 0}));
+        QCOMPARE(flags(info), (QList<qint16>{0, 0, 0, 1, 1, 0, 1, 0}));
+    }
+
+    void encodeTouchesOnlyTheDealerPart_data()
+    {
+        QTest::addColumn<int>("flagsBefore");
+        QTest::addColumn<int>("freqSet");
+        QTest::addColumn<int>("band");
+        QTest::addColumn<int>("flagsAfter");
+        QTest::addColumn<int>("bandAfter"); // 0x37: the radio's own
+        QTest::newRow("flag set, other bits stay") << 0xFB << 1 << 3 << 0xFF << 3;
+        QTest::newRow("flag cleared, other bits stay") << 0xA4 << 0 << 255 << 0xA0 << 255;
+        // A code the byte cannot hold means no band was chosen: the radio keeps its own.
+        QTest::newRow("band beyond a byte") << 0xA4 << 0 << 256 << 0xA0 << 0x37;
+        QTest::newRow("no band") << 0xFB << 1 << -1 << 0xFF << 0x37;
     }
 
     void encodeTouchesOnlyTheDealerPart()
     {
-        const RadioImage before = patterned();
+        QFETCH(int, flagsBefore);
+        QFETCH(int, freqSet);
+        QFETCH(int, band);
+        QFETCH(int, flagsAfter);
+        QFETCH(int, bandAfter);
+        RadioImage before = patterned();
+        before[13] = quint8(flagsBefore);
         RadioImage image = before;
         RadioInfo info;
         DecodeRadioInfo(image, info);
-        info.BandCode = 3;
-        info.FreqSet = 1;
+        info.BandCode = qint16(band);
+        info.FreqSet = qint16(freqSet);
         info.ProgramPassword = QStringLiteral("12");
         info.DealerCode = QString::fromUtf8("经销商代码");
         info.StockDate = QStringLiteral("2026-12-01");
@@ -162,49 +176,17 @@ private slots:
         info.AreaCode = QStringLiteral("9999");
         EncodeRadioInfo(info, image);
 
-        QCOMPARE(int(image[7]), 3);
-        QCOMPARE(int(image[13]), int(before[13] | 0x04));
+        QCOMPARE(int(image[7]), bandAfter);
+        QCOMPARE(int(image[13]), flagsAfter);
         QCOMPARE(bytesAt(image, 60, 4), QByteArray("12\0\0", 4));
         QCOMPARE(bytesAt(image, 80, 16), DealerGbk + QByteArray(6, '\0'));
         QCOMPARE(bytesAt(image, 96, 16), QByteArray("2026-12-01").leftJustified(16, '\0'));
         QCOMPARE(bytesAt(image, 112, 16), QByteArray(16, '\0'));
         QCOMPARE(bytesAt(image, 128, 16), QByteArray("Li").leftJustified(16, '\0'));
-
-        const QList<QPair<int, int>> owned{{7, 1}, {13, 1}, {60, 4}, {80, 64}};
         for (int i = 0; i < RadioImage::Size; ++i) {
-            const bool isOwned = std::any_of(owned.begin(), owned.end(), [i](const auto &r) {
-                return i >= r.first && i < r.first + r.second;
-            });
-            if (!isOwned)
+            if (i != 7 && i != 13 && (i < 60 || i >= 64) && (i < 80 || i >= 144))
                 QVERIFY2(image[i] == before[i], qPrintable(QStringLiteral("byte %1 changed").arg(i)));
         }
-    }
-
-    void encodeEdgeCases()
-    {
-        // Bit 2 of byte 13 takes the flag; the radio's other bits stay.
-        RadioImage image;
-        image[13] = 0xA4;
-        image[7] = 9;
-        put(image, 80, QByteArray(16, char(0xFF)));
-        RadioInfo info;
-        DecodeRadioInfo(image, info);
-        info.FreqSet = 0;
-        // A code the byte cannot hold means no band was chosen: the radio keeps its own.
-        info.BandCode = 256;
-        EncodeRadioInfo(info, image);
-        QCOMPARE(int(image[13]), 0xA0);
-        QCOMPARE(int(image[7]), 9);
-        // An erased field goes back as zeros, and so does the default empty password.
-        QCOMPARE(bytesAt(image, 80, 16), QByteArray(16, '\0'));
-        QCOMPARE(bytesAt(image, 60, 4), QByteArray(4, '\0'));
-
-        image[13] = 0xFB;
-        info.FreqSet = 1;
-        info.BandCode = -1;
-        EncodeRadioInfo(info, image);
-        QCOMPARE(int(image[13]), 0xFF);
-        QCOMPARE(int(image[7]), 9);
     }
 
     void textsAreCutWithoutSplittingACharacter_data()

@@ -57,14 +57,14 @@ private slots:
                                                   << QString(limits[i], u'a');
         const QString nine = QStringLiteral("一二三四五六七八九");
         QTest::newRow("dealer code, nine Chinese typed") << 8 << "" << 0 << "commit" << nine << nine.left(8);
-        QTest::newRow("dealer code, nine Chinese pasted") << 8 << "" << 0 << "paste" << nine << nine.left(8);
         QTest::newRow("one byte left, no room for Chinese") << 8 << QString(15, u'a') << 15 << "commit"
                                                              << "中" << QString(15, u'a');
         QTest::newRow("one byte left takes a letter") << 8 << QString(15, u'a') << 15 << "type" << "bc"
                                                       << QString(15, u'a') + u'b';
+        QTest::newRow("Chinese after the caret counts two bytes each") << 8 << nine.left(7) << 0 << "type" << "abc"
+                                                                       << QStringLiteral("ab") + nine.left(7);
         QTest::newRow("paste in the middle keeps the tail") << 11 << "ab" << 1 << "paste" << nine
                                                             << QStringLiteral("a一二三四五六七b");
-        QTest::newRow("password, two Chinese") << 12 << "" << 0 << "commit" << "密码口令" << "密码";
         QTest::newRow("note, 64 bytes") << 4 << "" << 0 << "paste" << nine.repeated(4) << nine.repeated(4).left(32);
         QTest::newRow("note, one byte left") << 4 << QString(63, u'x') << 63 << "commit" << "中"
                                              << QString(63, u'x');
