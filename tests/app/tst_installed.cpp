@@ -76,10 +76,8 @@ private slots:
     void initTestCase()
     {
         QCOMPARE(chmod(QFile::encodeName(m_root.path()).constData(), 0755), 0);
+        qputenv("DESTDIR", QFile::encodeName(m_root.filePath("stage")));
         QProcess install;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DESTDIR", m_root.filePath("stage"));
-        install.setProcessEnvironment(env);
         install.start(KELVRA_CMAKE, {"--install", KELVRA_BUILD_DIR, "--prefix", "/usr"});
         QVERIFY(install.waitForFinished(60000));
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
