@@ -47,10 +47,11 @@ public:
         QFile file(SettingsPath());
         QVERIFY(content == NoFile() || (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
     }
+    // NoFile() unless it is a regular file: reading a FIFO would hang.
     QByteArray Settings() const
     {
         QFile file(SettingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
+        return QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
     }
 
     // The host's version answer unless one is given.

@@ -1,11 +1,19 @@
-// Start-up and the one-second refresh of the port list, against a real
-// mysetup.ini and ports that come and go.
+// Start-up and the one-second refresh of the port list, against ports that
+// come and go and a real mysetup.ini, also one that a person, an editor or
+// another program made: start-up must neither hang nor crash on it, and must
+// leave it as it was or change only the port, in the file's own encoding,
+// owner, mode and links.
 #include "app/versionquery.h"
 #include "appworld.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QStringEncoder>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kelvra;
 using kelvra::testing::AppWorld;
@@ -28,6 +36,21 @@ struct FakeVersionQuery : VersionQuery
 QByteArray Saved(const QByteArray &value)
 {
     return "[language]\ncomPort=" + value + '\n';
+}
+
+QByteArray Utf16(const char *port, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode("; x\r\n[language]\r\ncomPort=" + QString::fromLatin1(port) + "\r\n");
+}
+
+// What must survive besides the text: the kind of file, its mode, owner and links.
+QString Describe(const QString &path)
+{
+    struct stat st{};
+    lstat(QFile::encodeName(path).constData(), &st);
+    return QString("mode %1 uid %2 links %3 to %4")
+        .arg(st.st_mode, 0, 8).arg(st.st_uid).arg(st.st_nlink).arg(QFile::symLinkTarget(path));
 }
 
 // The list as shown, the selected entry in brackets.
@@ -83,6 +106,23 @@ private slots:
         row("refresh: saved port plugged in late", Saved("9"), {201}, Later, 9, Saved("9"), {9});
         row("refresh: saved port late, operator picked meanwhile", Saved("9"), {4, 201}, Later, 201, Saved("201"),
             {9}, 201);
+        // Files that people and other programs make; COM3 is only selected when 3 is read.
+        const QByteArray bom = "\xEF\xBB\xBF";
+        row("link to /dev/zero", "<zero>", {2, 3}, Later, 2, AppWorld::NoFile());
+        row("FIFO", "<fifo>", {2, 3}, Later, 2, AppWorld::NoFile());
+        const QByteArray huge = Saved("3") + QByteArray(1 << 20, ';');
+        row("huge file", huge, {2, 3}, Later, 2, huge);
+        // 03 is read as 3 and written back shorter, in the file's own encoding.
+        row("UTF-8 BOM: read, rewritten with its mark", bom + Saved("03"), {2, 3}, Later, 3, bom + Saved("3"));
+        row("UTF-16 BE BOM: read, rewritten in UTF-16 BE", Utf16("03", QStringConverter::Utf16BE), {2, 3}, Later, 3,
+            Utf16("3", QStringConverter::Utf16BE));
+        row("UTF-16 LE BOM: read, rewritten in UTF-16 LE", Utf16("03", QStringConverter::Utf16LE), {2, 3}, Later, 3,
+            Utf16("3", QStringConverter::Utf16LE));
+        row("CRLF, GBK sections kept byte for byte, port added",
+            "; bench\r\n[\xc9\xe8]\r\nk=\xb2\r\n[language]\r\nui=zh\r\n", {2, 3}, Later, 2,
+            "; bench\r\n[\xc9\xe8]\r\nk=\xb2\r\n[language]\r\nui=zh\r\ncomPort=2\r\n");
+        row("value replaced, lines after it kept", "[language]\ncomPort=none\n; end\n", {2, 3}, Later, 2,
+            "[language]\ncomPort=2\n; end\n");
     }
 
     void portListSettles()
@@ -95,14 +135,31 @@ private slots:
         QFETCH(int, selected);
         const FakeVersionQuery version(system);
         AppWorld world;
+        const QString path = world.SettingsPath();
+        const QByteArray native = QFile::encodeName(path);
         if (settings == "<folder>")
-            QVERIFY(QDir().mkpath(world.SettingsPath()));
+            QVERIFY(QDir().mkpath(path));
+        else if (settings == "<zero>")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (settings == "<fifo>")
+            QCOMPARE(mkfifo(native.constData(), 0644), 0);
         else
             world.PutSettings(settings);
+        // As after a run with sudo: a rewrite must not take the file from its owner.
+        if (QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) {
+            if (geteuid() == 0)
+                QCOMPARE(chown(native.constData(), 65534, 65534), 0);
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+            QCOMPARE(link(native.constData(), QFile::encodeName(world.Path("linked.ini")).constData()), 0);
+        }
+        const QString before = Describe(path);
         for (int n : ports)
             world.Plug(n);
 
+        QElapsedTimer clock;
+        clock.start();
         Program &program = world.Start(&version);
+        QVERIFY2(clock.elapsed() < 2000, "start-up stalled on the settings file");
         QComboBox *list = program.Window().Combo2();
         if (picked) {
             list->setCurrentText(QString("COM%1").arg(picked));
@@ -124,6 +181,8 @@ private slots:
         QCOMPARE(Shown(list), listed.join(' '));
         QCOMPARE(int(program.ComPortNo()), selected);
         QTEST(world.Settings(), "settingsAfter");
+        if (settings != AppWorld::NoFile())
+            QCOMPARE(Describe(path), before);
         QCOMPARE(program.Ports().ReShowComPortTimer().isActive(), system != Nt60);
         QCOMPARE(world.boxes.texts(), system == Unknown ? QStringList{"未知操作系统"} : QStringList());
     }
