@@ -64,8 +64,7 @@ private:
             QFile trace(m_home + "/trace.log");
             text += arguments.isEmpty() ? process.readAllStandardError()
                                         : trace.open(QIODevice::ReadOnly) ? trace.readAll() : QByteArray();
-            const int at = text.indexOf(" start ");
-            return at < 0 ? QString() : QString::fromUtf8(text.mid(at, text.indexOf('\n', at) - at));
+            return QRegularExpression(" start .*").match(QString::fromUtf8(text)).captured();
         };
         QTRY_VERIFY_WITH_TIMEOUT(!(*line = startLine()).isEmpty(), 20000);
         process.kill();
@@ -130,7 +129,6 @@ private slots:
         StartUp({"--trace", m_home + "/trace.log"}, {}, &first);
         QVERIFY2(first.contains(QRegularExpression(" ports .*COM5")), qPrintable(first));
         const QString selected = first.section(" selected ", 1).trimmed();
-        QVERIFY2(selected.startsWith("COM"), qPrintable(first));
         QFile settings(ConfigDir() + "/mysetup.ini");
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QCOMPARE(settings.readAll(), "[language]\ncomPort=" + selected.mid(3).toUtf8() + '\n');
