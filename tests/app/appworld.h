@@ -18,48 +18,48 @@ namespace kelvra::testing {
 class AppWorld
 {
 public:
-    static QByteArray NoFile() { return QByteArrayLiteral("<no file>"); }
+    static QByteArray NoFile() { return "<no file>"; }
 
     AppWorld()
     {
         QStandardPaths::setTestModeEnabled(true);
         for (const char *folder : {"ports", "sys", "dev", "config"})
-            QDir(m_dir.path()).mkdir(QLatin1String(folder));
+            QDir(m_dir.path()).mkdir(folder);
     }
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
-    QString PortsDir() const { return Path(QStringLiteral("ports")); }
-    QString SettingsPath() const { return Path(QStringLiteral("mysetup.ini")); }
+    QString PortsDir() const { return Path("ports"); }
+    QString SettingsPath() const { return Path("mysetup.ini"); }
 
     // ports/COM<n>, listed while its target exists; a plain file unless one is given.
     void Plug(int n, QString target = QString())
     {
         if (target.isEmpty()) {
-            target = Path(QStringLiteral("cable%1").arg(n));
+            target = Path(QString("cable%1").arg(n));
             QVERIFY(QFile(target).open(QIODevice::WriteOnly));
         }
-        QVERIFY(QFile::link(target, Path(QStringLiteral("ports/COM%1").arg(n))));
+        QVERIFY(QFile::link(target, Path(QString("ports/COM%1").arg(n))));
     }
-    void Pull(int n) { QVERIFY(QFile::remove(Path(QStringLiteral("ports/COM%1").arg(n)))); }
+    void Pull(int n) { QVERIFY(QFile::remove(Path(QString("ports/COM%1").arg(n)))); }
 
     void PutSettings(const QByteArray &content)
     {
         QFile file(SettingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(content == NoFile() || (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
     }
+    // NoFile() unless it is a regular file: reading a FIFO would hang.
     QByteArray Settings() const
     {
         QFile file(SettingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
+        return QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
     }
 
     // The host's version answer unless one is given.
     Program &Start(const VersionQuery *version = nullptr)
     {
-        m_program = std::make_unique<Program>(ProgramEnvironment{
-            m_dir.path(), Path(QStringLiteral("sys")), Path(QStringLiteral("dev")), version, &boxes,
-            QLocale(QLocale::English, QLocale::UnitedStates), Path(QStringLiteral("config")), QString()});
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        m_program = std::make_unique<Program>(ProgramEnvironment{m_dir.path(), Path("sys"), Path("dev"), version,
+                                                                 &boxes, english, Path("config"), QString()});
         m_program->Form_Load();
         return *m_program;
     }
