@@ -43,7 +43,7 @@ private:
     {
         QProcessEnvironment env;
         const QStringList base{"PATH=/usr/bin:/bin", "HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
-                               "XDG_RUNTIME_DIR=" + m_home + "/run", "LANG=C.UTF-8", "ASAN_OPTIONS=detect_leaks=0"};
+                               "XDG_RUNTIME_DIR=" + m_home + "/run", "LANG=C.UTF-8"};
         for (const QString &pair : base + environment)
             env.insert(pair.section('=', 0, 0), pair.section('=', 1));
         process.setProcessEnvironment(env);
