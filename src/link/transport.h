@@ -53,7 +53,6 @@ public:
     bool ReplyHandled() const { return m_replyHandled; }
     const QByteArray &LastFrame() const { return m_lastFrame; }
     qint16 ExpectedReplyLen() const { return m_expectedReplyLen; }
-    qint16 ResendCount() const { return m_resendCount; }
     int PortNo() const { return m_comPortNo; }
 
 private:
