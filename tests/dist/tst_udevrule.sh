@@ -18,9 +18,9 @@ fi
 
 # Only this rule file, a made-up sysfs, and a /dev and /run of our own: udevadm
 # test creates links and database entries and sets modes on nodes that exist.
-scratch=$(mktemp -d)
-mount -t tmpfs none "$scratch"
-mkdir "$scratch/rules" "$scratch/realdev"
+mount -t tmpfs none /run
+scratch=/run/kelvra-udev
+mkdir -p "$scratch/rules" "$scratch/realdev"
 cp "$rules" "$scratch/rules/"
 mount --bind "$scratch/rules" /usr/lib/udev/rules.d
 mount --bind "$scratch/rules" /etc/udev/rules.d
@@ -28,7 +28,6 @@ mount --bind /dev "$scratch/realdev"
 mount -t tmpfs none /dev
 touch /dev/null
 mount --bind "$scratch/realdev/null" /dev/null
-mount -t tmpfs none /run
 mount -t tmpfs none /sys
 mkdir -p /sys/bus/usb /sys/bus/usb-serial /sys/bus/pci /sys/bus/pnp /sys/class/tty
 
@@ -46,32 +45,23 @@ device() {
 
 # An adapter as the kernel shows it: USB device, its interface, the
 # usb-serial port and the tty that ModemManager would open.
+declare -A paths
 adapter() {
-    local name=$1 usb=pci0000:00/0000:00:14.0/usb1/1-$2 vendor=$3 product=$4 driver=$5 port=$6
-    device "$usb" /sys/bus/usb "DEVTYPE=usb_device\nDRIVER=usb\nDEVNAME=bus/usb/001/00$2\n" \
-        idVendor="$vendor" idProduct="$product"
+    local name=$1 usb=pci0000:00/0000:00:14.0/usb1/1-$2 driver=$5
+    device "$usb" /sys/bus/usb "DEVTYPE=usb_device\nDRIVER=usb\n" idVendor="$3" idProduct="$4"
     device "$usb/1-$2:1.0" /sys/bus/usb "DEVTYPE=usb_interface\nDRIVER=$driver\n"
-    if [ "$port" = acm ]; then
-        device "$usb/1-$2:1.0/tty/$name" /sys/class/tty "DEVNAME=$name\n"
-        paths[$name]=$usb/1-$2:1.0/tty/$name
-    else
-        device "$usb/1-$2:1.0/$name" /sys/bus/usb-serial "DRIVER=$driver\n"
-        device "$usb/1-$2:1.0/$name/tty/$name" /sys/class/tty "DEVNAME=$name\n"
-        paths[$name]=$usb/1-$2:1.0/$name/tty/$name
-    fi
+    device "$usb/1-$2:1.0/$name" /sys/bus/usb-serial "DRIVER=$driver\n"
+    device "$usb/1-$2:1.0/$name/tty/$name" /sys/class/tty "DEVNAME=$name\n"
+    paths[$name]=$usb/1-$2:1.0/$name/tty/$name
     paths[usb-$name]=$usb
 }
 
-declare -A paths
-device pci0000:00 /sys/bus/pci ''
 device pci0000:00/0000:00:14.0 /sys/bus/pci 'DRIVER=xhci_hcd\n'
-device pci0000:00/0000:00:14.0/usb1 /sys/bus/usb 'DEVTYPE=usb_device\nDRIVER=usb\n' idVendor=1d6b idProduct=0002
-adapter ttyUSB0 1 0403 6001 ftdi_sio serial
-adapter ttyUSB1 2 1a86 7523 ch341 serial
-adapter ttyUSB2 3 10c4 ea60 cp210x serial
-adapter ttyUSB3 4 067b 23a3 pl2303 serial
-adapter ttyUSB4 5 0403 6002 ftdi_sio serial
-adapter ttyACM0 6 2341 0043 cdc_acm acm
+adapter ttyUSB0 1 0403 6001 ftdi_sio
+adapter ttyUSB1 2 1a86 7523 ch341
+adapter ttyUSB2 3 10c4 ea60 cp210x
+adapter ttyUSB3 4 067b 23a3 pl2303
+adapter ttyUSB4 5 0403 6002 ftdi_sio
 device pnp0/00:00 /sys/bus/pnp 'DRIVER=serial\n'
 device pnp0/00:00/tty/ttyS0 /sys/class/tty 'DEVNAME=ttyS0\n'
 paths[ttyS0]=pnp0/00:00/tty/ttyS0
@@ -84,7 +74,7 @@ expected=(
     ttyUSB2 1         # CP2102
     ttyUSB3 1         # PL2303GS
     ttyUSB4 -         # an FTDI product the rule does not name
-    ttyACM0 -         # not one of the adapters: a modem may sit behind it
+    usb-ttyUSB4 -
     ttyS0 -           # a built-in port
 )
 
