@@ -14,9 +14,9 @@ cmake --build build --target kelvraset radio-sim -j "$(nproc 2>/dev/null || echo
 
 app_dir=$PWD/build/src/app
 kelvraset=$app_dir/KelvraSet
-radio_sim=$PWD/build/tools/radio-sim/radio-sim
+radio_sim=$PWD/build/tools/radio-sim/kelvraset-radio-sim
 com=9
-sim_log=$PWD/build/radio-sim.log
+sim_log=$PWD/build/kelvraset-radio-sim.log
 
 sim_pid=""
 xvfb_pid=""

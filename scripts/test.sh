@@ -7,9 +7,10 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 
-# Only the tests need these: the package build, its validators, and setpriv
-# to run the installed program as an unprivileged user.
-test_packages=(dpkg-dev desktop-file-utils appstream util-linux)
+# Only the tests need these: the package build, its validators, setpriv to
+# run the installed program as an unprivileged user, and udevadm to try the
+# udev rule.
+test_packages=(dpkg-dev desktop-file-utils appstream lintian util-linux udev)
 missing=()
 for p in "${test_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -24,20 +25,22 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== Build and test =="
-cmake -S . -B out/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Built as the package is, so the package holds what the suites passed.
+cmake -S . -B out/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+    -DKELVRA_DEB_BUILDFLAGS=ON
 cmake --build out/test -j "$jobs"
 ctest --test-dir out/test --output-on-failure -j "$jobs"
 
 echo "== Debian package =="
-# From the build just tested, so the package holds what passed.
 rm -f out/test/kelvraset_*.deb
 (cd out/test && cpack -G DEB)
 deb=$(ls out/test/kelvraset_*.deb)
 desktop-file-validate dist/*.desktop
 appstreamcli validate --no-net dist/*.metainfo.xml
+lintian --fail-on error,warning "$deb"
 # Every dependency must resolve from the Debian archive.
 apt-get install --simulate "./$deb" >/dev/null
-echo "$deb: desktop entry and metainfo valid, dependencies resolve"
+echo "$deb: lintian clean, desktop entry and metainfo valid, dependencies resolve"
 
 echo "== The same suites under the sanitizers =="
 cmake -S . -B out/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVRA_SANITIZE=ON -DKELVRA_BENCH=OFF

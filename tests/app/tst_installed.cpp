@@ -83,7 +83,9 @@ private slots:
 
         const QString bin = m_root.filePath("stage/usr/bin");
         m_exe = bin + "/KelvraSet";
-        QVERIFY(QFileInfo(m_exe).isExecutable() && QFileInfo(bin + "/radio-sim").isExecutable());
+        QVERIFY(QFileInfo(m_exe).isExecutable() && QFileInfo(bin + "/kelvraset-radio-sim").isExecutable());
+        // Where the advice on a port that cannot be opened sends the user.
+        QVERIFY(QFileInfo::exists(m_root.filePath("stage/usr/share/doc/kelvraset/README.md")));
         QCOMPARE(chmod(QFile::encodeName(bin).constData(), 0555), 0);
         m_home = m_root.filePath("home");
         for (const QString &folder : {m_home, m_home + "/.config", ConfigDir(), ConfigDir() + "/ports"})

@@ -1,4 +1,4 @@
-// radio-sim: a simulated radio on a pseudo-terminal, reachable from
+// kelvraset-radio-sim: a simulated radio on a pseudo-terminal, reachable from
 // KelvraSet as a COM port through an alias, for trying the tool with no
 // radio attached.
 
@@ -47,7 +47,7 @@ QString Stamp(qint64 ns)
     return QStringLiteral("%1 ms").arg(double(ns) / 1e6, 10, 'f', 3);
 }
 
-// The folder of the KelvraSet executable: beside radio-sim (installed
+// The folder of the KelvraSet executable: beside this one (installed
 // together), in the build tree, then on PATH.
 QString FindKelvraSetDir()
 {
@@ -77,7 +77,7 @@ Radio contents:
 Port alias:
   A symbolic link COM<n> -> /dev/pts/<k> is put where KelvraSet looks for
   it: into the folder ports beside the KelvraSet executable (found beside
-  radio-sim, in the build tree or on PATH) when you may write there, else
+  this program, in the build tree or on PATH) when you may write there, else
   into ~/.config/KelvraSet/ports. --alias-dir names the folder yourself.
   Choose COM<n> in KelvraSet's port list. The alias is removed on exit
   (Ctrl+C or SIGTERM).
@@ -105,7 +105,7 @@ Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
 
 bool Fail(const QString &message)
 {
-    QTextStream(stderr) << "radio-sim: " << message << Qt::endl;
+    QTextStream(stderr) << "kelvraset-radio-sim: " << message << Qt::endl;
     return false;
 }
 
@@ -177,7 +177,7 @@ bool Configure(const QCommandLineParser &args, SimulatedRadio *radio)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("radio-sim"));
+    QCoreApplication::setApplicationName(QStringLiteral("kelvraset-radio-sim"));
 
     QCommandLineParser args;
     args.setApplicationDescription(QString::fromLatin1(kHelp));
