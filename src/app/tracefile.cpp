@@ -36,11 +36,6 @@ TraceTarget &Target()
     return target;
 }
 
-QString Text(const char *text)
-{
-    return QCoreApplication::translate("TraceFile", text);
-}
-
 QString ErrorText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -82,7 +77,8 @@ void Stop(int error)
     ::close(target.fd);
     target.fd = -1;
     QLoggingCategory::setFilterRules(QStringLiteral("kelvra.trace.debug=false"));
-    const QString why = Text("The trace to %1 stopped: %2. Reading and writing go on without it.")
+    const QString why = QCoreApplication::translate(
+                            "TraceFile", "The trace to %1 stopped: %2. Reading and writing go on without it.")
                             .arg(target.path, ErrorText(error));
     std::fprintf(stderr, "%s\n", why.toLocal8Bit().constData());
     if (target.notice)
@@ -125,10 +121,11 @@ bool StartTraceFile(const QString &path, QString *error)
 {
     IgnoreBrokenPipes();
     const auto refuse = [&](const QString &why) {
-        *error = Text("Cannot write the trace to %1: %2").arg(path, why);
+        *error = QCoreApplication::translate("TraceFile", "Cannot write the trace to %1: %2").arg(path, why);
         return false;
     };
-    const QString notAFile = Text("it is not a regular file, a terminal or a pipe.");
+    const QString notAFile =
+        QCoreApplication::translate("TraceFile", "it is not a regular file, a terminal or a pipe.");
     const QByteArray name = QFile::encodeName(path);
     struct stat status{};
     // Nothing else is even opened: opening a device may do something of its own.
@@ -139,7 +136,8 @@ bool StartTraceFile(const QString &path, QString *error)
     // fails a write rather than freeze the window in the middle of a radio's.
     const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0)
-        return refuse(errno == ENXIO ? Text("no program is reading from it.") : ErrorText(errno));
+        return refuse(errno == ENXIO ? QCoreApplication::translate("TraceFile", "no program is reading from it.")
+                                     : ErrorText(errno));
     if (::fstat(fd, &status) != 0 || !TakesTrace(status, fd)) {
         ::close(fd);
         return refuse(notAFile);

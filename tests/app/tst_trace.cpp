@@ -134,7 +134,8 @@ private slots:
         // From the second press on, the exchange as the radio saw it.
         QCOMPARE(replies.size() + 1, radio.Frames().size());
         for (int i = 0; i < replies.size(); ++i)
-            expected << "tx " + Shown(radio.Frames().at(i + 1).bytes) << "rx " + Shown(replies.at(i).at(0).toByteArray());
+            expected << "tx " + Shown(radio.Frames().at(i + 1).bytes)
+                     << "rx " + Shown(replies.at(i).at(0).toByteArray());
         expected << "close COM1" << "end Read Complete!";
         QStringList traced;
         for (const auto &[what, details] : lines.mid(2))
