@@ -32,7 +32,7 @@ void FullFieldSign::Refused(QWidget *field, const QString &text, int maxBytes)
                             .arg(ImageTextLimit::Bytes(text))
                             .arg(maxBytes);
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), tip, field);
-    emit Shown(field, tip, beep);
+    emit Shown(field, beep);
 }
 
 } // namespace kelvra

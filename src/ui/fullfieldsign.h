@@ -23,8 +23,8 @@ public:
     void Refused(QWidget *field, const QString &text, int maxBytes);
 
 signals:
-    // After each refusal: the tooltip shown, and whether it beeped.
-    void Shown(QWidget *field, const QString &tip, bool beeped);
+    // After each refusal, once the tooltip is up: whether it beeped too.
+    void Shown(QWidget *field, bool beeped);
 
 private:
     QPointer<QWidget> m_field;

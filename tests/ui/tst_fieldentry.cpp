@@ -124,17 +124,10 @@ private slots:
         }
         QCOMPARE(world.frm.Text1Text(field), after);
         QCoreApplication::processEvents(); // the sign follows the refused edit
-        QStringList tips, beeps;
-        for (const QList<QVariant> &sign : signs) {
-            tips << sign.at(1).toString();
-            if (sign.at(2).toBool())
-                beeps << sign.at(1).toString();
-        }
-        QCOMPARE(beeps.size(), int(!full.isEmpty()));
-        if (!full.isEmpty()) {
-            QCOMPARE(tips.last(), full.contains("%1") ? full.arg(edit->accessibleName()) : full);
-            QCOMPARE(QToolTip::text(), tips.last());
-        }
+        const auto beeped = [](const QList<QVariant> &sign) { return sign.at(1).toBool(); };
+        QCOMPARE(std::count_if(signs.begin(), signs.end(), beeped), qsizetype(!full.isEmpty()));
+        QCOMPARE(signs.isEmpty() ? QString() : QToolTip::text(),
+                 full.contains("%1") ? full.arg(edit->accessibleName()) : full);
     }
 
     void wholeTextSelectedOnlyOnArrival_data()
