@@ -128,16 +128,18 @@ bool StartTraceFile(const QString &path, QString *error)
         QCoreApplication::translate("TraceFile", "it is not a regular file, a terminal or a pipe.");
     const QByteArray name = QFile::encodeName(path);
     struct stat status{};
+    const bool exists = ::stat(name.constData(), &status) == 0;
     // Nothing else is even opened: opening a device may do something of its own.
-    if (::stat(name.constData(), &status) == 0 && !TakesTrace(status, -1))
+    if (exists && !TakesTrace(status, -1))
         return refuse(notAFile);
     // Non-blocking for good: a FIFO without a reader refuses at once rather
     // than hold up start-up, and a full pipe or a terminal stopped by Ctrl+S
     // fails a write rather than freeze the window in the middle of a radio's.
     const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0)
-        return refuse(errno == ENXIO ? QCoreApplication::translate("TraceFile", "no program is reading from it.")
-                                     : ErrorText(errno));
+        return refuse(exists && S_ISFIFO(status.st_mode) && errno == ENXIO
+                          ? QCoreApplication::translate("TraceFile", "no program is reading from it.")
+                          : ErrorText(errno));
     if (::fstat(fd, &status) != 0 || !TakesTrace(status, fd)) {
         ::close(fd);
         return refuse(notAFile);
