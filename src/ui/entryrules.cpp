@@ -78,7 +78,8 @@ bool IsEnter(const QEvent *event)
 
 void FrmMain::SetUpEntryRules()
 {
-    // Queued, so that the sign counts what the field holds once the refused edit is over.
+    // Told through queued calls, so that the sign counts what a field holds
+    // once the refused edit is over.
     auto *sign = new FullFieldSign(this);
     for (QWidget *field : m_text1) {
         field->installEventFilter(this);
