@@ -1,36 +1,14 @@
 #include "app/commandline.h"
 
-#include "link/tracing.h"
-
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include <algorithm>
-#include <memory>
 
 namespace kelvra {
 
 namespace {
-
-// The trace file lives as long as the process; messages of other categories
-// go where they went before.
-std::unique_ptr<QFile> g_traceFile;
-QtMessageHandler g_previousHandler = nullptr;
-
-void WriteTrace(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (g_traceFile && context.category && qstrcmp(context.category, lcTrace().categoryName()) == 0) {
-        g_traceFile->write(message.toUtf8() + '\n');
-        // A trace is wanted most after a crash or a hang: every line goes out at once.
-        g_traceFile->flush();
-        return;
-    }
-    if (g_previousHandler)
-        g_previousHandler(type, context, message);
-}
 
 // The options that the application object takes for itself (some with a value).
 bool MayBeQtOption(const QString &name)
@@ -93,22 +71,13 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
             + QLatin1Char('\n');
     }
     result.traceFile = parser.value(trace);
-    return result;
-}
-
-bool StartTraceFile(const QString &path, QString *error)
-{
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        *error = QCoreApplication::translate("CommandLine", "Cannot write the trace file %1: %2")
-                     .arg(path, file->errorString());
-        return false;
+    // "--trace=" would otherwise trace nowhere without a word.
+    if (!result.exit && parser.isSet(trace) && result.traceFile.isEmpty()) {
+        result.exit = true;
+        result.exitCode = 2;
+        result.output = QCoreApplication::translate("CommandLine", "--trace needs a file name.") + QLatin1Char('\n');
     }
-    g_traceFile = std::move(file);
-    if (!g_previousHandler)
-        g_previousHandler = qInstallMessageHandler(WriteTrace);
-    QLoggingCategory::setFilterRules(QStringLiteral("kelvra.trace.debug=true"));
-    return true;
+    return result;
 }
 
 } // namespace kelvra

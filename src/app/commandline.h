@@ -12,16 +12,12 @@ struct CommandLine
     bool exit = false;  // print output and end with exitCode instead of starting
     int exitCode = 0;
     QString output;     // for standard output, or standard error on a fault
-    QString traceFile;  // --trace FILE; empty without it
+    QString traceFile;  // --trace FILE; empty without it (an empty FILE is refused)
 };
 
 // Read twice: before the application object exists (beforeApplication),
 // when anything that may be one of Qt's own options (-platform offscreen) is
 // left for the second reading, which sees the arguments without them.
 CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplication);
-
-// Sends the support trace to path (appended) from now on. False, with the
-// reason, when the file cannot be opened.
-bool StartTraceFile(const QString &path, QString *error);
 
 } // namespace kelvra

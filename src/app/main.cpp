@@ -1,7 +1,9 @@
 #include "app/commandline.h"
 #include "app/program.h"
+#include "app/tracefile.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -25,6 +27,7 @@ int Finish(const kelvra::CommandLine &commandLine)
 
 int main(int argc, char *argv[])
 {
+    kelvra::IgnoreBrokenPipes();
     QCoreApplication::setApplicationName(QStringLiteral("KelvraSet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
 
@@ -40,6 +43,16 @@ int main(int argc, char *argv[])
     commandLine = kelvra::ParseCommandLine(QCoreApplication::arguments(), false);
     if (commandLine.exit)
         return Finish(commandLine);
+
+    QWidget *window = nullptr;
+    // A trace that fails is told in the window too, from the event loop: the
+    // failing write happens in the middle of a send to the radio.
+    kelvra::OnTraceStopped([&window](const QString &why) {
+        QTimer::singleShot(0, qApp, [&window, why] {
+            if (window)
+                kelvra::ShowNotice(window, why);
+        });
+    });
     QString error;
     if (!commandLine.traceFile.isEmpty() && !kelvra::StartTraceFile(commandLine.traceFile, &error)) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
@@ -47,6 +60,7 @@ int main(int argc, char *argv[])
     }
 
     kelvra::Program program(kelvra::ProgramEnvironment::Host());
+    window = &program.Window();
     program.Form_Load();
     program.Window().PlaceOnScreen();
     program.Window().show();

@@ -20,8 +20,8 @@
         <translation>未知参数：%1</translation>
     </message>
     <message>
-        <source>Cannot write the trace file %1: %2</source>
-        <translation>无法写入跟踪文件 %1：%2</translation>
+        <source>--trace needs a file name.</source>
+        <translation>--trace 需要一个文件名。</translation>
     </message>
 </context>
 <context>
@@ -108,6 +108,20 @@
     </message>
 </context>
 <context>
+    <name>FullFieldSign</name>
+    <message>
+        <source>%1 is full: %2 of %3 bytes</source>
+        <translation>%1已满：%2/%3 字节</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxes</name>
+    <message>
+        <source>Details</source>
+        <translation>详细信息</translation>
+    </message>
+</context>
+<context>
     <name>SerialOpenReason</name>
     <message>
         <source>No serial port is selected. Pick the port of the programming cable in the port list.</source>
@@ -168,6 +182,25 @@
     <message>
         <source>COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) let only the administrator use it. Ask the administrator for a udev rule that gives the device to the group dialout, as the README&apos;s section &quot;Serial ports on Linux&quot; shows.</source>
         <translation>COM%1：无权访问 %2。其权限 %3（所有者 %4，组 %5）只允许管理员使用。请管理员按 README 中“Serial ports on Linux”一节添加 udev 规则，把该设备交给 dialout 组。</translation>
+    </message>
+</context>
+<context>
+    <name>TraceFile</name>
+    <message>
+        <source>The trace to %1 stopped: %2. Reading and writing go on without it.</source>
+        <translation>跟踪文件 %1 已停止写入：%2。读写操作照常进行，不再记录跟踪。</translation>
+    </message>
+    <message>
+        <source>Cannot write the trace to %1: %2</source>
+        <translation>无法将跟踪写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>it is not a regular file, a terminal or a pipe.</source>
+        <translation>它不是普通文件、终端或管道。</translation>
+    </message>
+    <message>
+        <source>no program is reading from it.</source>
+        <translation>没有程序在读取它。</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "link/tracing.h"
 
+#include "link/portdirectory.h"
+
 #include <QDateTime>
 
 namespace kelvra {
@@ -13,9 +15,16 @@ QString TraceStamp()
 
 namespace {
 
-QString Hex(const QByteArray &bytes)
+// The bytes in hex, then as text between bars: the frames' commands and the
+// record's texts are ASCII, so "PROGRAM" or a dealer code reads at a glance.
+QString Bytes(const QByteArray &bytes)
 {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+    QByteArray ascii = bytes;
+    for (char &ch : ascii) {
+        if (ch < 0x20 || ch > 0x7E)
+            ch = '.';
+    }
+    return QString::fromLatin1(bytes.toHex(' ').toUpper() + "  |" + ascii + '|');
 }
 
 // One line: the time, what happened in a column of its own, and its details.
@@ -27,8 +36,15 @@ void Trace(const char *what, const QString &details = QString())
 
 } // namespace
 
-TracingSerialControl::TracingSerialControl(SerialControl &inner, QObject *parent)
-    : SerialControl(parent), m_inner(inner)
+LinkTrace::~LinkTrace()
+{
+    if (session.operationUnderWay)
+        Trace("end", QStringLiteral("abandoned: the program ended"));
+}
+
+TracingSerialControl::TracingSerialControl(SerialControl &inner, TraceSession &session,
+                                           const PortDirectory *directory, QObject *parent)
+    : SerialControl(parent), m_inner(inner), m_session(session), m_directory(directory)
 {
     connect(&m_inner, &SerialControl::OnComm, this, [this](CommEvent event) {
         if (event == CommEvent::Lost)
@@ -44,18 +60,49 @@ bool TracingSerialControl::PortOpen() const
 
 bool TracingSerialControl::Open(int portNo, QString *reason)
 {
+    if (m_session.operationUnderWay)
+        Trace("end", QStringLiteral("abandoned: a new press started another operation"));
+    m_session.operationUnderWay = true;
+
     QString why;
     const bool opened = m_inner.Open(portNo, &why);
-    Trace("open", QStringLiteral("COM%1").arg(portNo) + (opened ? QString() : QStringLiteral(" failed: ") + why));
+    m_portNo = portNo;
+    QString details = PortDirectory::PortName(portNo);
+    if (!opened) {
+        details += QStringLiteral(" failed: ") + why;
+    } else {
+        details += QLatin1Char(' ') + m_inner.DevicePath();
+        // Named once: it is the same cable until the dealer picks another port.
+        if (portNo != m_session.describedPort) {
+            m_session.describedPort = portNo;
+            details += Adapter(portNo);
+        }
+    }
+    Trace("open", details);
     if (reason)
         *reason = why;
     return opened;
 }
 
+QString TracingSerialControl::Adapter(int portNo) const
+{
+    const std::optional<PortEntry> entry = m_directory ? m_directory->Find(portNo) : std::nullopt;
+    if (!entry)
+        return QString();
+    QStringList known;
+    const std::pair<const char *, QString> details[] = {
+        {"vendor", entry->manufacturer}, {"product", entry->description}, {"serial", entry->serialNumber}};
+    for (const auto &[name, value] : details) {
+        if (!value.isEmpty())
+            known << QLatin1String(name) + QLatin1Char(' ') + value;
+    }
+    return known.isEmpty() ? QString() : QStringLiteral(" (") + known.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
 void TracingSerialControl::Close()
 {
     if (m_inner.PortOpen())
-        Trace("close");
+        Trace("close", PortDirectory::PortName(m_portNo));
     m_inner.Close();
 }
 
@@ -77,14 +124,14 @@ void TracingSerialControl::ClearReceiveBuffer()
 bool TracingSerialControl::Write(const QByteArray &bytes)
 {
     const bool written = m_inner.Write(bytes);
-    Trace(written ? "tx" : "tx!", Hex(bytes));
+    Trace(written ? "tx" : "tx!", Bytes(bytes));
     return written;
 }
 
 QByteArray TracingSerialControl::Input()
 {
     const QByteArray bytes = m_inner.Input();
-    Trace("rx", Hex(bytes));
+    Trace("rx", Bytes(bytes));
     return bytes;
 }
 
@@ -123,8 +170,12 @@ bool TracingReplyTimer::Enabled() const
 
 void TracingOperator::ShowMessage(const QString &text, Icon icon, const QString &detail)
 {
+    // The first box of an operation is its ending; a box after it (the
+    // failure that follows a model error) is only what the operator saw.
+    const char *what = m_session.operationUnderWay ? "end" : "box";
+    m_session.operationUnderWay = false;
     // Logged before the box, which waits for the operator.
-    Trace("end", detail.isEmpty() ? text : text + QStringLiteral(" - ") + detail);
+    Trace(what, detail.isEmpty() ? text : text + QStringLiteral(" - ") + detail);
     m_inner.ShowMessage(text, icon, detail);
 }
 

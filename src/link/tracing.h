@@ -4,10 +4,11 @@
 #include "link/replytimer.h"
 #include "link/serialcontrol.h"
 
-#include <QElapsedTimer>
 #include <QLoggingCategory>
 
 namespace kelvra {
+
+class PortDirectory;
 
 // The support trace: every frame sent and received, every expiry and every
 // ending, as debug messages of this category. Off unless enabled (--trace,
@@ -18,6 +19,15 @@ Q_DECLARE_LOGGING_CATEGORY(lcTrace)
 // lines up with what the dealer saw.
 QString TraceStamp();
 
+// What the decorators learn together about the operation under way. The link
+// tells nobody when an operation begins or is abandoned: an Open begins one,
+// its first message box ends it, and an Open before that box abandons it.
+struct TraceSession
+{
+    bool operationUnderWay = false;
+    int describedPort = 0; // the port whose device and adapter the trace has named
+};
+
 // Decorators around the link's three seams that report to lcTrace and
 // otherwise pass everything through unchanged. The program puts them between
 // the link and the real seams only while tracing is on, so the link costs
@@ -26,7 +36,9 @@ class TracingSerialControl : public SerialControl
 {
     Q_OBJECT
 public:
-    explicit TracingSerialControl(SerialControl &inner, QObject *parent = nullptr);
+    // directory, when given, names the adapter behind a port at its first open.
+    TracingSerialControl(SerialControl &inner, TraceSession &session, const PortDirectory *directory = nullptr,
+                         QObject *parent = nullptr);
 
     bool PortOpen() const override;
     bool Open(int portNo, QString *reason) override;
@@ -39,7 +51,12 @@ public:
     QString DevicePath() const override { return m_inner.DevicePath(); }
 
 private:
+    QString Adapter(int portNo) const;
+
     SerialControl &m_inner;
+    TraceSession &m_session;
+    const PortDirectory *m_directory;
+    int m_portNo = 0;
 };
 
 class TracingReplyTimer : public ReplyTimer
@@ -61,7 +78,7 @@ private:
 class TracingOperator : public Operator
 {
 public:
-    explicit TracingOperator(Operator &inner) : m_inner(inner) {}
+    TracingOperator(Operator &inner, TraceSession &session) : m_inner(inner), m_session(session) {}
 
     void ShowMessage(const QString &text, Icon icon, const QString &detail = QString()) override;
     void ShowByData() override { m_inner.ShowByData(); }
@@ -70,12 +87,20 @@ public:
 
 private:
     Operator &m_inner;
+    TraceSession &m_session;
 };
 
-// The three together, built around the real seams.
+// The three together, built around the real seams. An operation still under
+// way when the trace goes (the window closed mid-read) gets its end line then.
 struct LinkTrace
 {
-    LinkTrace(SerialControl &control, ReplyTimer &timer, Operator &op) : control(control), timer(timer), op(op) {}
+    LinkTrace(SerialControl &control, ReplyTimer &timer, Operator &op, const PortDirectory *directory = nullptr)
+        : control(control, session, directory), timer(timer), op(op, session)
+    {
+    }
+    ~LinkTrace();
+
+    TraceSession session;
     TracingSerialControl control;
     TracingReplyTimer timer;
     TracingOperator op;

@@ -1,8 +1,9 @@
 // What the text fields do while the operator types: the selection on
 // arrival, the serial number's key filter, Enter as a move to the next
-// field, and how much text each field takes.
+// field, and how much text each field takes, with a sign when it is full.
 #include "ui/frmmain.h"
 
+#include "ui/fullfieldsign.h"
 #include "ui/imagetextlimit.h"
 #include "ui/noteedit.h"
 #include "ui_frmmain.h"
@@ -77,11 +78,22 @@ bool IsEnter(const QEvent *event)
 
 void FrmMain::SetUpEntryRules()
 {
+    // Told through queued calls, so that the sign counts what a field holds
+    // once the refused edit is over.
+    auto *sign = new FullFieldSign(this);
     for (QWidget *field : m_text1) {
         field->installEventFilter(this);
         // The design's length limits count characters; the radio counts bytes.
-        if (auto *line = qobject_cast<QLineEdit *>(field))
-            line->setValidator(new ImageTextLimit(line->maxLength(), line));
+        if (auto *line = qobject_cast<QLineEdit *>(field)) {
+            auto *limit = new ImageTextLimit(line->maxLength(), line);
+            line->setValidator(limit);
+            const auto full = [sign, line, limit] { sign->Refused(line, line->text(), limit->MaxBytes()); };
+            connect(line, &QLineEdit::inputRejected, sign, full, Qt::QueuedConnection);
+            connect(limit, &ImageTextLimit::Cut, sign, full, Qt::QueuedConnection);
+        } else if (auto *note = qobject_cast<NoteEdit *>(field)) {
+            const auto full = [sign, note] { sign->Refused(note, note->toPlainText(), note->maxLength()); };
+            connect(note, &NoteEdit::Refused, sign, full, Qt::QueuedConnection);
+        }
     }
     for (QPushButton *button : {Command1(), Command2(), Command3()})
         button->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "lang/language.h"
 #include "lang/messages.h"
 #include "record/catalogue.h"
+#include "ui/listaccessible.h"
 #include "ui/noteedit.h"
 #include "ui_frmmain.h"
 
@@ -58,6 +59,7 @@ FrmMain::FrmMain(RadioInfo &info, MessageBoxes &boxes, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::FrmMain>()), m_info(info), m_boxes(boxes)
 {
     InitFrmMainResources();
+    NameListsByTheirLabels();
     m_ui->setupUi(this);
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

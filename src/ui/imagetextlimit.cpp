@@ -23,7 +23,11 @@ ImageTextLimit::ImageTextLimit(int maxBytes, QObject *parent) : QValidator(paren
 
 QValidator::State ImageTextLimit::validate(QString &input, int &pos) const
 {
-    return Fit(input, pos, m_maxBytes) ? Acceptable : Invalid;
+    const qsizetype offered = input.size();
+    const bool fits = Fit(input, pos, m_maxBytes);
+    if (!fits || input.size() < offered)
+        emit Cut();
+    return fits ? Acceptable : Invalid;
 }
 
 int ImageTextLimit::Bytes(QStringView text)

@@ -4,8 +4,22 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTextEdit>
 
 namespace kelvra {
+
+namespace {
+
+void Dress(QMessageBox &box, const QWidget *parent, const QString &text)
+{
+    // A box is a window of its own and does not inherit the window's font.
+    if (parent)
+        box.setFont(parent->font());
+    box.setWindowTitle(ProgramName());
+    box.setText(text);
+}
+
+} // namespace
 
 QtMessageBoxes::QtMessageBoxes(QWidget *parent) : m_parent(parent) {}
 
@@ -18,11 +32,7 @@ bool QtMessageBoxes::Show(const QString &text, Buttons buttons, Operator::Icon i
 {
     QWidget *parent = m_parent ? m_parent.data() : QApplication::activeWindow();
     QMessageBox box(parent);
-    // A box is a window of its own and does not inherit the window's font.
-    if (parent)
-        box.setFont(parent->font());
-    box.setWindowTitle(ProgramName());
-    box.setText(text);
+    Dress(box, parent, text);
     switch (icon) {
     case Operator::Icon::None:
         box.setIcon(QMessageBox::NoIcon);
@@ -34,8 +44,12 @@ bool QtMessageBoxes::Show(const QString &text, Buttons buttons, Operator::Icon i
         box.setIcon(QMessageBox::Warning);
         break;
     }
-    if (!detail.isEmpty())
+    if (!detail.isEmpty()) {
         box.setDetailedText(detail);
+        // Qt leaves the details unnamed; a screen reader would say only "text".
+        for (QTextEdit *details : box.findChildren<QTextEdit *>())
+            details->setAccessibleName(QCoreApplication::translate("MessageBoxes", "Details"));
+    }
     if (buttons == Buttons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
@@ -44,6 +58,16 @@ bool QtMessageBoxes::Show(const QString &text, Buttons buttons, Operator::Icon i
         box.setStandardButtons(QMessageBox::Ok);
     }
     return box.exec() == QMessageBox::Ok;
+}
+
+void ShowNotice(QWidget *parent, const QString &text)
+{
+    auto *box = new QMessageBox(parent);
+    Dress(*box, parent, text);
+    box->setIcon(QMessageBox::Warning);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 } // namespace kelvra

@@ -40,4 +40,8 @@ private:
     QPointer<QWidget> m_parent;
 };
 
+// A box that waits for nobody: it tells the operator something that happened
+// beside the work under way (the trace stopped), which goes on meanwhile.
+void ShowNotice(QWidget *parent, const QString &text);
+
 } // namespace kelvra

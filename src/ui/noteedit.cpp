@@ -32,6 +32,7 @@ void NoteEdit::keyPressEvent(QKeyEvent *event)
         const int adds = newLine ? 1 : ImageTextLimit::Bytes(text);
         if (adds > room()) {
             event->accept();
+            emit Refused();
             return;
         }
     }
@@ -42,8 +43,10 @@ void NoteEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
     const qsizetype fits = ImageTextFittingLength(commit, qMax(0, room()));
-    if (commit.size() > fits)
+    if (commit.size() > fits) {
         event->setCommitString(commit.left(fits), event->replacementStart(), event->replacementLength());
+        emit Refused();
+    }
     QPlainTextEdit::inputMethodEvent(event);
 }
 
@@ -53,7 +56,10 @@ void NoteEdit::insertFromMimeData(const QMimeData *source)
         return;
     const QString text = source->text();
     // Never more than fits, and never half of a character.
-    textCursor().insertText(text.left(ImageTextFittingLength(text, qMax(0, room()))));
+    const qsizetype fits = ImageTextFittingLength(text, qMax(0, room()));
+    textCursor().insertText(text.left(fits));
+    if (fits < text.size())
+        emit Refused();
 }
 
 } // namespace kelvra

@@ -18,6 +18,10 @@ public:
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
 
+signals:
+    // Typed or pasted characters were dropped for want of room.
+    void Refused();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;

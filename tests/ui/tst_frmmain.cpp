@@ -8,12 +8,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace kelvra;
 using kelvra::testing::World;
@@ -105,19 +107,16 @@ private slots:
 
         QVERIFY(world.ShowActive());
         // A screen reader walks the tree from the window down and hears each control's own name;
-        // a list is announced by the label it is labelled by.
+        // a list is announced by its label's name, its item being its value.
         QHash<QString, QString> heard;
-        QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&frm)};
-        while (!pending.isEmpty()) {
-            QAccessibleInterface *node = pending.takeLast();
+        for (QAccessibleInterface *node : AccessibleTree(&frm)) {
             QVERIFY(node && node->isValid());
             const QWidget *widget = qobject_cast<const QWidget *>(node->object());
             if (widget && widget->isVisible() && !widget->objectName().isEmpty()
                 && !widget->objectName().startsWith(QLatin1String("qt_")))
-                heard.insert(widget->objectName(), node->role() == QAccessible::ComboBox ? LabelOf(node)
-                                                                                         : node->text(QAccessible::Name));
-            for (int i = 0; i < node->childCount(); ++i)
-                pending.append(node->child(i));
+                heard.insert(widget->objectName(), node->text(QAccessible::Name));
+            if (const auto *list = qobject_cast<const QComboBox *>(widget))
+                QCOMPARE(node->text(QAccessible::Value), list->currentText());
         }
         for (auto it = heard.cbegin(); it != heard.cend(); ++it)
             QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
@@ -126,6 +125,8 @@ private slots:
             {"Frame2", chinese ? u"经销商信息" : u"Dealer Information"}, // not its outer frame's caption
             {"Text1_8", chinese ? u"经销商代码" : u"Dealer Code"},       // a field inside the inner frame
             {"Text1_4", chinese ? u"维修原因" : u"Maintained Description"}, // greyed, still named
+            {"Combo1_0", chinese ? u"机型" : u"Radio Type"}, // not "KR350UV"
+            {"Combo1_1", chinese ? u"频段" : u"Frequency"},
             {"Combo2", chinese ? u"串口选择" : u"Com Port"},
             {"Command1", chinese ? u"读出" : u"Read"}};
         for (const auto &[control, name] : names)
@@ -144,13 +145,32 @@ private slots:
         }
     }
 
-    static QString LabelOf(QAccessibleInterface *node)
+    // The tree a screen reader walks, from root down.
+    static QList<QAccessibleInterface *> AccessibleTree(QObject *root)
     {
-        for (const auto &[label, relation] : node->relations(QAccessible::Label)) {
-            if (label->role() == QAccessible::StaticText)
-                return label->text(QAccessible::Name);
+        QList<QAccessibleInterface *> tree{QAccessible::queryAccessibleInterface(root)};
+        for (int next = 0; next < tree.size(); ++next) {
+            for (int i = 0; tree.at(next) && i < tree.at(next)->childCount(); ++i)
+                tree.append(tree.at(next)->child(i));
         }
-        return QString();
+        return tree;
+    }
+
+    void messageBoxDetailsAreNamed()
+    {
+        QtMessageBoxes boxes;
+        QString named;
+        QTimer::singleShot(0, [&named] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAccessibleInterface *node : AccessibleTree(box)) {
+                if (node && node->text(QAccessible::Value) == QLatin1String("the radio did not answer"))
+                    named = node->text(QAccessible::Name);
+            }
+            box->accept();
+        });
+        boxes.Show("Read Failure!", MessageBoxes::Buttons::Ok, Operator::Icon::None, "the radio did not answer");
+        QCOMPARE(named, QStringLiteral("Details"));
     }
 
     void windowFitsTheScreen_data()
