@@ -112,17 +112,24 @@ bool Lock(int fd, int operation, const QDeadlineTimer &deadline)
     event.sigev_signo = SIGRTMIN;
     event._sigev_un._tid = gettid();
     timer_t timer{};
+    sigset_t wakeSignal{}, mask{};
+    sigemptyset(&wakeSignal);
+    sigaddset(&wakeSignal, SIGRTMIN);
     if (sigaction(SIGRTMIN, &interrupt, &previous) != 0)
         return false;
+    pthread_sigmask(SIG_UNBLOCK, &wakeSignal, &mask); // a blocked signal would never end the wait
     bool locked = false;
     if (timer_create(CLOCK_MONOTONIC, &event, &timer) == 0) {
         const itimerspec at{{0, 0}, {time_t(waitNs / 1000000000), long(waitNs % 1000000000)}};
-        int result = timer_settime(timer, 0, &at, nullptr);
-        while (result == 0 && (result = flock(fd, operation)) != 0 && errno == EINTR && !deadline.hasExpired())
-            result = 0;
-        locked = result == 0 || errno != EINTR;
+        if (timer_settime(timer, 0, &at, nullptr) == 0) {
+            int result = 0, error = 0;
+            while ((result = flock(fd, operation)) != 0 && (error = errno) == EINTR && !deadline.hasExpired()) {
+            }
+            locked = result == 0 || error != EINTR;
+        }
         timer_delete(timer);
     }
+    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
     sigaction(SIGRTMIN, &previous, nullptr);
     return locked;
 }
