@@ -2,7 +2,11 @@
 
 #include "app/profilefile.h"
 
+#include <QCoreApplication>
+
 namespace kelvra {
+
+Q_LOGGING_CATEGORY(lcSettings, "kelvra.settings", QtWarningMsg)
 
 namespace {
 const QString Section = QStringLiteral("language");
@@ -16,9 +20,14 @@ qint16 ReadSavedComPort(const QString &settingsPath)
     return ok && portNo > 0 ? portNo : 0;
 }
 
-void SaveComPort(const QString &settingsPath, qint16 portNo)
+bool SaveComPort(const QString &settingsPath, qint16 portNo)
 {
-    WriteProfileString(settingsPath, Section, Key, QString::number(portNo));
+    QString why;
+    if (WriteProfileString(settingsPath, Section, Key, QString::number(portNo), &why))
+        return true;
+    qCWarning(lcSettings).noquote()
+        << QCoreApplication::translate("Settings", "The serial port was not saved to %1: %2.").arg(settingsPath, why);
+    return false;
 }
 
 } // namespace kelvra

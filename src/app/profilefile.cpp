@@ -1,15 +1,20 @@
 #include "app/profilefile.h"
 
-#include <QByteArrayList>
+#include "app/profiletext.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,103 +22,35 @@ namespace kelvra {
 
 namespace {
 
-// The file is handled as bytes so that lines this code does not own come back
-// byte for byte, whatever their encoding.
-struct Lines
-{
-    QByteArrayList lines;
-    QByteArray eol = "\n";
-    bool endsWithEol = true;
-};
+using namespace profiletext;
 
-Lines SplitLines(const QByteArray &content)
+// Why a write did not happen, completing "The serial port was not saved to <file>: ...".
+namespace text {
+constexpr char kNotAFile[] = QT_TRANSLATE_NOOP("Settings", "it is not a regular file of at most 64 KiB");
+constexpr char kDangling[] = QT_TRANSLATE_NOOP("Settings", "it is a link to %1, which does not exist");
+constexpr char kTooLong[] =
+    QT_TRANSLATE_NOOP("Settings", "it would grow past 64 KiB and could then no longer be read");
+constexpr char kLocked[] = QT_TRANSLATE_NOOP("Settings", "another program keeps it locked");
+constexpr char kEncoding[] =
+    QT_TRANSLATE_NOOP("Settings", "its text is in an encoding that cannot be written back unchanged");
+} // namespace text
+
+QString Text(const char *literal)
 {
-    Lines result;
-    if (content.contains("\r\n"))
-        result.eol = "\r\n";
-    if (content.isEmpty())
-        return result;
-    result.endsWithEol = content.endsWith('\n');
-    QByteArray body = content;
-    if (result.endsWithEol)
-        body.chop(1);
-    result.lines = body.split('\n');
-    for (QByteArray &line : result.lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    return result;
+    return QCoreApplication::translate("Settings", literal);
 }
 
-// The name of a "[name]" line, or a null array when the line is no section header.
-QByteArray SectionName(const QByteArray &line)
+QString ErrnoText(int error)
 {
-    const QByteArray trimmed = line.trimmed();
-    if (!trimmed.startsWith('['))
-        return QByteArray();
-    const int close = trimmed.indexOf(']');
-    if (close < 0)
-        return QByteArray();
-    return trimmed.mid(1, close - 1).trimmed();
-}
-
-bool IsKeyLine(const QByteArray &line, const QByteArray &key, QByteArray *value)
-{
-    const int equals = line.indexOf('=');
-    if (equals < 0)
-        return false;
-    if (line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) != 0)
-        return false;
-    if (value)
-        *value = line.mid(equals + 1).trimmed();
-    return true;
-}
-
-// One pair of matching quotes around a value is not part of it.
-QByteArray Unquoted(const QByteArray &value)
-{
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        return value.mid(1, value.size() - 2);
-    return value;
-}
-
-struct Place
-{
-    int section = -1;   // index of the section header
-    int key = -1;       // index of the key line
-    int lastEntry = -1; // last non-blank line of the section
-};
-
-Place Find(const QByteArrayList &lines, const QByteArray &section, const QByteArray &key, QByteArray *value)
-{
-    Place place;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray name = SectionName(lines.at(i));
-        if (!name.isNull()) {
-            if (place.section >= 0)
-                break; // only the first section of that name counts
-            if (name.compare(section, Qt::CaseInsensitive) == 0) {
-                place.section = i;
-                place.lastEntry = i;
-            }
-            continue;
-        }
-        if (place.section < 0)
-            continue;
-        if (!lines.at(i).trimmed().isEmpty())
-            place.lastEntry = i;
-        if (IsKeyLine(lines.at(i), key, value)) {
-            place.key = i;
-            break;
-        }
-    }
-    return place;
+    return QString::fromLocal8Bit(strerror(error));
 }
 
 // A settings file that a person or an editor made is read only when it is a
 // regular file of a size such a file can have: a link to /dev/zero, a FIFO
 // or a stray huge file must neither stop nor stall the program.
 constexpr qint64 MaxFileSize = 64 * 1024;
+// Long enough for another copy's rewrite, short enough that nobody waits long for a stuck one.
+constexpr int LockWaitMs = 500;
 
 class FileHandle
 {
@@ -134,153 +71,184 @@ private:
     int m_fd = -1;
 };
 
-enum class Access { Missing, Refused, Ok };
+struct Status
+{
+    enum Kind { Ok, Missing, Refused, Dangling, Busy, Failed } kind = Ok;
+    int error = 0; // errno, for Failed
+};
 
 bool IsUsable(const struct stat &st)
 {
     return S_ISREG(st.st_mode) && st.st_size <= MaxFileSize;
 }
 
-// Opens path (links followed) and reads it whole. The checks come before the
-// open, because opening a device can have effects of its own, and again on
-// the open file, which may have been swapped in between.
-Access ReadWhole(const QString &path, int openFlags, FileHandle &handle, QByteArray *content)
+bool SameFile(const struct stat &a, const struct stat &b)
 {
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st{};
-    if (stat(native.constData(), &st) != 0)
-        return errno == ENOENT ? Access::Missing : Access::Refused;
-    if (!IsUsable(st))
-        return Access::Refused;
-    handle.Reset(open(native.constData(), openFlags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    const int fd = handle.fd();
-    if (fd < 0 || fstat(fd, &st) != 0 || !IsUsable(st))
-        return Access::Refused;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void Interrupt(int) {}
+
+// The lock is flock on the file itself, not a lock file beside it: the file is rewritten in
+// place, so the lock lives as long as the settings, every link to them reaches the same lock,
+// and a folder that takes no new files does not matter.
+//
+// flock has no timeout. The wait is in the kernel's queue, since a copy that tried again now
+// and then would find a busy other copy holding the lock every time; a timer signal aimed at
+// this thread alone, caught without restarting the call, ends it at the deadline.
+bool Lock(int fd, int operation, const QDeadlineTimer &deadline)
+{
+    // A file system without locks is used as it is: better than never saving.
+    if (flock(fd, operation | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+        return true;
+    const qint64 waitNs = deadline.remainingTimeNSecs();
+    if (waitNs <= 0)
+        return false;
+    struct sigaction interrupt{}, previous{};
+    interrupt.sa_handler = Interrupt;
+    sigemptyset(&interrupt.sa_mask);
+    sigevent event{};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = SIGRTMIN;
+    event._sigev_un._tid = gettid();
+    timer_t timer{};
+    sigset_t wakeSignal{}, mask{};
+    sigemptyset(&wakeSignal);
+    sigaddset(&wakeSignal, SIGRTMIN);
+    if (sigaction(SIGRTMIN, &interrupt, &previous) != 0)
+        return false;
+    pthread_sigmask(SIG_UNBLOCK, &wakeSignal, &mask); // a blocked signal would never end the wait
+    bool locked = false;
+    if (timer_create(CLOCK_MONOTONIC, &event, &timer) == 0) {
+        const itimerspec at{{0, 0}, {time_t(waitNs / 1000000000), long(waitNs % 1000000000)}};
+        if (timer_settime(timer, 0, &at, nullptr) == 0) {
+            int result = 0, error = 0;
+            while ((result = flock(fd, operation)) != 0 && (error = errno) == EINTR && !deadline.hasExpired()) {
+            }
+            locked = result == 0 || error != EINTR;
+        }
+        timer_delete(timer);
+    }
+    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    sigaction(SIGRTMIN, &previous, nullptr);
+    return locked;
+}
+
+Status ReadAll(int fd, QByteArray *content)
+{
     content->resize(MaxFileSize + 1);
     qsizetype got = 0;
     while (got < content->size()) {
-        const ssize_t n = read(fd, content->data() + got, size_t(content->size() - got));
+        const ssize_t n = pread(fd, content->data() + got, size_t(content->size() - got), off_t(got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return Access::Refused;
+            return {Status::Failed, errno};
         if (n == 0)
             break;
         got += n;
     }
     if (got > MaxFileSize)
-        return Access::Refused;
+        return {Status::Refused};
     content->truncate(got);
-    return Access::Ok;
+    return {Status::Ok};
 }
 
-// The lines are worked on as 8-bit text: files without a byte-order mark
-// byte for byte, whatever their code page; files with one through UTF-8,
-// and written back in their own encoding.
-enum class Encoding { Plain, Utf8Bom, Utf16Le, Utf16Be };
-
-const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
-
-Encoding EncodingOf(const QByteArray &raw)
+// Opens path (links followed), locks it and reads it whole. The checks come
+// before the open, because opening a device can have effects of its own, and
+// again on the open file, which may have been swapped in between; once
+// locked, the name must still lead to that file, which an editor that saves
+// by renaming may have replaced meanwhile.
+Status OpenLocked(const QByteArray &native, int flags, int lockOperation, const QDeadlineTimer &deadline,
+                  FileHandle &handle, QByteArray *content)
 {
-    if (raw.startsWith(Utf8Bom))
-        return Encoding::Utf8Bom;
-    if (raw.startsWith("\xFF\xFE"))
-        return Encoding::Utf16Le;
-    if (raw.startsWith("\xFE\xFF"))
-        return Encoding::Utf16Be;
-    return Encoding::Plain;
-}
-
-QStringConverter::Encoding Utf16Of(Encoding encoding)
-{
-    return encoding == Encoding::Utf16Le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
-}
-
-QByteArray Decode(const QByteArray &raw, Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::Plain:
-        return raw;
-    case Encoding::Utf8Bom:
-        return raw.mid(Utf8Bom.size());
-    default: {
-        QStringDecoder decoder(Utf16Of(encoding), QStringConverter::Flag::Stateless);
-        return QString(decoder.decode(QByteArrayView(raw).sliced(2))).toUtf8();
-    }
+    for (;;) {
+        struct stat st{};
+        if (stat(native.constData(), &st) != 0)
+            return {errno == ENOENT ? Status::Missing : Status::Failed, errno};
+        if (!IsUsable(st))
+            return {Status::Refused};
+        handle.Reset(open(native.constData(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (handle.fd() < 0)
+            return {Status::Failed, errno};
+        if (fstat(handle.fd(), &st) != 0 || !IsUsable(st))
+            return {Status::Refused};
+        if (!Lock(handle.fd(), lockOperation, deadline))
+            return {Status::Busy};
+        struct stat named{};
+        if (stat(native.constData(), &named) == 0 && SameFile(st, named))
+            return ReadAll(handle.fd(), content);
+        if (deadline.hasExpired())
+            return {Status::Busy};
     }
 }
 
-QByteArray Encode(const QByteArray &text, Encoding encoding)
+// A new file, locked before anything is in it. O_EXCL neither follows a
+// dangling link nor takes over a file that another copy has just made.
+Status Create(const QString &path, const QDeadlineTimer &deadline, FileHandle &handle, QByteArray *content)
 {
-    switch (encoding) {
-    case Encoding::Plain:
-        return text;
-    case Encoding::Utf8Bom:
-        return Utf8Bom + text;
-    default: {
-        QStringEncoder encoder(Utf16Of(encoding), QStringConverter::Flag::Stateless);
-        const QByteArray bom = encoding == Encoding::Utf16Le ? "\xFF\xFE" : "\xFE\xFF";
-        return bom + QByteArray(encoder.encode(QString::fromUtf8(text)));
-    }
-    }
+    errno = EACCES; // when mkpath fails without a system call saying why
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return {Status::Failed, errno};
+    handle.Reset(open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666));
+    if (handle.fd() < 0)
+        return {Status::Failed, errno};
+    if (!Lock(handle.fd(), LOCK_EX, deadline))
+        return {Status::Busy};
+    // Another copy may have filled it between our open and our lock.
+    return ReadAll(handle.fd(), content);
 }
 
 // Writes updated over old in the same file, so that its owner, mode and
 // links stay. Room is taken first, so that a full disk fails before any
-// byte changes; the file only shrinks once the new text is in.
-bool Rewrite(int fd, const QByteArray &old, const QByteArray &updated)
+// byte changes; the file only shrinks once the new text is in. 0 or errno.
+int Rewrite(int fd, const QByteArray &old, const QByteArray &updated)
 {
-    if (updated.size() > old.size() && posix_fallocate(fd, 0, off_t(updated.size())) != 0)
-        return false;
-    qsizetype at = 0;
-    while (at < old.size() && at < updated.size() && old.at(at) == updated.at(at))
-        ++at;
+    if (updated.size() > old.size()) {
+        if (const int error = posix_fallocate(fd, 0, off_t(updated.size())); error != 0)
+            return error;
+    }
+    qsizetype at = std::mismatch(old.begin(), old.end(), updated.begin(), updated.end()).second - updated.begin();
     while (at < updated.size()) {
         const ssize_t n = pwrite(fd, updated.constData() + at, size_t(updated.size() - at), off_t(at));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
+            return n < 0 ? errno : EIO;
         at += n;
     }
     if (updated.size() < old.size() && ftruncate(fd, off_t(updated.size())) != 0)
-        return false;
-    return fsync(fd) == 0;
+        return errno;
+    return fsync(fd) == 0 ? 0 : errno;
 }
 
-bool CreateFile(const QString &path, const QByteArray &content)
+// A file this call created and could not fill goes again, as if never made.
+void Discard(const QByteArray &native, int fd)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    struct stat ours{}, named{};
+    if (fstat(fd, &ours) == 0 && lstat(native.constData(), &named) == 0 && SameFile(ours, named))
+        unlink(native.constData());
 }
 
-QByteArray Updated(const QByteArray &old, const QString &section, const QString &key, const QString &value)
+// The file locked for a rewrite, made when missing; *created tells which.
+Status Acquire(const QString &path, const QDeadlineTimer &deadline, FileHandle &handle, QByteArray *raw,
+               bool *created)
 {
-    Lines content = SplitLines(old);
-    const QByteArray keyLine = key.toUtf8() + '=' + value.toUtf8();
-    const Place place = Find(content.lines, section.toUtf8(), key.toUtf8(), nullptr);
-    if (place.key >= 0) {
-        content.lines[place.key] = keyLine;
-    } else if (place.section >= 0) {
-        content.lines.insert(place.lastEntry + 1, keyLine);
-    } else {
-        if (!content.lines.isEmpty() && !content.lines.constLast().trimmed().isEmpty())
-            content.lines.append(QByteArray());
-        content.lines.append('[' + section.toUtf8() + ']');
-        content.lines.append(keyLine);
+    const QByteArray native = QFile::encodeName(path);
+    for (;;) {
+        *created = false;
+        Status status = OpenLocked(native, O_RDWR, LOCK_EX, deadline, handle, raw);
+        if (status.kind != Status::Missing)
+            return status;
+        status = Create(path, deadline, handle, raw);
+        *created = status.kind == Status::Ok;
+        if (status.kind != Status::Failed || status.error != EEXIST)
+            return status;
+        if (QFileInfo(path).isSymLink())
+            return {Status::Dangling};
+        if (deadline.hasExpired()) // made and removed again by others, over and over
+            return {Status::Busy};
     }
-    QByteArray updated = content.lines.join(content.eol);
-    if (content.endsWithEol || place.key < 0)
-        updated += content.eol;
-    return updated;
 }
 
 } // namespace
@@ -290,35 +258,55 @@ QString GetProfileString(const QString &path, const QString &section, const QStr
 {
     FileHandle handle;
     QByteArray raw;
-    if (ReadWhole(path, O_RDONLY, handle, &raw) != Access::Ok)
+    const QDeadlineTimer deadline(LockWaitMs);
+    if (OpenLocked(QFile::encodeName(path), O_RDONLY, LOCK_SH, deadline, handle, &raw).kind != Status::Ok)
         return defaultValue;
-    const Lines content = SplitLines(Decode(raw, EncodingOf(raw)));
-    QByteArray value;
-    if (Find(content.lines, section.toUtf8(), key.toUtf8(), &value).key < 0)
-        return defaultValue;
-    return QString::fromUtf8(Unquoted(value));
+    const std::optional<QByteArray> value = Value(Decode(raw, EncodingOf(raw)), section.toUtf8(), key.toUtf8());
+    return value ? QString::fromUtf8(*value) : defaultValue;
 }
 
 bool WriteProfileString(const QString &path, const QString &section, const QString &key,
-                        const QString &value)
+                        const QString &value, QString *why)
 {
+    const auto fail = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     FileHandle handle;
     QByteArray raw;
-    switch (ReadWhole(path, O_RDWR, handle, &raw)) {
-    case Access::Missing:
-        return CreateFile(path, Updated(QByteArray(), section, key, value));
-    case Access::Refused:
-        return false;
-    case Access::Ok:
+    bool created = false;
+    const Status status = Acquire(path, QDeadlineTimer(LockWaitMs), handle, &raw, &created);
+    switch (status.kind) {
+    case Status::Ok:
         break;
+    case Status::Refused:
+        return fail(Text(text::kNotAFile));
+    case Status::Dangling:
+        return fail(Text(text::kDangling).arg(QFileInfo(path).symLinkTarget()));
+    case Status::Busy:
+        return fail(Text(text::kLocked));
+    case Status::Missing:
+    case Status::Failed:
+        return fail(ErrnoText(status.error));
     }
+
     const Encoding encoding = EncodingOf(raw);
     const QByteArray text = Decode(raw, encoding);
-    // Text that does not come back unchanged (broken UTF-16) is not ours to rewrite.
-    if (Encode(text, encoding) != raw)
-        return false;
-    const QByteArray updated = Encode(Updated(text, section, key, value), encoding);
-    return updated == raw || Rewrite(handle.fd(), raw, updated);
+    QString reason;
+    QByteArray updated;
+    if (encoding.kind == Encoding::Unknown || Encode(text, encoding) != raw)
+        reason = Text(text::kEncoding);
+    else if ((updated = Encode(Updated(text, section.toUtf8(), key.toUtf8(), value.toUtf8()), encoding)).size()
+             > MaxFileSize)
+        reason = Text(text::kTooLong);
+    else if (const int error = updated == raw ? 0 : Rewrite(handle.fd(), raw, updated))
+        reason = ErrnoText(error);
+    else
+        return true;
+    if (created)
+        Discard(QFile::encodeName(path), handle.fd());
+    return fail(reason);
 }
 
 } // namespace kelvra

@@ -13,7 +13,7 @@ namespace kelvra {
 ProgramEnvironment ProgramEnvironment::Host()
 {
     ProgramEnvironment environment;
-    environment.appDir = QCoreApplication::applicationDirPath();
+    environment.appDir = ExecutableDir();
     environment.configDir = UserConfigDir();
     return environment;
 }
@@ -97,7 +97,7 @@ void Program::Form_Load()
 {
     InitRadioInfo(m_radioInfo, QDate::currentDate(), m_environment.locale);
     CheckSysType();
-    const qint16 saved = ReadSavedComPort(m_settingsPath);
+    const qint16 saved = ReadSavedComPort(m_place.readPath);
     m_comPortNo = saved;
 
     if (m_useFixedPortList) {

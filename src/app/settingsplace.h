@@ -9,10 +9,14 @@ namespace kelvra {
 // folder its user may write keeps them beside itself, as a portable copy
 // always has; an installed one (/usr/bin, /usr/local/bin, the build's
 // installation folder, or any folder its user may not write) keeps them in
-// the user's configuration folder.
+// the user's configuration folder. A mysetup.ini in the configuration folder
+// is the one read and written wherever the program is; without one, the file
+// beside the executable is read even where it cannot be written, so that an
+// administrator can set a default there.
 struct SettingsPlace
 {
-    QString settingsPath;  // mysetup.ini
+    QString readPath;      // the mysetup.ini start-up reads
+    QString settingsPath;  // the mysetup.ini a chosen port is saved to
     QStringList aliasDirs; // every ports/ folder, the one that wins first
     QString ownAliasDir;   // where a new alias belongs
 };
@@ -23,5 +27,8 @@ SettingsPlace LocateSettings(const QString &appDir, const QString &configDir);
 
 // ~/.config/KelvraSet, whichever program asks.
 QString UserConfigDir();
+
+// The running executable's folder, found by the bytes of its name.
+QString ExecutableDir();
 
 } // namespace kelvra

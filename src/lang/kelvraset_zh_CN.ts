@@ -180,8 +180,47 @@
         <translation>未找到串口。请插上编程线，其串口会在一秒内出现在串口列表中。</translation>
     </message>
     <message>
-        <source>COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) let only the administrator use it. Ask the administrator for a udev rule that gives the device to the group dialout, as the README&apos;s section &quot;Serial ports on Linux&quot; shows.</source>
-        <translation>COM%1：无权访问 %2。其权限 %3（所有者 %4，组 %5）只允许管理员使用。请管理员按 README 中“Serial ports on Linux”一节添加 udev 规则，把该设备交给 dialout 组。</translation>
+        <source>COM%1: access to %2 is denied. This user was added to the group %3 after this session began, so the program does not have the group yet. Log out and in again; or, in a terminal, run newgrp %3 and start KelvraSet from there.</source>
+        <translation>COM%1：无权访问 %2。当前用户是在本次登录之后才加入用户组 %3 的，所以程序还没有该组的权限。请注销后重新登录；或者在终端中运行 newgrp %3，再从该终端启动 KelvraSet。</translation>
+    </message>
+    <message>
+        <source>COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) let only the administrator use it. Ask the administrator for a udev rule that gives the device to the group dialout.</source>
+        <translation>COM%1：无权访问 %2。其权限 %3（所有者 %4，组 %5）只允许管理员使用。请管理员添加 udev 规则，把该设备交给 dialout 组。</translation>
+    </message>
+    <message>
+        <source> The section &quot;Serial ports on Linux&quot; of %1 explains it.</source>
+        <translation>%1 中的“Serial ports on Linux”一节有详细说明。</translation>
+    </message>
+    <message>
+        <source>the README</source>
+        <translation>README</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>The serial port was not saved to %1: %2.</source>
+        <translation>串口未能保存到 %1：%2。</translation>
+    </message>
+    <message>
+        <source>it is not a regular file of at most 64 KiB</source>
+        <translation>它不是不超过 64 KiB 的普通文件</translation>
+    </message>
+    <message>
+        <source>it is a link to %1, which does not exist</source>
+        <translation>它是指向 %1 的链接，而该目标不存在</translation>
+    </message>
+    <message>
+        <source>it would grow past 64 KiB and could then no longer be read</source>
+        <translation>写入后会超过 64 KiB，之后将无法再读取</translation>
+    </message>
+    <message>
+        <source>another program keeps it locked</source>
+        <translation>另一个程序正锁定着它</translation>
+    </message>
+    <message>
+        <source>its text is in an encoding that cannot be written back unchanged</source>
+        <translation>其文本所用的编码无法原样写回</translation>
     </message>
 </context>
 <context>

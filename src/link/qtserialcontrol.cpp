@@ -75,7 +75,7 @@ bool QtSerialControl::Open(int portNo, QString *reason)
     const QString device = QFileInfo(entry->devicePath).canonicalFilePath();
     if (device.isEmpty())
         return fail(serialopen::DeviceMissing(portNo, entry->devicePath));
-    if (!serialopen::MayOpen(device))
+    if (!serialopen::IsSerialLine(device))
         return fail(serialopen::NotSerialDevice(portNo, device));
 
     m_port->setPortName(device);

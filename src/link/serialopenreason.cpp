@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -46,6 +48,11 @@ constexpr char kNotMember[] = QT_TRANSLATE_NOOP(
     "SerialOpenReason",
     "COM%1: access to %2 is denied. The device belongs to the group %3, and this user is not a member of "
     "it. Join the group %3%4; it takes effect at the next login.");
+constexpr char kJoinedNotYet[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    "COM%1: access to %2 is denied. This user was added to the group %3 after this session began, so the "
+    "program does not have the group yet. Log out and in again; or, in a terminal, run newgrp %3 and start "
+    "KelvraSet from there.");
 constexpr char kDialoutElsewhere[] = QT_TRANSLATE_NOOP(
     "SerialOpenReason",
     " (uucp on Arch)");
@@ -57,8 +64,11 @@ constexpr char kModeDenies[] = QT_TRANSLATE_NOOP(
 constexpr char kRootOnly[] = QT_TRANSLATE_NOOP(
     "SerialOpenReason",
     "COM%1: access to %2 is denied. Its permissions %3 (owner %4, group %5) let only the administrator use "
-    "it. Ask the administrator for a udev rule that gives the device to the group dialout, as the README's "
-    "section \"Serial ports on Linux\" shows.");
+    "it. Ask the administrator for a udev rule that gives the device to the group dialout.");
+constexpr char kSeeDocumentation[] = QT_TRANSLATE_NOOP(
+    "SerialOpenReason",
+    " The section \"Serial ports on Linux\" of %1 explains it.");
+constexpr char kTheReadme[] = QT_TRANSLATE_NOOP("SerialOpenReason", "the README");
 constexpr char kLockedBy[] = QT_TRANSLATE_NOOP(
     "SerialOpenReason",
     "COM%1: %2 is in use by the program %3 (process %4), which holds the lock file %5. Close that "
@@ -143,6 +153,19 @@ std::optional<LockHolder> ProcessUsing(const QByteArray &devicePath)
     return found;
 }
 
+// The README as installed beside this program's bin folder, as installed at
+// its configured place, beside the program; or, for a copy without one, its name.
+QString SeeDocumentation()
+{
+    const QString bin = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    for (const QString &candidate : {bin + QStringLiteral(KELVRA_README_FROM_BINDIR), QStringLiteral(KELVRA_README),
+                                     bin + QStringLiteral("README.md")}) {
+        if (QFileInfo(candidate).isFile())
+            return Text(text::kSeeDocumentation).arg(QDir::cleanPath(candidate));
+    }
+    return Text(text::kSeeDocumentation).arg(Text(text::kTheReadme));
+}
+
 } // namespace
 
 QString NoPortSelected()
@@ -165,16 +188,25 @@ QString DeviceMissing(int portNo, const QString &devicePath)
     return Text(text::kDeviceMissing).arg(portNo).arg(devicePath);
 }
 
-bool MayOpen(const QString &devicePath)
+bool IsSerialLine(const QString &devicePath)
 {
     struct stat st{};
     if (stat(QFile::encodeName(devicePath).constData(), &st) != 0 || !S_ISCHR(st.st_mode))
         return false;
-    // /dev/tty, /dev/console and /dev/ptmx (major 5) and the virtual consoles
-    // tty0 to tty63 (major 4 below ttyS0's minor 64) are people's terminals:
-    // opening one would set the user's own screen to raw 115200 baud.
     const unsigned int major = major(st.st_rdev);
-    return major != 5 && !(major == 4 && minor(st.st_rdev) < 64);
+    const unsigned int minor = minor(st.st_rdev);
+    // Pseudo-terminals' far ends (136 to 143) and Bluetooth serial links (216)
+    // may have no hardware in sysfs.
+    if ((major >= 136 && major <= 143) || major == 216)
+        return true;
+    const QByteArray sys = "/sys/dev/char/" + QByteArray::number(major) + ':' + QByteArray::number(minor);
+    if (access("/sys/dev/char", F_OK) != 0) // no sysfs: the serial families' fixed numbers
+        return (major == 4 && minor >= 64) || major == 166 || major == 188 || major == 204;
+    // Virtual consoles, /dev/console, /dev/tty and /dev/ptmx are ttys with no
+    // device behind them: opening one would set a person's own screen to raw 115200 baud.
+    char subsystem[PATH_MAX];
+    return realpath((sys + "/subsystem").constData(), subsystem) && QByteArray(subsystem).endsWith("/tty")
+        && access((sys + "/device").constData(), F_OK) == 0;
 }
 
 QString NotSerialDevice(int portNo, const QString &devicePath)
@@ -195,11 +227,18 @@ DeviceAccess AccessOf(const QString &devicePath)
         access.ownerName = QString::fromLocal8Bit(owner->pw_name);
     else
         access.ownerName = QString::number(st.st_uid);
-    if (const group *grp = getgrgid(st.st_gid))
+    access.groupName = QString::number(st.st_gid);
+    if (const group *grp = getgrgid(st.st_gid)) {
         access.groupName = QString::fromLocal8Bit(grp->gr_name);
-    else
-        access.groupName = QString::number(st.st_gid);
+        for (char **member = grp->gr_mem; *member; ++member)
+            access.groupMembers.append(QString::fromLocal8Bit(*member));
+    }
+    access.serialLine = IsSerialLine(devicePath);
     access.processUid = geteuid();
+    if (const passwd *user = getpwuid(access.processUid)) {
+        access.userName = QString::fromLocal8Bit(user->pw_name);
+        access.userPrimaryGroup = user->pw_gid;
+    }
     access.processGroups.append(getegid());
     const int count = getgroups(0, nullptr);
     if (count > 0) {
@@ -214,6 +253,8 @@ DeviceAccess AccessOf(const QString &devicePath)
 QString AccessProblem(int portNo, const QString &devicePath, const DeviceAccess &access)
 {
     constexpr uint kReadWrite = 06;
+    if (!access.serialLine)
+        return NotSerialDevice(portNo, devicePath);
     if (access.processUid == 0)
         return QString();
     uint shift = 0; // others
@@ -226,15 +267,18 @@ QString AccessProblem(int portNo, const QString &devicePath, const DeviceAccess 
 
     const bool groupWouldDo = ((access.mode >> 3) & kReadWrite) == kReadWrite;
     if (shift == 0 && groupWouldDo) {
+        // Groups are given at login: the database may already list the user.
+        if (access.groupMembers.contains(access.userName) || access.userPrimaryGroup == access.groupGid)
+            return Text(text::kJoinedNotYet).arg(portNo).arg(devicePath, access.groupName) + SeeDocumentation();
         const QString hint = access.groupName == QLatin1String("dialout") ? Text(text::kDialoutElsewhere) : QString();
-        return Text(text::kNotMember).arg(portNo).arg(devicePath, access.groupName, hint);
+        return Text(text::kNotMember).arg(portNo).arg(devicePath, access.groupName, hint) + SeeDocumentation();
     }
     QString symbolic;
     for (int bit = 8; bit >= 0; --bit)
         symbolic += (access.mode >> bit) & 1 ? QLatin1Char("xwr"[bit % 3]) : QLatin1Char('-');
     // Giving root's group access would open the device to far more than this program.
     const QString advice = access.groupGid == 0 ? Text(text::kRootOnly) : Text(text::kModeDenies);
-    return advice.arg(portNo).arg(devicePath, symbolic, access.ownerName, access.groupName);
+    return advice.arg(portNo).arg(devicePath, symbolic, access.ownerName, access.groupName) + SeeDocumentation();
 }
 
 QStringList DefaultLockDirs()
@@ -275,8 +319,6 @@ QString Explain(int portNo, const QString &devicePath, const QString &libraryErr
     struct stat st{};
     if (stat(native.constData(), &st) != 0)
         return DeviceMissing(portNo, devicePath);
-    if (!MayOpen(devicePath))
-        return NotSerialDevice(portNo, devicePath);
 
     const QString access = AccessProblem(portNo, devicePath, AccessOf(devicePath));
     if (!access.isEmpty())
@@ -284,8 +326,8 @@ QString Explain(int portNo, const QString &devicePath, const QString &libraryErr
     if (const auto lock = FindLock(devicePath, DefaultLockDirs()))
         return LockProblem(portNo, devicePath, *lock);
 
-    // Only reached once the serial library has failed: a second open tells
-    // EBUSY (exclusive use) and a missing UART apart from the rest.
+    // Only reached once the serial library has failed on a serial line: a
+    // second open tells EBUSY (exclusive use) and a missing UART from the rest.
     const int fd = open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -299,10 +341,7 @@ QString Explain(int portNo, const QString &devicePath, const QString &libraryErr
             return Text(text::kNoHardware).arg(portNo).arg(devicePath, ErrnoText(error));
         return Text(text::kOther).arg(portNo).arg(devicePath, ErrnoText(error));
     }
-    const bool serial = isatty(fd);
     close(fd);
-    if (!serial)
-        return NotSerialDevice(portNo, devicePath);
     return Text(text::kOther).arg(portNo).arg(devicePath, libraryError);
 }
 

@@ -18,14 +18,17 @@ QString NoPortFound();
 QString NotPresent(int portNo);
 QString DeviceMissing(int portNo, const QString &devicePath);
 QString NotSerialDevice(int portNo, const QString &devicePath);
-// A character device that may be a serial line: not a terminal or console of a person.
-bool MayOpen(const QString &devicePath);
+// Whether devicePath is a serial line, decided without opening it, since
+// opening a device can have effects of its own: a tty with hardware behind
+// it, or the far end of a pseudo-terminal. Consoles and /dev/tty are not.
+bool IsSerialLine(const QString &devicePath);
 
 // Called after the serial library refused devicePath (already canonical);
 // libraryError is its own message, the last resort.
 QString Explain(int portNo, const QString &devicePath, const QString &libraryError);
 
-// Who may open the device and who is asking.
+// Who may open the device, who is asking, and what the group database says
+// of the asker: a user added to a group gets it at the next login only.
 struct DeviceAccess {
     uint mode = 0; // permission bits of st_mode
     uint ownerUid = 0;
@@ -34,9 +37,14 @@ struct DeviceAccess {
     QString groupName;
     uint processUid = 0;
     QList<uint> processGroups; // effective and supplementary group ids
+    bool serialLine = true;
+    QString userName;          // of processUid, from the user database
+    uint userPrimaryGroup = 0; // likewise
+    QStringList groupMembers;  // of the device's group, from the group database
 };
 DeviceAccess AccessOf(const QString &devicePath);
-// Empty when the process may read and write the device.
+// Empty when the process may read and write the device. Advice to join a
+// group is given for serial lines only, and names the documentation.
 QString AccessProblem(int portNo, const QString &devicePath, const DeviceAccess &access);
 
 struct LockHolder {

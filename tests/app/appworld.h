@@ -9,27 +9,45 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kelvra::testing {
 
-// The program started in a temporary folder that holds its mysetup.ini and
-// ports/ (and config/ as the user's configuration folder), on a machine with
-// no other serial device; a test answers its boxes.
+// The program started in a temporary folder: app/ holds the program's
+// mysetup.ini and ports/, xdg/KelvraSet is the user's configuration folder,
+// on a machine with no other serial device; a test answers its boxes.
 class AppWorld
 {
 public:
     static QByteArray NoFile() { return "<no file>"; }
 
-    AppWorld()
+    // appFolder: the name, in bytes, of the program's folder, which app/ leads to.
+    explicit AppWorld(const QByteArray &appFolder = "app") : m_appFolder(appFolder)
     {
         QStandardPaths::setTestModeEnabled(true);
-        for (const char *folder : {"ports", "sys", "dev", "config"})
-            QDir(m_dir.path()).mkdir(folder);
+        for (const char *folder : {"sys", "dev", "xdg/KelvraSet"})
+            QDir(m_dir.path()).mkpath(folder);
+        const QByteArray root = QFile::encodeName(m_dir.path()) + '/';
+        mkdir((root + appFolder).constData(), 0755);
+        if (appFolder != "app")
+            symlink(appFolder.constData(), (root + "app").constData());
+        QDir(AppDir()).mkdir("ports");
+    }
+    // A program folder made read-only or named in bytes must not keep the world from going.
+    ~AppWorld()
+    {
+        chmod(QFile::encodeName(AppDir()).constData(), 0755);
+        const QByteArray root = QFile::encodeName(m_dir.path()) + '/';
+        if (m_appFolder != "app" && unlink((root + "app").constData()) == 0)
+            rename((root + m_appFolder).constData(), (root + "app").constData());
     }
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
-    QString PortsDir() const { return Path("ports"); }
-    QString SettingsPath() const { return Path("mysetup.ini"); }
+    QString AppDir() const { return Path("app"); }
+    QString PortsDir() const { return Path("app/ports"); }
+    QString SettingsPath() const { return Path("app/mysetup.ini"); }
+    QString ConfigDir() const { return Path("xdg/KelvraSet"); }
 
     // ports/COM<n>, listed while its target exists; a plain file unless one is given.
     void Plug(int n, QString target = QString())
@@ -38,19 +56,19 @@ public:
             target = Path(QString("cable%1").arg(n));
             QVERIFY(QFile(target).open(QIODevice::WriteOnly));
         }
-        QVERIFY(QFile::link(target, Path(QString("ports/COM%1").arg(n))));
+        QVERIFY(QFile::link(target, PortsDir() + QString("/COM%1").arg(n)));
     }
-    void Pull(int n) { QVERIFY(QFile::remove(Path(QString("ports/COM%1").arg(n)))); }
+    void Pull(int n) { QVERIFY(QFile::remove(PortsDir() + QString("/COM%1").arg(n))); }
 
-    void PutSettings(const QByteArray &content)
+    void PutSettings(const QByteArray &content, const QString &path = QString())
     {
-        QFile file(SettingsPath());
+        QFile file(path.isEmpty() ? SettingsPath() : path);
         QVERIFY(content == NoFile() || (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
     }
     // NoFile() unless it is a regular file: reading a FIFO would hang.
-    QByteArray Settings() const
+    QByteArray Settings(const QString &path = QString()) const
     {
-        QFile file(SettingsPath());
+        QFile file(path.isEmpty() ? SettingsPath() : path);
         return QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
     }
 
@@ -58,8 +76,8 @@ public:
     Program &Start(const VersionQuery *version = nullptr)
     {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
-        m_program = std::make_unique<Program>(ProgramEnvironment{m_dir.path(), Path("sys"), Path("dev"), version,
-                                                                 &boxes, english, Path("config"), QString()});
+        m_program = std::make_unique<Program>(ProgramEnvironment{AppDir(), Path("sys"), Path("dev"), version, &boxes,
+                                                                 english, ConfigDir(), QString()});
         m_program->Form_Load();
         return *m_program;
     }
@@ -68,6 +86,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_appFolder;
     std::unique_ptr<Program> m_program;
 };
 

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <numeric>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kelvra;
@@ -173,11 +174,11 @@ private slots:
         QTest::newRow("absent number") << "" << "COM9 is not present";
         QTest::newRow("no port at all, none picked") << "<none>" << "No serial port was found.";
         QTest::newRow("none picked") << "<0>" << "No serial port is selected.";
+        // Refused unopened: a device can act on being opened, and opening a terminal
+        // would switch the user's own screen to raw 115200 baud.
         QTest::newRow("alias to a regular file") << "<file>" << "is not a serial device";
-        QTest::newRow("alias to a device that is no tty") << "/dev/null" << "/dev/null is not a serial device";
-        // Opening them would switch the user's own terminal to raw 115200 baud.
-        QTest::newRow("alias to the controlling terminal") << "/dev/tty" << "/dev/tty is not a serial device";
-        QTest::newRow("alias to the pty multiplexer") << "/dev/ptmx" << "/dev/ptmx is not a serial device";
+        QTest::newRow("alias to a device that is no tty") << "/dev/null" << "/null is not a serial device";
+        QTest::newRow("alias to the controlling terminal") << "/dev/tty" << "/tty is not a serial device";
         QTest::newRow("dangling alias") << "/dev/ttyUSB-gone" << "the device /dev/ttyUSB-gone is not there";
         QTest::newRow("held by the open COM7") << "<radio>" << "in use by the program tst_serial (process";
     }
@@ -190,39 +191,74 @@ private slots:
         alias.replace("<file>", QCoreApplication::applicationFilePath()).replace("<radio>", bench.radio.DevicePath());
         const PortDirectory none(bench.dir.filePath("none"), bench.dir.filePath("sys"), "/dev");
         const bool picked = !alias.startsWith('<');
+        // A node of our own for the device, so that no other process's opens are seen.
+        struct stat device{};
+        const QString node = bench.dir.filePath(QFileInfo(alias).fileName());
+        const bool refused = reason.contains("not a serial device");
+        if (refused && geteuid() == 0 && stat(QFile::encodeName(alias).constData(), &device) == 0) {
+            QCOMPARE(mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, device.st_rdev), 0);
+            alias = node;
+        }
         QVERIFY(!picked || alias.isEmpty() || QFile::link(alias, bench.dir.filePath("ports/COM9")));
+        const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        const bool watched = refused && (alias == node || alias == QCoreApplication::applicationFilePath());
+        QVERIFY(!watched || inotify_add_watch(watch, QFile::encodeName(alias).constData(), IN_OPEN) >= 0);
         QtSerialControl control(alias == "<none>" ? none : bench.directory);
         QString why;
         QVERIFY(!control.Open(picked ? 9 : 0, &why) && !control.PortOpen());
         QVERIFY2(why.contains(reason), qPrintable(why));
+        char events[4096];
+        QVERIFY2(read(watch, events, sizeof events) < 0, "opened what is not a serial line");
+        close(watch);
     }
 
     void accessProblemNamesTheGroup_data()
     {
         QTest::addColumn<uint>("mode");        // of /dev/ttyUSB2, owned by root and by group 20
         QTest::addColumn<QString>("group");
-        QTest::addColumn<uint>("userGroup");   // the only group of user 1000
+        QTest::addColumn<uint>("userGroup");   // the only group of user 1000, dealer, since login
+        QTest::addColumn<QString>("record");   // what the databases say now: member of the group, or primary
+        QTest::addColumn<bool>("serial");
         QTest::addColumn<QString>("expected"); // empty: access allowed
-        QTest::newRow("member") << 0660u << "dialout" << 20u << "";
-        QTest::newRow("open to everybody") << 0666u << "dialout" << 100u << "";
-        QTest::newRow("not in dialout") << 0660u << "dialout" << 100u
-                                        << "Join the group dialout (uucp on Arch); it takes effect at the next login.";
-        QTest::newRow("not in uucp") << 0660u << "uucp" << 100u << "Join the group uucp; it takes effect";
+        QTest::newRow("member") << 0660u << "dialout" << 20u << "member" << true << "";
+        QTest::newRow("open to everybody") << 0666u << "dialout" << 100u << "" << true << "";
+        QTest::newRow("not in dialout")
+            << 0660u << "dialout" << 100u << "" << true
+            << "Join the group dialout (uucp on Arch); it takes effect at the next login. The section "
+               "\"Serial ports on Linux\" of ";
+        QTest::newRow("not in uucp") << 0660u << "uucp" << 100u << "" << true << "Join the group uucp; it takes effect";
+        QTest::newRow("joined dialout, not logged in again")
+            << 0660u << "dialout" << 100u << "member" << true
+            << "added to the group dialout after this session began, so the program does not have the group yet. Log "
+               "out and in again; or, in a terminal, run newgrp dialout";
+        QTest::newRow("dialout made primary, not logged in again")
+            << 0660u << "dialout" << 100u << "primary" << true << "run newgrp dialout";
         QTest::newRow("member, group may only read")
-            << 0640u << "dialout" << 20u << "Its permissions rw-r----- (owner root, group dialout) do not";
-        QTest::newRow("root only") << 0600u << "root" << 100u << "let only the administrator use it. Ask the "
-                                                                 "administrator for a udev rule";
+            << 0640u << "dialout" << 20u << "member" << true
+            << "Its permissions rw-r----- (owner root, group dialout) do not";
+        QTest::newRow("root only") << 0600u << "root" << 100u << "" << true
+                                   << "let only the administrator use it. Ask the administrator for a udev rule";
+        // A kernel log or a disk must not be handed to dialout.
+        QTest::newRow("not a serial line") << 0600u << "root" << 100u << "" << false
+                                           << "COM3: /dev/ttyUSB2 is not a serial device.";
     }
     void accessProblemNamesTheGroup()
     {
         QFETCH(uint, mode);
         QFETCH(QString, group);
         QFETCH(uint, userGroup);
+        QFETCH(QString, record);
+        QFETCH(bool, serial);
         QFETCH(QString, expected);
-        const serialopen::DeviceAccess access{mode, 0, group == "root" ? 0u : 20u, "root", group, 1000, {userGroup}};
+        const uint gid = group == "root" ? 0u : 20u;
+        const QStringList members = record == "member" ? QStringList{"operator", "dealer"} : QStringList{};
+        const serialopen::DeviceAccess access{mode,   0,      gid, "root", group, 1000, {userGroup}, serial, "dealer",
+                                              record == "primary" ? gid : 100u, members};
         const QString problem = serialopen::AccessProblem(3, "/dev/ttyUSB2", access);
         const bool denied = problem.startsWith("COM3: access to /dev/ttyUSB2 is denied. ");
-        QVERIFY2(expected.isEmpty() ? problem.isEmpty() : denied && problem.contains(expected), qPrintable(problem));
+        QVERIFY2(expected.isEmpty() ? problem.isEmpty() : denied == serial && problem.contains(expected),
+                 qPrintable(problem));
+        QVERIFY2(problem.contains("group") == (serial && !expected.isEmpty()), qPrintable(problem));
     }
 
     void lockFileNamesItsHolder_data()
