@@ -88,7 +88,8 @@ void DeliveryWorker::run()
         if (!HasOption(options, "connect_timeout"))
             options << QStringLiteral("connect_timeout=%1").arg(m_schedule.connectTimeoutSeconds);
         if (!HasOption(options, "options"))
-            options << QStringLiteral("options='-c statement_timeout=%1'").arg(m_schedule.statementTimeoutMs);
+            options << QStringLiteral("options='-c statement_timeout=%1 -c client_min_messages=warning'")
+                           .arg(m_schedule.statementTimeoutMs);
         if (!HasOption(options, "keepalives_idle"))
             options << QStringLiteral("keepalives_idle=30") << QStringLiteral("keepalives_interval=10")
                     << QStringLiteral("keepalives_count=3");
