@@ -7,9 +7,10 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 
-# Only the tests need these: the package build, its validators, and setpriv
-# to run the installed program as an unprivileged user.
-test_packages=(dpkg-dev desktop-file-utils appstream util-linux)
+# Only the tests need these: the package build, its validators, setpriv to
+# run the installed program and a private history server as an unprivileged
+# user, and that server.
+test_packages=(dpkg-dev desktop-file-utils appstream util-linux postgresql)
 missing=()
 for p in "${test_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
