@@ -83,7 +83,7 @@ void FrmMain::SetUpEntryRules()
         if (auto *line = qobject_cast<QLineEdit *>(field))
             line->setValidator(new ImageTextLimit(line->maxLength(), line));
     }
-    for (QPushButton *button : {Command1(), Command2(), Command3()})
+    for (QPushButton *button : {Command1(), Command2(), Command3(), Command4()})
         button->installEventFilter(this);
 }
 

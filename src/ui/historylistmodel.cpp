@@ -31,13 +31,23 @@ HistoryListModel::HistoryListModel(HistoryStore &store, qint16 languageId, QObje
 
 void HistoryListModel::SetFilter(const QString &text)
 {
+    // The first page comes within the reset, so that the view sees rows at once.
     beginResetModel();
     m_filter = text.trimmed();
     m_rows.clear();
     m_more = true;
-    m_problem = {};
+    for (const HistoryEntry &entry : NextPage())
+        m_rows.append(Row{entry, std::nullopt});
     endResetModel();
-    fetchMore(QModelIndex());
+}
+
+QList<HistoryEntry> HistoryListModel::NextPage()
+{
+    const qint64 before = m_rows.isEmpty() ? 0 : m_rows.last().entry.seq;
+    m_problem = {};
+    const QList<HistoryEntry> page = m_store.List({m_filter, before, PageSize}, &m_problem);
+    m_more = page.size() == PageSize;
+    return page;
 }
 
 const HistoryEntry *HistoryListModel::EntryAt(int row) const
@@ -64,9 +74,7 @@ void HistoryListModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    const qint64 before = m_rows.isEmpty() ? 0 : m_rows.last().entry.seq;
-    const QList<HistoryEntry> page = m_store.List({m_filter, before, PageSize}, &m_problem);
-    m_more = page.size() == PageSize;
+    const QList<HistoryEntry> page = NextPage();
     if (page.isEmpty())
         return;
     beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));

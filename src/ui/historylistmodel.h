@@ -43,6 +43,7 @@ private:
         mutable std::optional<QString> dealerCode; // decoded when first shown
     };
     QString Text(const Row &row, int column) const;
+    QList<HistoryEntry> NextPage();
 
     HistoryStore &m_store;
     qint16 m_languageId;
