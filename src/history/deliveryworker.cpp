@@ -30,8 +30,8 @@ bool HasOption(const QStringList &options, const char *name)
 
 } // namespace
 
-DeliveryWorker::DeliveryWorker(const QString &localPath, const SharedServer &server,
-                               const DeliverySchedule &schedule, std::shared_ptr<DeliveryControl> control)
+DeliveryWorker::DeliveryWorker(const QString &localPath, const SharedServer &server, const DeliverySchedule &schedule,
+                               std::shared_ptr<DeliveryControl> control)
     : m_localPath(localPath), m_server(server), m_schedule(schedule), m_control(std::move(control))
 {
 }

@@ -84,8 +84,8 @@ QString FieldCaption(const ImageField &field, qint16 languageId)
     if (const CaptionRow *row = FindCaption(field.control))
         return CaptionText(*row, languageId);
     // 5Tone, 2Tone and DTMF read the same in both languages.
-    static const std::pair<const char *, const char *> designed[] = {
-        {"Check1", "5Tone"}, {"Check2", "2Tone"}, {"Check3", "DTMF"}};
+    static const std::pair<const char *, const char *> designed[]
+        = {{"Check1", "5Tone"}, {"Check2", "2Tone"}, {"Check3", "DTMF"}};
     for (const auto &[control, caption] : designed) {
         if (qstrcmp(control, field.control) == 0)
             return QLatin1String(caption);

@@ -17,12 +17,12 @@ struct RadioInfo;
 // not all known is unknown.
 struct ImageField
 {
-    const char *id;       // the RadioInfo member's name, stable in stored entries
+    const char *id; // the RadioInfo member's name, stable in stored entries
     int offset;
-    int width;            // bytes the field occupies
-    int bit;              // for a flag, its bit in the byte at offset; -1 otherwise
-    const char *control;  // the main window control whose caption names it
-    bool writable;        // a write sends it
+    int width;           // bytes the field occupies
+    int bit;             // for a flag, its bit in the byte at offset; -1 otherwise
+    const char *control; // the main window control whose caption names it
+    bool writable;       // a write sends it
     QString (*value)(const RadioInfo &info);
 };
 

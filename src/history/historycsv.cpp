@@ -10,11 +10,6 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("HistoryCsv", text);
-}
-
 QString Cell(QString value)
 {
     // Spreadsheets run a cell that starts like a formula; a radio's texts are typed by anyone.
@@ -58,12 +53,24 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
                      QIODevice &out, HistoryProblem *problem)
 {
     out.write("\xEF\xBB\xBF");
-    QStringList header = {Tr("Time"),    Tr("Operation"), Tr("Result"), Tr("Serial number"), Tr("Model"),
-                          Tr("Changed fields"), Tr("Message"), Tr("Detail"), Tr("Port"), Tr("Device"),
-                          Tr("Adapter serial number"), Tr("Bench"), Tr("Entry"), Tr("Restored from")};
+    QStringList header = {QCoreApplication::translate("HistoryCsv", "Time"),
+                          QCoreApplication::translate("HistoryCsv", "Operation"),
+                          QCoreApplication::translate("HistoryCsv", "Result"),
+                          QCoreApplication::translate("HistoryCsv", "Serial number"),
+                          QCoreApplication::translate("HistoryCsv", "Model"),
+                          QCoreApplication::translate("HistoryCsv", "Changed fields"),
+                          QCoreApplication::translate("HistoryCsv", "Message"),
+                          QCoreApplication::translate("HistoryCsv", "Detail"),
+                          QCoreApplication::translate("HistoryCsv", "Port"),
+                          QCoreApplication::translate("HistoryCsv", "Device"),
+                          QCoreApplication::translate("HistoryCsv", "Adapter serial number"),
+                          QCoreApplication::translate("HistoryCsv", "Bench"),
+                          QCoreApplication::translate("HistoryCsv", "Entry"),
+                          QCoreApplication::translate("HistoryCsv", "Restored from")};
     for (const ImageField &field : ImageFields()) {
         const QString caption = FieldCaption(field, languageId);
-        header << Tr("%1 before").arg(caption) << Tr("%1 after").arg(caption);
+        header << QCoreApplication::translate("HistoryCsv", "%1 before").arg(caption)
+               << QCoreApplication::translate("HistoryCsv", "%1 after").arg(caption);
     }
     WriteRow(out, header);
 
@@ -82,10 +89,20 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
                 const ImageField *field = FindImageField(id);
                 changed << (field ? FieldCaption(*field, languageId) : id);
             }
-            QStringList row = {LocalTimeText(entry.time), OperationText(entry.operation), ResultText(entry.result),
-                               entry.serialNumber, entry.model, changed.join(QStringLiteral(", ")), entry.message,
-                               entry.detail, entry.portName, entry.devicePath, entry.adapterSerial, entry.bench,
-                               entry.uuid, entry.restoredFrom};
+            QStringList row = {LocalTimeText(entry.time),
+                               OperationText(entry.operation),
+                               ResultText(entry.result),
+                               entry.serialNumber,
+                               entry.model,
+                               changed.join(QCoreApplication::translate("History", ", ")),
+                               entry.message,
+                               entry.detail,
+                               entry.portName,
+                               entry.devicePath,
+                               entry.adapterSerial,
+                               entry.bench,
+                               entry.uuid,
+                               entry.restoredFrom};
             const auto before = FieldValues(entry.before);
             const auto after = FieldValues(entry.after);
             for (std::size_t i = 0; i < ImageFields().size(); ++i) {

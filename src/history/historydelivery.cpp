@@ -6,8 +6,8 @@
 
 namespace kelvra {
 
-HistoryDelivery::HistoryDelivery(const QString &localPath, const SharedServer &server,
-                                 const DeliverySchedule &schedule, QObject *parent)
+HistoryDelivery::HistoryDelivery(const QString &localPath, const SharedServer &server, const DeliverySchedule &schedule,
+                                 QObject *parent)
     : QObject(parent), m_localPath(localPath), m_server(server), m_schedule(schedule)
 {
 }

@@ -16,9 +16,9 @@ struct DeliveryControl;
 // How delivery waits. The defaults suit a workshop; tests shorten them.
 struct DeliverySchedule
 {
-    std::chrono::milliseconds firstRetry{1000};   // after the server was unreachable; doubles each time
+    std::chrono::milliseconds firstRetry{1000}; // after the server was unreachable; doubles each time
     std::chrono::milliseconds longestRetry{60000};
-    std::chrono::milliseconds poll{30000};        // looks for entries other programs recorded in the file
+    std::chrono::milliseconds poll{30000}; // looks for entries other programs recorded in the file
     // Stop() waits this long for the worker; a worker caught in a connect that
     // hangs is left to end on its own, bounded by connectTimeoutSeconds.
     std::chrono::milliseconds shutdownWait{500};

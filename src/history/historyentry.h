@@ -16,23 +16,23 @@ enum class HistoryResult { Complete, Failure, Unfinished };
 // Complete or Failure the entry never changes again.
 struct HistoryEntry
 {
-    qint64 seq = 0;          // order of recording in the local file; 0 until stored
-    QString uuid;            // identifies the entry everywhere, a shared server included
-    QDateTime time;          // UTC, to the millisecond
+    qint64 seq = 0; // order of recording in the local file; 0 until stored
+    QString uuid;   // identifies the entry everywhere, a shared server included
+    QDateTime time; // UTC, to the millisecond
     HistoryOperation operation = HistoryOperation::Read;
     HistoryResult result = HistoryResult::Unfinished;
-    QString message;         // the text of the closing message box
-    QString detail;          // why it failed, and what a half-finished write left behind
-    QString portName;        // "COM7"
-    QString devicePath;      // "/dev/ttyUSB0"
-    QString adapterSerial;   // the USB adapter's serial number, where known
+    QString message;       // the text of the closing message box
+    QString detail;        // why it failed, and what a half-finished write left behind
+    QString portName;      // "COM7"
+    QString devicePath;    // "/dev/ttyUSB0"
+    QString adapterSerial; // the USB adapter's serial number, where known
     QString model;
     QString serialNumber;
-    KnownImage before;       // the radio's bytes before the operation, as far as known
-    KnownImage after;        // and after it
+    KnownImage before;         // the radio's bytes before the operation, as far as known
+    KnownImage after;          // and after it
     QStringList changedFields; // ids from ImageFields(), filled by the store from the images
-    QString bench;           // the host's name
-    QString restoredFrom;    // uuid of the entry whose values were put into the form, if any
+    QString bench;             // the host's name
+    QString restoredFrom;      // uuid of the entry whose values were put into the form, if any
 };
 
 // A new entry of this operation: a fresh uuid, the time now and this host.

@@ -18,11 +18,6 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("HistoryFile", text);
-}
-
 // The effective user's rights, so that a program running with another
 // identity than it started with is judged by the one it has.
 bool Writable(const QString &path)
@@ -32,10 +27,6 @@ bool Writable(const QString &path)
 
 const char *const Companions[] = {"-wal", "-shm"};
 
-// SQLite's primary result codes that the history tells apart.
-enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, IoErr = 10, Corrupt = 11, Full = 13, CantOpen = 14,
-                  NotADb = 26 };
-
 // Below this the disk counts as full: SQLite grows its files by whole pages and the journal.
 constexpr qint64 NearlyFullBytes = 1024 * 1024;
 
@@ -43,8 +34,7 @@ constexpr qint64 NearlyFullBytes = 1024 * 1024;
 
 QString HistoryFilePath(bool portable, const QString &appDir)
 {
-    const QString folder =
-        portable ? appDir : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString folder = portable ? appDir : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return QDir(folder).filePath(QStringLiteral("history.sqlite"));
 }
 
@@ -53,7 +43,7 @@ bool CreatePrivateFile(const QString &path, HistoryProblem *problem)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder)) {
-            *problem = ExplainFailure(path, CantOpen, QString());
+            *problem = ExplainFailure(path, SqliteCantOpen, QString());
             return false;
         }
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -62,7 +52,8 @@ bool CreatePrivateFile(const QString &path, HistoryProblem *problem)
     if (fd < 0) {
         if (errno == EEXIST)
             return true;
-        *problem = ExplainFailure(path, errno == ENOSPC ? Full : CantOpen, QString::fromLocal8Bit(strerror(errno)));
+        *problem = ExplainFailure(path, errno == ENOSPC ? SqliteFull : SqliteCantOpen,
+                                  QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     // The mode is given explicitly because a umask that strips the owner's bits would leave it unusable.
@@ -94,32 +85,43 @@ HistoryProblem ExplainFailure(const QString &path, int sqliteCode, const QString
     const QString shown = QDir::toNativeSeparators(path);
     const int code = sqliteCode & 0xFF;
 
-    if (code == Busy || code == Locked)
-        return {HistoryFailure::Locked, Tr("The history file %1 is held by another program (waited %2 ms).")
-                                            .arg(shown)
-                                            .arg(HistoryBusyTimeoutMs)};
-    if (code == Corrupt || code == NotADb)
-        return {HistoryFailure::Damaged, Tr("The history file %1 is damaged.").arg(shown)};
+    if (code == SqliteBusy || code == SqliteLocked)
+        return {
+            HistoryFailure::Locked,
+            QCoreApplication::translate("HistoryFile", "The history file %1 is held by another program (waited %2 ms).")
+                .arg(shown)
+                .arg(HistoryBusyTimeoutMs)};
+    if (code == SqliteCorrupt || code == SqliteNotADb)
+        return {HistoryFailure::Damaged,
+                QCoreApplication::translate("HistoryFile", "The history file %1 is damaged.").arg(shown)};
 
     const bool fileThere = QFileInfo::exists(path);
     if (fileThere && !Writable(path))
-        return {HistoryFailure::ReadOnly, Tr("The history file %1 is read-only.").arg(shown)};
+        return {HistoryFailure::ReadOnly,
+                QCoreApplication::translate("HistoryFile", "The history file %1 is read-only.").arg(shown)};
     if (!Writable(folder))
         return {HistoryFailure::ReadOnly,
-                Tr("The folder %1 of the history file is read-only.").arg(QDir::toNativeSeparators(folder))};
+                QCoreApplication::translate("HistoryFile", "The folder %1 of the history file is read-only.")
+                    .arg(QDir::toNativeSeparators(folder))};
 
-    if (code == Full || code == IoErr || code == CantOpen || code == ReadOnly) {
+    if (code == SqliteFull || code == SqliteIoErr || code == SqliteCantOpen || code == SqliteReadOnly) {
         rlimit limit{};
         if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-            return {HistoryFailure::DiskFull,
-                    Tr("The history file %1 cannot grow: this program may write files of at most %2 bytes.")
-                        .arg(shown)
-                        .arg(qulonglong(limit.rlim_cur))};
+            return {
+                HistoryFailure::DiskFull,
+                QCoreApplication::translate(
+                    "HistoryFile", "The history file %1 cannot grow: this program may write files of at most %2 bytes.")
+                    .arg(shown)
+                    .arg(qulonglong(limit.rlim_cur))};
         const QStorageInfo disk(folder);
-        if (code == Full || (disk.isValid() && disk.bytesAvailable() < NearlyFullBytes))
-            return {HistoryFailure::DiskFull, Tr("The disk that holds the history file %1 is full.").arg(shown)};
+        if (code == SqliteFull || (disk.isValid() && disk.bytesAvailable() < NearlyFullBytes))
+            return {HistoryFailure::DiskFull,
+                    QCoreApplication::translate("HistoryFile", "The disk that holds the history file %1 is full.")
+                        .arg(shown)};
     }
-    return {HistoryFailure::Other, Tr("The history file %1 cannot be used: %2").arg(shown, sqliteText)};
+    return {
+        HistoryFailure::Other,
+        QCoreApplication::translate("HistoryFile", "The history file %1 cannot be used: %2").arg(shown, sqliteText)};
 }
 
 } // namespace kelvra

@@ -27,6 +27,18 @@ QString SetAsideDamaged(const QString &path, const QDateTime &utc = QDateTime::c
 // system says now: read-only file or folder, no room, held by another program.
 HistoryProblem ExplainFailure(const QString &path, int sqliteCode, const QString &sqliteText);
 
+// SQLite's primary result codes that the history tells apart.
+enum SqliteCode {
+    SqliteBusy = 5,
+    SqliteLocked = 6,
+    SqliteReadOnly = 8,
+    SqliteIoErr = 10,
+    SqliteCorrupt = 11,
+    SqliteFull = 13,
+    SqliteCantOpen = 14,
+    SqliteNotADb = 26
+};
+
 // The busy timeout after which a database held by another program is a failure.
 constexpr int HistoryBusyTimeoutMs = 300;
 

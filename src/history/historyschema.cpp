@@ -6,9 +6,10 @@ namespace kelvra {
 
 namespace {
 
-const char *const Columns[] = {"uuid", "time_utc", "operation", "result", "message", "detail", "port", "device",
-                               "adapter_serial", "model", "serial_number", "changed_fields", "bench",
-                               "restored_from", "before_bytes", "before_mask", "after_bytes", "after_mask"};
+const char *const Columns[]
+    = {"uuid",  "time_utc",      "operation",      "result",      "message",       "detail",
+       "port",  "device",        "adapter_serial", "model",       "serial_number", "changed_fields",
+       "bench", "restored_from", "before_bytes",   "before_mask", "after_bytes",   "after_mask"};
 
 QVariant Blob(const QByteArray &bytes)
 {

@@ -9,11 +9,6 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("SharedServer", text);
-}
-
 // The client library's own quoting: backslash before a quote or a backslash.
 QString Quoted(QString value)
 {
@@ -30,7 +25,9 @@ SharedServer SharedServer::FromUrl(const QString &text)
         return server;
     const QUrl url(text.trimmed(), QUrl::StrictMode);
     if (!url.isValid() || (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres"))) {
-        server.error = Tr("The history server %1 is not a postgresql:// address.").arg(text);
+        server.error
+            = QCoreApplication::translate("SharedServer", "The history server %1 is not a postgresql:// address.")
+                  .arg(text);
         return server;
     }
     server.host = url.host();
@@ -56,10 +53,12 @@ SharedServer SharedServer::FromUrl(const QString &text)
         else if (key.match(name).hasMatch() && !value.contains(QLatin1Char(';')))
             server.options << name + QLatin1Char('=') + Quoted(value);
         else
-            server.error = Tr("The history server's option %1 cannot be used.").arg(name);
+            server.error = QCoreApplication::translate("SharedServer", "The history server's option %1 cannot be used.")
+                               .arg(name);
     }
     if (server.database.isEmpty() && server.error.isEmpty())
-        server.error = Tr("The history server %1 names no database.").arg(text);
+        server.error
+            = QCoreApplication::translate("SharedServer", "The history server %1 names no database.").arg(text);
 
     QUrl shown = url;
     shown.setPassword(QString());

@@ -12,7 +12,7 @@ namespace kelvra {
 // Other query items are passed to the client library as connection options.
 struct SharedServer
 {
-    QString host;        // a folder for a Unix socket; empty for the default socket
+    QString host; // a folder for a Unix socket; empty for the default socket
     int port = -1;
     QString database;
     QString user;

@@ -10,17 +10,13 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text, int n = -1)
-{
-    return QCoreApplication::translate("HistoryDiff", text, nullptr, n);
-}
-
 QString Shown(const ImageField &field, const std::optional<QString> &value)
 {
     if (!value)
         return UnknownValueText();
     if (field.bit >= 0)
-        return *value == QLatin1String("1") ? Tr("on") : Tr("off");
+        return *value == QLatin1String("1") ? QCoreApplication::translate("HistoryDiff", "on")
+                                            : QCoreApplication::translate("HistoryDiff", "off");
     return *value;
 }
 
@@ -33,7 +29,7 @@ void SetRow(QTableWidget *table, int row, const QStringList &texts, bool changed
         font.setBold(changed);
         item->setFont(font);
         if (changed)
-            item->setData(Qt::AccessibleDescriptionRole, Tr("changed"));
+            item->setData(Qt::AccessibleDescriptionRole, QCoreApplication::translate("HistoryDiff", "changed"));
         table->setItem(row, column, item);
     }
 }
@@ -50,28 +46,33 @@ void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 lang
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const bool changed = before[i] && after[i] && *before[i] != *after[i];
         SetRow(table, int(i),
-               {FieldCaption(fields[i], languageId), Shown(fields[i], before[i]), Shown(fields[i], after[i])},
-               changed);
+               {FieldCaption(fields[i], languageId), Shown(fields[i], before[i]), Shown(fields[i], after[i])}, changed);
     }
     if (others > 0)
-        SetRow(table, int(fields.size()), {Tr("Other bytes"), QString(), Tr("%n byte(s) differ", others)}, true);
+        SetRow(table, int(fields.size()),
+               {QCoreApplication::translate("HistoryDiff", "Other bytes"), QString(),
+                QCoreApplication::translate("HistoryDiff", "%n byte(s) differ", nullptr, others)},
+               true);
 }
 
 QString EntryDetailsText(const HistoryEntry &entry)
 {
     QStringList lines;
-    lines << QStringLiteral("%1 %2: %3").arg(OperationText(entry.operation), LocalTimeText(entry.time),
-                                             entry.message.isEmpty() ? ResultText(entry.result) : entry.message);
+    lines << QStringLiteral("%1 %2: %3")
+                 .arg(OperationText(entry.operation), LocalTimeText(entry.time),
+                      entry.message.isEmpty() ? ResultText(entry.result) : entry.message);
     if (!entry.detail.isEmpty())
         lines << entry.detail;
     QString port = entry.portName;
     if (!entry.devicePath.isEmpty())
         port += QStringLiteral(" (%1)").arg(entry.devicePath);
     if (!entry.adapterSerial.isEmpty())
-        port += Tr(", adapter %1").arg(entry.adapterSerial);
-    lines << Tr("Port: %1").arg(port) << Tr("Bench: %1").arg(entry.bench) << Tr("Entry: %1").arg(entry.uuid);
+        port += QCoreApplication::translate("HistoryDiff", ", adapter %1").arg(entry.adapterSerial);
+    lines << QCoreApplication::translate("HistoryDiff", "Port: %1").arg(port)
+          << QCoreApplication::translate("HistoryDiff", "Bench: %1").arg(entry.bench)
+          << QCoreApplication::translate("HistoryDiff", "Entry: %1").arg(entry.uuid);
     if (!entry.restoredFrom.isEmpty())
-        lines << Tr("Form filled from entry %1").arg(entry.restoredFrom);
+        lines << QCoreApplication::translate("HistoryDiff", "Form filled from entry %1").arg(entry.restoredFrom);
     return lines.join(QLatin1Char('\n'));
 }
 

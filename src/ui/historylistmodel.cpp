@@ -3,6 +3,8 @@
 #include "history/fieldview.h"
 #include "history/historycsv.h"
 #include "history/historystore.h"
+
+#include <QCoreApplication>
 #include "lang/captions.h"
 
 namespace kelvra {
@@ -107,7 +109,7 @@ QString HistoryListModel::Text(const Row &row, int column) const
             const ImageField *field = FindImageField(id);
             captions << (field ? FieldCaption(*field, m_languageId) : id);
         }
-        return captions.join(QStringLiteral(", "));
+        return captions.join(QCoreApplication::translate("History", ", "));
     }
     default:
         return QString();

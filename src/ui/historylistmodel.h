@@ -17,8 +17,16 @@ class HistoryListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { TimeColumn, OperationColumn, ResultColumn, SerialColumn, ModelColumn, DealerColumn, ChangedColumn,
-                  ColumnCount };
+    enum Column {
+        TimeColumn,
+        OperationColumn,
+        ResultColumn,
+        SerialColumn,
+        ModelColumn,
+        DealerColumn,
+        ChangedColumn,
+        ColumnCount
+    };
 
     HistoryListModel(HistoryStore &store, qint16 languageId, QObject *parent = nullptr);
 

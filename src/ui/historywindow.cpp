@@ -69,11 +69,20 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (const auto &[column, digits] : {std::pair{HistoryListModel::TimeColumn, 21},
-                                         {HistoryListModel::OperationColumn, 8}, {HistoryListModel::ResultColumn, 10},
-                                         {HistoryListModel::SerialColumn, 19}, {HistoryListModel::ModelColumn, 10},
-                                         {HistoryListModel::DealerColumn, 18}})
-        m_list->setColumnWidth(column, digits * digit);
+    // Wide enough for the longer of a typical value and the column's heading.
+    const std::pair<int, QString> samples[]
+        = {{HistoryListModel::TimeColumn, QStringLiteral("2026-12-05 23:59:59")},
+           {HistoryListModel::OperationColumn, OperationText(HistoryOperation::Write)},
+           {HistoryListModel::ResultColumn, ResultText(HistoryResult::Unfinished)},
+           {HistoryListModel::SerialColumn, QStringLiteral("2026120500000000")},
+           {HistoryListModel::ModelColumn, QStringLiteral("KR350UV")},
+           {HistoryListModel::DealerColumn, QStringLiteral("MMMMMMMMMMMM")}};
+    for (const auto &[column, sample] : samples) {
+        const QString heading = m_model->headerData(column, Qt::Horizontal).toString();
+        m_list->setColumnWidth(
+            column,
+            std::max(fontMetrics().horizontalAdvance(sample), fontMetrics().horizontalAdvance(heading)) + 3 * digit);
+    }
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setAccessibleName(tr("Entries"));
 
@@ -90,8 +99,11 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     m_differences->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_differences->setTabKeyNavigation(false);
     m_differences->horizontalHeader()->setStretchLastSection(true);
-    m_differences->setColumnWidth(0, 22 * digit);
-    m_differences->setColumnWidth(1, 30 * digit);
+    m_differences->setWordWrap(false);
+    m_differences->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_differences->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_differences->setColumnWidth(0, 24 * digit);
+    m_differences->setColumnWidth(1, 45 * digit);
     m_differences->setAccessibleName(tr("Differences"));
 
     m_showPasswords = new QCheckBox(tr("Show pass&words in the export"));
@@ -163,7 +175,7 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
-    resize(100 * digit, 60 * fontMetrics().height());
+    resize(125 * digit, 50 * fontMetrics().height());
     Reload();
     m_list->setFocus();
 }
@@ -250,8 +262,8 @@ bool HistoryWindow::SaveBlock(const QString &path)
 
 void HistoryWindow::ChooseCsvFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), QStringLiteral("history.csv"),
-                                                      tr("CSV files (*.csv)"));
+    const QString path
+        = QFileDialog::getSaveFileName(this, tr("Export CSV"), QStringLiteral("history.csv"), tr("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
     if (!ExportCsv(path, m_showPasswords->isChecked()))
@@ -266,9 +278,9 @@ void HistoryWindow::ChooseBlockFile()
     // The serial number comes from the radio: nothing in it may name another folder.
     QString serial = entry->serialNumber;
     serial.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QString name = QStringLiteral("%1-%2.bin").arg(
-        serial.isEmpty() ? QStringLiteral("radio") : serial,
-        entry->time.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString name = QStringLiteral("%1-%2.bin")
+                             .arg(serial.isEmpty() ? QStringLiteral("radio") : serial,
+                                  entry->time.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString path = QFileDialog::getSaveFileName(this, tr("Save block"), name, tr("Block files (*.bin)"));
     if (!path.isEmpty() && !SaveBlock(path))
         QMessageBox::warning(this, ProgramName(), m_status->text());

@@ -26,7 +26,8 @@ namespace {
 QString ServerTools()
 {
     QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+    std::sort(versions.begin(), versions.end(),
+              [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
     return versions.isEmpty() ? QString() : QStringLiteral("/usr/lib/postgresql/%1/bin").arg(versions.last());
 }
 
@@ -43,8 +44,9 @@ public:
     }
     bool Start()
     {
-        m_running = Tool("pg_ctl", {"-D", Data(), "-l", m_dir.filePath("log"), "-w", "-o",
-                                    QStringLiteral("-k %1 -c listen_addresses='' -F").arg(m_dir.path()), "start"});
+        m_running = Tool("pg_ctl",
+                         {"-D", Data(), "-l", m_dir.filePath("log"), "-w", "-o",
+                          QStringLiteral("-k %1 -c listen_addresses='' -F").arg(m_dir.path()), "start"});
         return m_running;
     }
     bool Stop()
@@ -87,8 +89,8 @@ private:
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         if (geteuid() == 0)
-            process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", tool}
-                                         + arguments);
+            process.start("setpriv",
+                          QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", tool} + arguments);
         else
             process.start(tool, arguments);
         return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
@@ -197,8 +199,11 @@ private slots:
             QCOMPARE(OnServer(bench), expected);
         }
         QStringList serial;
-        QVERIFY(m_server->Sql("kelvraset", QStringLiteral("SELECT encode(after_bytes, 'escape') FROM history_entry"
-                                                          " WHERE uuid = '%1'").arg(open.uuid), &serial));
+        QVERIFY(m_server->Sql("kelvraset",
+                              QStringLiteral("SELECT encode(after_bytes, 'escape') FROM history_entry"
+                                             " WHERE uuid = '%1'")
+                                  .arg(open.uuid),
+                              &serial));
         QCOMPARE(serial, QStringList{"2026120500000042"});
     }
 

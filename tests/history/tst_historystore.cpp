@@ -115,7 +115,9 @@ private slots:
         umask(oldMask);
         // It holds passwords, and so do its log and index.
         for (const char *suffix : {"", "-wal", "-shm"}) {
-            struct stat info{};
+            struct stat info
+            {
+            };
             QCOMPARE(stat(QFile::encodeName(path + QLatin1String(suffix)).constData(), &info), 0);
             QCOMPARE(info.st_mode & 0777, mode_t(0600));
         }
