@@ -4,11 +4,13 @@
 #include "history/historyschema.h"
 
 #include <QDeadlineTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace kelvra {
 
@@ -148,8 +150,14 @@ bool DeliveryWorker::Pass(QSqlDatabase &server, QSqlDatabase &local, QString &wh
         m_schemaReady = true;
     }
     // No history yet: nothing to deliver.
-    if (!QFileInfo::exists(m_localPath))
+    struct stat file{};
+    if (stat(QFile::encodeName(m_localPath).constData(), &file) != 0)
         return true;
+    // A file started anew after a damaged one was set aside numbers its entries from 1 again.
+    if (file.st_ino != m_fileId) {
+        m_fileId = file.st_ino;
+        m_watermark = 0;
+    }
     if (!local.open()) {
         why = local.lastError().text();
         return false;

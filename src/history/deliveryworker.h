@@ -52,8 +52,9 @@ private:
     const DeliverySchedule m_schedule;
     const std::shared_ptr<DeliveryControl> m_control;
     bool m_schemaReady = false;
-    // Every entry recorded before this one is on the server.
+    // Every entry of the file m_fileId recorded before this one is on the server.
     qint64 m_watermark = 0;
+    quint64 m_fileId = 0;
     HistoryDelivery::State m_state = HistoryDelivery::State::Connecting;
     QString m_detail;
 };

@@ -34,7 +34,10 @@ constexpr qint64 NearlyFullBytes = 1024 * 1024;
 
 QString HistoryFilePath(bool portable, const QString &appDir)
 {
-    const QString folder = portable ? appDir : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // ~/.local/share/KelvraSet whichever program asks, as the settings folder is.
+    const QString folder = portable ? appDir
+                                    : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                        + QStringLiteral("/KelvraSet");
     return QDir(folder).filePath(QStringLiteral("history.sqlite"));
 }
 

@@ -139,26 +139,29 @@ private slots:
     {
         QTest::addColumn<bool>("stopped");   // the server is down while entries are made
         QTest::addColumn<bool>("sentAgain"); // the file forgot what it delivered
-        QTest::newRow("server up") << false << false;
-        QTest::newRow("server stopped while entries are made") << true << false;
-        QTest::newRow("sent again, held once") << false << true;
+        QTest::addColumn<bool>("anew");      // the file was set aside and a new one started
+        QTest::newRow("server up") << false << false << false;
+        QTest::newRow("server stopped while entries are made") << true << false << false;
+        QTest::newRow("sent again, held once") << false << true << false;
+        QTest::newRow("a new file after a damaged one") << false << false << true;
     }
 
     void delivery()
     {
         QFETCH(bool, stopped);
         QFETCH(bool, sentAgain);
+        QFETCH(bool, anew);
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
         const QString bench = QString::fromLatin1(QTest::currentDataTag());
-        HistoryStore store(path);
+        auto store = std::make_unique<HistoryStore>(path);
         QStringList expected;
         auto record = [&](HistoryResult result) {
             HistoryEntry entry = NewHistoryEntry(HistoryOperation::Read);
             entry.bench = bench;
             entry.result = result;
             entry.after.Set(16, reinterpret_cast<const quint8 *>("2026120500000042"), 16);
-            if (result == HistoryResult::Unfinished ? store.BeginWrite(entry) : store.Record(entry))
+            if (result == HistoryResult::Unfinished ? store->BeginWrite(entry) : store->Record(entry))
                 expected << entry.uuid;
             return entry;
         };
@@ -183,15 +186,24 @@ private slots:
         QTRY_COMPARE(OnServer(bench), expected);
 
         open.result = HistoryResult::Complete;
-        QVERIFY(store.Finish(open));
+        QVERIFY(store->Finish(open));
         delivery->Nudge();
         expected << open.uuid;
         expected.sort();
         QTRY_COMPARE(OnServer(bench), expected);
 
+        if (anew) { // its first entry numbered as the old file's first was
+            store.reset();
+            QVERIFY(QFile::rename(path, path + ".damaged"));
+            store = std::make_unique<HistoryStore>(path);
+            record(HistoryResult::Complete);
+            delivery->Nudge();
+            expected.sort();
+            QTRY_COMPARE(OnServer(bench), expected);
+        }
         if (sentAgain) {
             QVERIFY(delivery->Stop());
-            QSqlDatabase::database(store.ConnectionName()).exec("DELETE FROM delivered");
+            QSqlDatabase::database(store->ConnectionName()).exec("DELETE FROM delivered");
             delivery = std::make_unique<HistoryDelivery>(path, SharedServer::FromUrl(m_server->Url()), Quick());
             QSignalSpy delivered(delivery.get(), &HistoryDelivery::Delivered);
             delivery->Start();
