@@ -30,6 +30,29 @@ bool HasOption(const QStringList &options, const char *name)
     return false;
 }
 
+// Runs the statement once for each row, all in one transaction.
+bool ExecuteAll(QSqlDatabase &db, const QString &statement, const QList<QVariantList> &rows, QString &why)
+{
+    db.transaction();
+    QSqlQuery query(db);
+    query.prepare(statement);
+    for (const QVariantList &row : rows) {
+        for (const QVariant &value : row)
+            query.addBindValue(value);
+        if (!query.exec()) {
+            why = query.lastError().text();
+            query.finish();
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        why = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DeliveryWorker::DeliveryWorker(const QString &localPath, const SharedServer &server, const DeliverySchedule &schedule,
@@ -150,7 +173,9 @@ bool DeliveryWorker::Pass(QSqlDatabase &server, QSqlDatabase &local, QString &wh
         m_schemaReady = true;
     }
     // No history yet: nothing to deliver.
-    struct stat file{};
+    struct stat file
+    {
+    };
     if (stat(QFile::encodeName(m_localPath).constData(), &file) != 0)
         return true;
     // A file started anew after a damaged one was set aside numbers its entries from 1 again.
@@ -212,47 +237,21 @@ bool DeliveryWorker::ReadPending(QSqlDatabase &local, QList<HistoryEntry> &pendi
 
 bool DeliveryWorker::Send(QSqlDatabase &server, const QList<HistoryEntry> &pending, QString &why)
 {
-    server.transaction();
-    QSqlQuery query(server);
-    query.prepare(SharedInsert());
-    for (const HistoryEntry &entry : pending) {
-        for (const QVariant &value : EntryValues(entry))
-            query.addBindValue(value);
-        if (!query.exec()) {
-            why = query.lastError().text();
-            server.rollback();
-            return false;
-        }
-    }
-    if (!server.commit()) {
-        why = server.lastError().text();
-        return false;
-    }
-    return true;
+    QList<QVariantList> rows;
+    for (const HistoryEntry &entry : pending)
+        rows << EntryValues(entry);
+    return ExecuteAll(server, SharedInsert(), rows, why);
 }
 
 bool DeliveryWorker::MarkDelivered(QSqlDatabase &local, const QList<HistoryEntry> &pending, QString &why)
 {
     // Should this fail, the server already holds the entries and takes them again without doubling.
-    local.transaction();
-    QSqlQuery query(local);
-    query.prepare(QStringLiteral("INSERT OR IGNORE INTO delivered (target, uuid, time_utc) VALUES (?, ?, ?)"));
     const QString now = HistoryTimeText(QDateTime::currentDateTimeUtc());
-    for (const HistoryEntry &entry : pending) {
-        query.addBindValue(m_server.target);
-        query.addBindValue(entry.uuid);
-        query.addBindValue(now);
-        if (!query.exec()) {
-            why = query.lastError().text();
-            local.rollback();
-            return false;
-        }
-    }
-    if (!local.commit()) {
-        why = local.lastError().text();
-        return false;
-    }
-    return true;
+    QList<QVariantList> rows;
+    for (const HistoryEntry &entry : pending)
+        rows << QVariantList{m_server.target, entry.uuid, now};
+    return ExecuteAll(
+        local, QStringLiteral("INSERT OR IGNORE INTO delivered (target, uuid, time_utc) VALUES (?, ?, ?)"), rows, why);
 }
 
 } // namespace kelvra

@@ -53,24 +53,27 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
                      QIODevice &out, HistoryProblem *problem)
 {
     out.write("\xEF\xBB\xBF");
-    QStringList header = {QCoreApplication::translate("HistoryCsv", "Time"),
-                          QCoreApplication::translate("HistoryCsv", "Operation"),
-                          QCoreApplication::translate("HistoryCsv", "Result"),
-                          QCoreApplication::translate("HistoryCsv", "Serial number"),
-                          QCoreApplication::translate("HistoryCsv", "Model"),
-                          QCoreApplication::translate("HistoryCsv", "Changed fields"),
-                          QCoreApplication::translate("HistoryCsv", "Message"),
-                          QCoreApplication::translate("HistoryCsv", "Detail"),
-                          QCoreApplication::translate("HistoryCsv", "Port"),
-                          QCoreApplication::translate("HistoryCsv", "Device"),
-                          QCoreApplication::translate("HistoryCsv", "Adapter serial number"),
-                          QCoreApplication::translate("HistoryCsv", "Bench"),
-                          QCoreApplication::translate("HistoryCsv", "Entry"),
-                          QCoreApplication::translate("HistoryCsv", "Restored from")};
+    static const char *const columns[] = {QT_TRANSLATE_NOOP("History", "Time"),
+                                          QT_TRANSLATE_NOOP("History", "Operation"),
+                                          QT_TRANSLATE_NOOP("History", "Result"),
+                                          QT_TRANSLATE_NOOP("History", "Serial number"),
+                                          QT_TRANSLATE_NOOP("History", "Model"),
+                                          QT_TRANSLATE_NOOP("History", "Changed fields"),
+                                          QT_TRANSLATE_NOOP("History", "Message"),
+                                          QT_TRANSLATE_NOOP("History", "Detail"),
+                                          QT_TRANSLATE_NOOP("History", "Port"),
+                                          QT_TRANSLATE_NOOP("History", "Device"),
+                                          QT_TRANSLATE_NOOP("History", "Adapter serial number"),
+                                          QT_TRANSLATE_NOOP("History", "Bench"),
+                                          QT_TRANSLATE_NOOP("History", "Entry"),
+                                          QT_TRANSLATE_NOOP("History", "Restored from")};
+    QStringList header;
+    for (const char *column : columns)
+        header << QCoreApplication::translate("History", column);
     for (const ImageField &field : ImageFields()) {
         const QString caption = FieldCaption(field, languageId);
-        header << QCoreApplication::translate("HistoryCsv", "%1 before").arg(caption)
-               << QCoreApplication::translate("HistoryCsv", "%1 after").arg(caption);
+        header << QCoreApplication::translate("History", "%1 before").arg(caption)
+               << QCoreApplication::translate("History", "%1 after").arg(caption);
     }
     WriteRow(out, header);
 

@@ -32,6 +32,16 @@ HistoryProblem Explained(const QString &path, const QSqlQuery &query)
     return ExplainFailure(path, query.lastError().nativeErrorCode().toInt(), query.lastError().text());
 }
 
+bool HasOutcome(const HistoryEntry &entry, HistoryProblem *problem)
+{
+    if (entry.result != HistoryResult::Unfinished)
+        return true;
+    Report(problem,
+           {HistoryFailure::Other,
+            QCoreApplication::translate("HistoryStore", "An entry without its outcome cannot be stored.")});
+    return false;
+}
+
 void FillNew(HistoryEntry &entry)
 {
     const HistoryEntry fresh = NewHistoryEntry(entry.operation);
@@ -214,12 +224,8 @@ bool HistoryStore::BeginWrite(HistoryEntry &entry, HistoryProblem *problem)
 
 bool HistoryStore::Record(HistoryEntry &entry, HistoryProblem *problem)
 {
-    if (entry.result == HistoryResult::Unfinished) {
-        Report(problem,
-               {HistoryFailure::Other,
-                QCoreApplication::translate("HistoryStore", "An entry without its outcome cannot be recorded.")});
+    if (!HasOutcome(entry, problem))
         return false;
-    }
     const bool stored = Insert(entry, problem);
     if (stored)
         CheckpointNowAndThen();
@@ -228,13 +234,7 @@ bool HistoryStore::Record(HistoryEntry &entry, HistoryProblem *problem)
 
 bool HistoryStore::Finish(HistoryEntry &entry, HistoryProblem *problem)
 {
-    if (entry.result == HistoryResult::Unfinished) {
-        Report(problem,
-               {HistoryFailure::Other,
-                QCoreApplication::translate("HistoryStore", "An entry without its outcome cannot be finished.")});
-        return false;
-    }
-    if (!Open(problem))
+    if (!HasOutcome(entry, problem) || !Open(problem))
         return false;
     entry.changedFields = ChangedFieldIds(entry.before, entry.after);
     const QVariantList values = EntryValues(entry);

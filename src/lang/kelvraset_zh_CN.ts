@@ -137,9 +137,6 @@
         <source>Unfinished</source>
         <translation>未完成</translation>
     </message>
-</context>
-<context>
-    <name>HistoryCsv</name>
     <message>
         <source>Time</source>
         <translation>时间</translation>
@@ -296,16 +293,12 @@
         <translation>历史记录文件 %1 由更新版本的 KelvraSet 写入。</translation>
     </message>
     <message>
-        <source>An entry without its outcome cannot be recorded.</source>
-        <translation>没有结果的记录无法保存。</translation>
-    </message>
-    <message>
-        <source>An entry without its outcome cannot be finished.</source>
-        <translation>没有结果的记录无法完成。</translation>
-    </message>
-    <message>
         <source>The history holds no unfinished entry %1.</source>
         <translation>历史记录中没有未完成的记录 %1。</translation>
+    </message>
+    <message>
+        <source>An entry without its outcome cannot be stored.</source>
+        <translation>没有结果的记录无法保存。</translation>
     </message>
 </context>
 <context>
@@ -384,25 +377,6 @@
     <message>
         <source>The history server %1 names no database.</source>
         <translation>历史记录服务器 %1 未指定数据库。</translation>
-    </message>
-</context>
-<context>
-    <name>kelvra::HistoryListModel</name>
-    <message>
-        <source>Time</source>
-        <translation>时间</translation>
-    </message>
-    <message>
-        <source>Operation</source>
-        <translation>操作</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>结果</translation>
-    </message>
-    <message>
-        <source>Changed fields</source>
-        <translation>更改的字段</translation>
     </message>
 </context>
 <context>

@@ -131,11 +131,11 @@ QVariant HistoryListModel::headerData(int section, Qt::Orientation orientation, 
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case TimeColumn:
-        return tr("Time");
+        return QCoreApplication::translate("History", "Time");
     case OperationColumn:
-        return tr("Operation");
+        return QCoreApplication::translate("History", "Operation");
     case ResultColumn:
-        return tr("Result");
+        return QCoreApplication::translate("History", "Result");
     case SerialColumn:
         return FieldCaption(*FindImageField(QStringLiteral("SerialNumber")), m_languageId);
     case ModelColumn:
@@ -143,7 +143,7 @@ QVariant HistoryListModel::headerData(int section, Qt::Orientation orientation, 
     case DealerColumn:
         return FieldCaption(*FindImageField(QStringLiteral("DealerCode")), m_languageId);
     case ChangedColumn:
-        return tr("Changed fields");
+        return QCoreApplication::translate("History", "Changed fields");
     default:
         return QVariant();
     }
