@@ -188,8 +188,13 @@ private slots:
 
         std::unique_ptr<AsNobody> identity;
         QProcess other;
-        rlimit unlimited{};
-        getrlimit(RLIMIT_FSIZE, &unlimited);
+        struct SizeLimit // whatever happens below, the rows after this one may write again
+        {
+            SizeLimit() { getrlimit(RLIMIT_FSIZE, &unlimited); }
+            ~SizeLimit() { Lift(); }
+            void Lift() { setrlimit(RLIMIT_FSIZE, &unlimited); }
+            rlimit unlimited{};
+        } sizeLimit;
         const QByteArray garbage(5000, 'x');
         QString killedUuid;
         if (scene == "read-only file") {
@@ -200,7 +205,7 @@ private slots:
             identity = std::make_unique<AsNobody>(dir);
         } else if (scene == "disk full") {
             std::signal(SIGXFSZ, SIG_IGN);
-            rlimit small{1024, unlimited.rlim_max};
+            rlimit small{1024, sizeLimit.unlimited.rlim_max};
             QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
         } else if (scene == "locked" || scene == "killed") {
             other.start(QCoreApplication::applicationFilePath(), {scene == "locked" ? "--hold" : "--begin", path});
@@ -234,7 +239,7 @@ private slots:
 
         // The cause removed, the same store takes the entry: the refused attempt stored nothing.
         identity.reset();
-        setrlimit(RLIMIT_FSIZE, &unlimited);
+        sizeLimit.Lift();
         chmod(QFile::encodeName(path).constData(), 0600);
         chmod(QFile::encodeName(dir).constData(), 0700);
         if (other.state() != QProcess::NotRunning) {
