@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     qt6-qpa-plugins qt6-translations-l10n libgl-dev
+    libqt6sql6-sqlite libqt6sql6-psql
     fonts-liberation2 fonts-wqy-zenhei
     xvfb xauth xdotool imagemagick
 )

@@ -8,9 +8,9 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 # Only the tests need these: the package build, its validators, setpriv to
-# run the installed program as an unprivileged user, and udevadm to try the
-# udev rule.
-test_packages=(dpkg-dev desktop-file-utils appstream lintian util-linux udev)
+# run the installed program and a private history server as an unprivileged
+# user, that server, and udevadm to try the udev rule.
+test_packages=(dpkg-dev desktop-file-utils appstream lintian util-linux udev postgresql)
 missing=()
 for p in "${test_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

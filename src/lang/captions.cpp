@@ -13,6 +13,7 @@ const std::array<CaptionRow, CaptionCount> &CaptionTable()
         {"Command1",    u"&Read",                    u"读出(&R)"},
         {"Command2",    u"&Write",                   u"写入(&W)"},
         {"Command3",    u"E&xit",                    u"退出(&X)"},
+        {"Command4",    u"&History...",              u"历史记录(&H)"},
         {"Check5",      u"Scramber",                 u"扰频"},
         {"Label2",      u"Area Code",                u"销售区号"},
         {"Label3",      u"Com Port:",                u"串口选择:"},
@@ -38,6 +39,15 @@ const std::array<CaptionRow, CaptionCount> &CaptionTable()
         {"Check8",      u"Freq. Set",                u"频段设置"},
     }};
     return table;
+}
+
+const CaptionRow *FindCaption(const char *control)
+{
+    for (const CaptionRow &row : CaptionTable()) {
+        if (qstrcmp(row.control, control) == 0)
+            return &row;
+    }
+    return nullptr;
 }
 
 QString CaptionText(const CaptionRow &row, qint16 languageId)

@@ -15,9 +15,12 @@ struct CaptionRow
     const char16_t *chinese;
 };
 
-constexpr int CaptionCount = 26;
+constexpr int CaptionCount = 27;
 
 const std::array<CaptionRow, CaptionCount> &CaptionTable();
+
+// The row of a control, or nullptr when the table has none.
+const CaptionRow *FindCaption(const char *control);
 
 // The row's text for a language id (LanguageEnglish or LanguageChinese).
 QString CaptionText(const CaptionRow &row, qint16 languageId);

@@ -122,6 +122,200 @@
     </message>
 </context>
 <context>
+    <name>History</name>
+    <message>
+        <source>(unknown)</source>
+        <translation>（未知）</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>读出</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>Unfinished</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>机型</translation>
+    </message>
+    <message>
+        <source>Changed fields</source>
+        <translation>更改的字段</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>详情</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Adapter serial number</source>
+        <translation>适配器序列号</translation>
+    </message>
+    <message>
+        <source>Bench</source>
+        <translation>工位</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>记录编号</translation>
+    </message>
+    <message>
+        <source>Restored from</source>
+        <translation>恢复自</translation>
+    </message>
+    <message>
+        <source>%1 before</source>
+        <translation>%1（之前）</translation>
+    </message>
+    <message>
+        <source>%1 after</source>
+        <translation>%1（之后）</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDiff</name>
+    <message>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>已更改</translation>
+    </message>
+    <message>
+        <source>Other bytes</source>
+        <translation>其他字节</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n byte(s) differ</source>
+        <translation>
+            <numerusform>%n 个字节不同</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, adapter %1</source>
+        <translation>，适配器 %1</translation>
+    </message>
+    <message>
+        <source>Port: %1</source>
+        <translation>串口：%1</translation>
+    </message>
+    <message>
+        <source>Bench: %1</source>
+        <translation>工位：%1</translation>
+    </message>
+    <message>
+        <source>Entry: %1</source>
+        <translation>记录编号：%1</translation>
+    </message>
+    <message>
+        <source>Form filled from entry %1</source>
+        <translation>表单数据来自记录 %1</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryFile</name>
+    <message>
+        <source>The history file %1 is held by another program (waited %2 ms).</source>
+        <translation>历史记录文件 %1 被另一个程序占用（已等待 %2 毫秒）。</translation>
+    </message>
+    <message>
+        <source>The history file %1 is damaged.</source>
+        <translation>历史记录文件 %1 已损坏。</translation>
+    </message>
+    <message>
+        <source>The history file %1 is read-only.</source>
+        <translation>历史记录文件 %1 是只读的。</translation>
+    </message>
+    <message>
+        <source>The folder %1 of the history file is read-only.</source>
+        <translation>历史记录文件所在的文件夹 %1 是只读的。</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot grow: this program may write files of at most %2 bytes.</source>
+        <translation>历史记录文件 %1 无法增大：本程序最多只能写入 %2 字节的文件。</translation>
+    </message>
+    <message>
+        <source>The disk that holds the history file %1 is full.</source>
+        <translation>存放历史记录文件 %1 的磁盘已满。</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be used: %2</source>
+        <translation>无法使用历史记录文件 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryStore</name>
+    <message>
+        <source>The history file %1 is damaged and cannot be moved aside.</source>
+        <translation>历史记录文件 %1 已损坏，且无法移到一旁。</translation>
+    </message>
+    <message>
+        <source>a log is left without its file</source>
+        <translation>日志文件缺少对应的数据库文件</translation>
+    </message>
+    <message>
+        <source>The history file %1 was written by a newer version of KelvraSet.</source>
+        <translation>历史记录文件 %1 由更新版本的 KelvraSet 写入。</translation>
+    </message>
+    <message>
+        <source>The history holds no unfinished entry %1.</source>
+        <translation>历史记录中没有未完成的记录 %1。</translation>
+    </message>
+    <message>
+        <source>An entry without its outcome cannot be stored.</source>
+        <translation>没有结果的记录无法保存。</translation>
+    </message>
+</context>
+<context>
     <name>SerialOpenReason</name>
     <message>
         <source>No serial port is selected. Pick the port of the programming cable in the port list.</source>
@@ -240,6 +434,130 @@
     <message>
         <source>no program is reading from it.</source>
         <translation>没有程序在读取它。</translation>
+    </message>
+</context>
+<context>
+    <name>SharedServer</name>
+    <message>
+        <source>The history server %1 is not a postgresql:// address.</source>
+        <translation>历史记录服务器 %1 不是 postgresql:// 地址。</translation>
+    </message>
+    <message>
+        <source>The history server&apos;s option %1 cannot be used.</source>
+        <translation>历史记录服务器的选项 %1 无法使用。</translation>
+    </message>
+    <message>
+        <source>The history server %1 names no database.</source>
+        <translation>历史记录服务器 %1 未指定数据库。</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::HistoryWindow</name>
+    <message>
+        <source>History - %1</source>
+        <translation>历史记录 - %1</translation>
+    </message>
+    <message>
+        <source>Serial number filter</source>
+        <translation>按序列号筛选</translation>
+    </message>
+    <message>
+        <source>Entries</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>Entry details</source>
+        <translation>记录详情</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>字段</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>之前</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>之后</translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation>差异</translation>
+    </message>
+    <message>
+        <source>Show pass&amp;words in the export</source>
+        <translation>导出时显示密码(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Put these values in the form</source>
+        <translation>将这些值填入表单(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>导出 CSV(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Save &amp;block...</source>
+        <translation>保存数据块(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Differences:</source>
+        <translation>差异(&amp;D):</translation>
+    </message>
+    <message>
+        <source>E&amp;ntries:</source>
+        <translation>记录(&amp;N):</translation>
+    </message>
+    <message>
+        <source>&amp;Serial number:</source>
+        <translation>序列号(&amp;S):</translation>
+    </message>
+    <message>
+        <source>The history file was damaged. It was set aside as %1 and a new one was started.</source>
+        <translation>历史记录文件已损坏，已另存为 %1，并新建了一个文件。</translation>
+    </message>
+    <message>
+        <source>Exported to %1.</source>
+        <translation>已导出到 %1。</translation>
+    </message>
+    <message>
+        <source>Cannot export to %1: %2</source>
+        <translation>无法导出到 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: %2</source>
+        <translation>无法保存 %1：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Saved %1; %n byte(s) were not known and are saved as FF.</source>
+        <translation>
+            <numerusform>已保存 %1；其中 %n 个未知字节保存为 FF。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Saved %1.</source>
+        <translation>已保存 %1。</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>导出 CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Save block</source>
+        <translation>保存数据块</translation>
+    </message>
+    <message>
+        <source>Block files (*.bin)</source>
+        <translation>数据块文件 (*.bin)</translation>
     </message>
 </context>
 <context>

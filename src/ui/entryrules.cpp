@@ -95,7 +95,7 @@ void FrmMain::SetUpEntryRules()
             connect(note, &NoteEdit::Refused, sign, full, Qt::QueuedConnection);
         }
     }
-    for (QPushButton *button : {Command1(), Command2(), Command3()})
+    for (QPushButton *button : {Command1(), Command2(), Command3(), Command4()})
         button->installEventFilter(this);
 }
 

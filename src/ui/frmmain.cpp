@@ -107,6 +107,7 @@ FrmMain::FrmMain(RadioInfo &info, MessageBoxes &boxes, QWidget *parent)
     SetUpEntryRules();
     connect(m_ui->Combo1_0, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(0); });
     connect(m_ui->Combo1_1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(1); });
+    connect(m_ui->Command4, &QPushButton::clicked, this, &FrmMain::HistoryRequested);
 }
 
 FrmMain::~FrmMain()
@@ -192,6 +193,11 @@ QPushButton *FrmMain::Command2() const
 QPushButton *FrmMain::Command3() const
 {
     return m_ui->Command3;
+}
+
+QPushButton *FrmMain::Command4() const
+{
+    return m_ui->Command4;
 }
 
 QGroupBox *FrmMain::Frame1() const

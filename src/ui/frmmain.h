@@ -48,6 +48,7 @@ public:
     QPushButton *Command1() const;
     QPushButton *Command2() const;
     QPushButton *Command3() const;
+    QPushButton *Command4() const; // opens the history
     QGroupBox *Frame1() const;
     QGroupBox *Frame2() const;
 
@@ -91,6 +92,8 @@ public:
 signals:
     // The window is closing; the program shuts down on it.
     void Unload();
+    // The operator asked for the history of reads and writes.
+    void HistoryRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

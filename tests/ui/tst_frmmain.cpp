@@ -1,6 +1,10 @@
 // The main window offscreen: captions, label layout and accessible names in
 // both languages, the fit on scaled screens, what the operator can reach,
 // and the band question of a write.
+#include "history/historystore.h"
+#include "lang/language.h"
+#include "record/imagecodec.h"
+#include "ui/historywindow.h"
 #include "ui/uiworld.h"
 
 #include <QAccessible>
@@ -9,11 +13,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -32,6 +40,7 @@ const struct
     {"Command1", u"&Read", u"读出(&R)"},
     {"Command2", u"&Write", u"写入(&W)"},
     {"Command3", u"E&xit", u"退出(&X)"},
+    {"Command4", u"&History...", u"历史记录(&H)"},
     {"Check1", u"5Tone", u"5Tone"},
     {"Check2", u"2Tone", u"2Tone"},
     {"Check3", u"DTMF", u"DTMF"},
@@ -133,7 +142,8 @@ private slots:
             QCOMPARE(heard.value(QLatin1String(control)), QString::fromUtf16(name));
 
         const std::pair<Qt::Key, QPushButton *> accessKeys[] = {
-            {Qt::Key_R, frm.Command1()}, {Qt::Key_W, frm.Command2()}, {Qt::Key_X, frm.Command3()}};
+            {Qt::Key_R, frm.Command1()}, {Qt::Key_W, frm.Command2()}, {Qt::Key_X, frm.Command3()},
+            {Qt::Key_H, frm.Command4()}};
         for (const auto &[key, button] : accessKeys) {
             QSignalSpy pressed(button, &QPushButton::clicked);
             QTest::keyClick(&frm, key, Qt::AltModifier);
@@ -221,7 +231,7 @@ private slots:
             order << QApplication::focusWidget()->objectName();
         } while (QApplication::focusWidget() != frm.Combo1(0) && order.size() < 20);
         QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("Combo1_1 Command1 Command2 Command3 Combo2 Text1_8 "
-                                                              "Text1_9 Text1_10 Text1_11 Text1_12 Check8 Combo1_0"));
+                                                              "Text1_9 Text1_10 Text1_11 Text1_12 Check8 Command4 Combo1_0"));
 
         // Nor can the mouse reach anything else: the other fields are greyed, the other boxes hidden.
         for (const QWidget *w : frm.findChildren<QWidget *>()) {
@@ -292,6 +302,90 @@ private slots:
         QCOMPARE(frm.Combo3()->currentIndex(), frm.Combo1(1)->currentIndex() < 0 ? -1 : bandCode);
         frm.GetDataByShow();
         QCOMPARE(world.boxes.shown.size(), int(prompted));
+    }
+
+    // The history window over a real file: the filter, a write's differences,
+    // its old values handed to the form, the CSV and block files it writes.
+    void historyWindow()
+    {
+        World world;
+        QSignalSpy asked(&world.frm, &FrmMain::HistoryRequested);
+        world.frm.Command4()->click();
+        QCOMPARE(asked.count(), 1);
+
+        QTemporaryDir dir;
+        HistoryStore store(dir.filePath("history.sqlite"));
+        RadioInfo radio;
+        InitRadioInfo(radio, QDate(2024, 3, 5), QLocale::c());
+        radio.SerialNumber = QString("2026120500000042");
+        radio.DealerCode = QString("=SUM(A1)");
+        radio.ProgramPassword = QString("7391");
+        radio.BandCode = 3;
+        RadioImage image;
+        EncodeRadioInfo(radio, image);
+        PutImageText(image, 16, FieldText(radio.SerialNumber), 16);
+        HistoryEntry write = NewHistoryEntry(HistoryOperation::Write);
+        write.serialNumber = FieldText(radio.SerialNumber);
+        write.before = KnownImage(image);
+        write.before.Forget(160, 96); // a write's backup: the blocks it re-read and sends
+        PutImageText(image, 80, QString("经销商,\"甲\""), 16);
+        write.after = KnownImage(image);
+        write.result = HistoryResult::Complete;
+        HistoryEntry read = NewHistoryEntry(HistoryOperation::Read);
+        read.serialNumber = "2026120500000077";
+        read.result = HistoryResult::Failure;
+        read.after.Set(0, image.data(), 64); // a read cut short
+        QVERIFY(store.Record(write) && store.Record(read));
+
+        HistoryWindow window(store, LanguageEnglish);
+        window.show();
+        auto *list = window.findChild<QTableView *>("entries");
+        auto *differences = window.findChild<QTableWidget *>("differences");
+        auto *restore = window.findChild<QPushButton *>("restore");
+        QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(list->model()->index(0, 3).data().toString(), read.serialNumber); // newest first
+        QVERIFY(!restore->isEnabled()); // the cut-short read knows no dealer fields
+
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "0042");
+        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(list->model()->index(0, 5).data().toString(), QString("经销商,\"甲\""));
+        QStringList changed;
+        for (int row = 0; row < differences->rowCount(); ++row) {
+            if (differences->item(row, 0)->font().bold())
+                changed << differences->item(row, 0)->text() + ": " + differences->item(row, 1)->text() + " > "
+                               + differences->item(row, 2)->text();
+        }
+        QCOMPARE(changed, QStringList{"Dealer Code: =SUM(A1) > 经销商,\"甲\""});
+
+        QSignalSpy restored(&window, &HistoryWindow::RestoreRequested);
+        QVERIFY(restore->isEnabled());
+        restore->click();
+        QCOMPARE(restored.count(), 1);
+        const auto values = restored.first().first().value<RestoreValues>();
+        QCOMPARE(QStringList({values.serialNumber, values.dealerCode, values.password, values.sourceUuid}),
+                 QStringList({write.serialNumber, "=SUM(A1)", "7391", write.uuid}));
+        QCOMPARE(values.bandCode, 3);
+
+        const QString csv = dir.filePath("history.csv");
+        for (bool passwords : {false, true}) {
+            QVERIFY(window.ExportCsv(csv, passwords));
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY(bytes.startsWith("\xEF\xBB\xBF") && bytes.count("\r\n") == 2);
+            QVERIFY(bytes.contains(QString(",'=SUM(A1),\"经销商,\"\"甲\"\"\",").toUtf8()));
+            QCOMPARE(bytes.contains(",7391,7391,"), passwords);
+            QCOMPARE(bytes.contains(",****,****,"), !passwords);
+        }
+
+        const QString bin = dir.filePath("block.bin");
+        QVERIFY(window.SaveBlock(bin));
+        QFile block(bin);
+        QVERIFY(block.open(QIODevice::ReadOnly));
+        QCOMPARE(block.readAll(), QByteArray(reinterpret_cast<const char *>(write.before.Filled(0xFF).data()), 256));
     }
 };
 

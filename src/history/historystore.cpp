@@ -1,0 +1,327 @@
+#include "history/historystore.h"
+
+#include "history/fieldview.h"
+#include "history/historyfile.h"
+#include "history/historyschema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <limits>
+
+namespace kelvra {
+
+namespace {
+
+// The write-ahead log is folded back now and then, after an operation has
+// ended, so that its cost never falls between a backup and a write.
+constexpr int CommitsPerCheckpoint = 100;
+
+void Report(HistoryProblem *to, const HistoryProblem &problem)
+{
+    if (to)
+        *to = problem;
+}
+
+HistoryProblem Explained(const QString &path, const QSqlQuery &query)
+{
+    return ExplainFailure(path, query.lastError().nativeErrorCode().toInt(), query.lastError().text());
+}
+
+bool HasOutcome(const HistoryEntry &entry, HistoryProblem *problem)
+{
+    if (entry.result != HistoryResult::Unfinished)
+        return true;
+    Report(problem,
+           {HistoryFailure::Other,
+            QCoreApplication::translate("HistoryStore", "An entry without its outcome cannot be stored.")});
+    return false;
+}
+
+void FillNew(HistoryEntry &entry)
+{
+    const HistoryEntry fresh = NewHistoryEntry(entry.operation);
+    if (entry.uuid.isEmpty())
+        entry.uuid = fresh.uuid;
+    if (!entry.time.isValid())
+        entry.time = fresh.time;
+    if (entry.bench.isEmpty())
+        entry.bench = fresh.bench;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(const QString &path)
+    : m_path(path), m_connection(QStringLiteral("kelvra-history-%1").arg(quintptr(this), 0, 16))
+{
+}
+
+HistoryStore::~HistoryStore()
+{
+    Close();
+}
+
+void HistoryStore::Close()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+    m_open = false;
+}
+
+bool HistoryStore::Open(HistoryProblem *problem)
+{
+    if (m_open && !m_reopen)
+        return true;
+    if (m_reopen) {
+        Close();
+        m_reopen = false;
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HistoryProblem found;
+        if (TryOpen(found)) {
+            m_open = true;
+            return true;
+        }
+        // Moved while still open: closing would otherwise tidy the log and index away.
+        const QString aside
+            = found.kind == HistoryFailure::Damaged && attempt == 0 ? SetAsideDamaged(m_path) : QString();
+        Close();
+        if (found.kind != HistoryFailure::Damaged || attempt > 0) {
+            Report(problem, found);
+            return false;
+        }
+        if (aside.isEmpty()) {
+            Report(problem,
+                   {HistoryFailure::Damaged,
+                    QCoreApplication::translate("HistoryStore",
+                                                "The history file %1 is damaged and cannot be moved aside.")
+                        .arg(QDir::toNativeSeparators(m_path))});
+            return false;
+        }
+        m_setAside = aside;
+    }
+    return false;
+}
+
+QString HistoryStore::TakeSetAside()
+{
+    return std::exchange(m_setAside, QString());
+}
+
+bool HistoryStore::TryOpen(HistoryProblem &problem)
+{
+    // A log or index left without its file would be replayed into a new one.
+    if (!QFileInfo::exists(m_path) && QFileInfo::exists(m_path + QStringLiteral("-wal"))
+        && SetAsideDamaged(m_path).isEmpty()) {
+        problem = ExplainFailure(m_path, SqliteCantOpen,
+                                 QCoreApplication::translate("HistoryStore", "a log is left without its file"));
+        return false;
+    }
+    if (!CreatePrivateFile(m_path, &problem))
+        return false;
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(HistoryBusyTimeoutMs));
+    auto failed = [&](const QSqlError &error) {
+        problem = ExplainFailure(m_path, error.nativeErrorCode().toInt(), error.text());
+        return false;
+    };
+    if (!db.open())
+        return failed(db.lastError());
+
+    QSqlQuery query(db);
+    // Every commit is on disk before it returns: a backup must survive a power cut.
+    // A cache that holds the serial-number index keeps filtering quick.
+    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA wal_autocheckpoint=0",
+                               "PRAGMA cache_size=-8192"}) {
+        if (!query.exec(QLatin1String(pragma)))
+            return failed(query.lastError());
+    }
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+        return failed(query.lastError());
+    if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
+        problem = ExplainFailure(m_path, SqliteCorrupt, QString());
+        return false;
+    }
+    return Migrate(problem);
+}
+
+bool HistoryStore::Migrate(HistoryProblem &problem)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    auto failed = [&] {
+        problem = ExplainFailure(m_path, query.lastError().nativeErrorCode().toInt(), query.lastError().text());
+        query.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    };
+    auto version = [&]() -> int {
+        if (!db.tables().contains(QLatin1String("schema_version")))
+            return 0;
+        return query.exec(QStringLiteral("SELECT version FROM schema_version")) && query.next() ? query.value(0).toInt()
+                                                                                                : -1;
+    };
+
+    int current = version();
+    if (current == HistorySchemaVersion)
+        return true;
+    // Another program may be bringing the same file up to date: take the
+    // write lock before looking again.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return failed();
+    current = version();
+    if (current < 0)
+        return failed();
+    if (current > HistorySchemaVersion) {
+        query.exec(QStringLiteral("ROLLBACK"));
+        problem = {HistoryFailure::NewerFile,
+                   QCoreApplication::translate("HistoryStore",
+                                               "The history file %1 was written by a newer version of KelvraSet.")
+                       .arg(QDir::toNativeSeparators(m_path))};
+        return false;
+    }
+    for (int step = current + 1; step <= HistorySchemaVersion; ++step) {
+        for (const QString &statement : LocalSchemaStep(step)) {
+            if (!query.exec(statement))
+                return failed();
+        }
+        if (!query.exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(step)))
+            return failed();
+    }
+    return query.exec(QStringLiteral("COMMIT")) || failed();
+}
+
+bool HistoryStore::Insert(HistoryEntry &entry, HistoryProblem *problem)
+{
+    if (!Open(problem))
+        return false;
+    FillNew(entry);
+    entry.changedFields = ChangedFieldIds(entry.before, entry.after);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("INSERT INTO entry (%1) VALUES (?%2)")
+                      .arg(EntryColumns(), QStringLiteral(", ?").repeated(EntryValues(entry).size() - 1)));
+    for (const QVariant &value : EntryValues(entry))
+        query.addBindValue(value);
+    if (!query.exec())
+        return Failed(Explained(m_path, query), problem);
+    entry.seq = query.lastInsertId().toLongLong();
+    return true;
+}
+
+bool HistoryStore::BeginWrite(HistoryEntry &entry, HistoryProblem *problem)
+{
+    entry.operation = HistoryOperation::Write;
+    entry.result = HistoryResult::Unfinished;
+    return Insert(entry, problem);
+}
+
+bool HistoryStore::Record(HistoryEntry &entry, HistoryProblem *problem)
+{
+    if (!HasOutcome(entry, problem))
+        return false;
+    const bool stored = Insert(entry, problem);
+    if (stored)
+        CheckpointNowAndThen();
+    return stored;
+}
+
+bool HistoryStore::Finish(HistoryEntry &entry, HistoryProblem *problem)
+{
+    if (!HasOutcome(entry, problem) || !Open(problem))
+        return false;
+    entry.changedFields = ChangedFieldIds(entry.before, entry.after);
+    const QVariantList values = EntryValues(entry);
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("UPDATE entry SET result = ?, message = ?, detail = ?, changed_fields = ?,"
+                                 " after_bytes = ?, after_mask = ? WHERE uuid = ? AND result = 'unfinished'"));
+    for (int column : {3, 4, 5, 11, 16, 17, 0})
+        query.addBindValue(values.at(column));
+    if (!query.exec())
+        return Failed(Explained(m_path, query), problem);
+    if (query.numRowsAffected() != 1) {
+        Report(
+            problem,
+            {HistoryFailure::Other,
+             QCoreApplication::translate("HistoryStore", "The history holds no unfinished entry %1.").arg(entry.uuid)});
+        return false;
+    }
+    CheckpointNowAndThen();
+    return true;
+}
+
+bool HistoryStore::Failed(const HistoryProblem &found, HistoryProblem *problem)
+{
+    Report(problem, found);
+    // A file opened read-only stays so for its connection, and a damaged one
+    // is set aside at the next open: either way the next use opens anew.
+    if (found.kind == HistoryFailure::ReadOnly || found.kind == HistoryFailure::Damaged)
+        m_reopen = true;
+    return false;
+}
+
+void HistoryStore::CheckpointNowAndThen()
+{
+    if (++m_commitsSinceCheckpoint < CommitsPerCheckpoint)
+        return;
+    m_commitsSinceCheckpoint = 0;
+    QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+}
+
+QList<HistoryEntry> HistoryStore::List(const HistoryQuery &request, HistoryProblem *problem)
+{
+    QList<HistoryEntry> entries;
+    if (!Open(problem))
+        return entries;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    // The serial-number index holds every number: scanning it is cheaper than
+    // scanning the entries, whose images make them large.
+    const QString filter = request.serialContains.isEmpty()
+        ? QString()
+        : QStringLiteral(" AND seq IN (SELECT seq FROM entry INDEXED BY entry_serial"
+                         " WHERE instr(serial_number, :serial) > 0)");
+    query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE seq < :before%2 ORDER BY seq DESC LIMIT :limit")
+                      .arg(EntryColumns(), filter));
+    query.bindValue(QStringLiteral(":before"),
+                    request.beforeSeq > 0 ? request.beforeSeq : std::numeric_limits<qint64>::max());
+    if (!filter.isEmpty())
+        query.bindValue(QStringLiteral(":serial"), request.serialContains);
+    query.bindValue(QStringLiteral(":limit"), request.limit);
+    if (!query.exec()) {
+        Failed(Explained(m_path, query), problem);
+        return entries;
+    }
+    while (query.next()) {
+        HistoryEntry entry;
+        entry.seq = query.value(0).toLongLong();
+        if (EntryFromRow(query, 1, entry))
+            entries.append(entry);
+    }
+    return entries;
+}
+
+std::optional<HistoryEntry> HistoryStore::Fetch(const QString &uuid, HistoryProblem *problem)
+{
+    if (!Open(problem))
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE uuid = ?").arg(EntryColumns()));
+    query.addBindValue(uuid);
+    HistoryEntry entry;
+    if (!query.exec() || !query.next() || !EntryFromRow(query, 1, entry)) {
+        if (query.lastError().isValid())
+            Failed(Explained(m_path, query), problem);
+        return std::nullopt;
+    }
+    entry.seq = query.value(0).toLongLong();
+    return entry;
+}
+
+} // namespace kelvra

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "history/historyentry.h"
+#include "history/historyproblem.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace kelvra {
+
+// Which entries List returns, newest first.
+struct HistoryQuery
+{
+    QString serialContains; // empty: every entry
+    qint64 beforeSeq = 0;   // only entries recorded before this one; 0: from the newest
+    int limit = 200;
+};
+
+// The local history file: every read and write, append-only, in an SQLite
+// file in write-ahead-log mode. Nothing is opened until the first call that
+// needs the file, so constructing a store costs nothing. Used from one thread;
+// delivery to a shared server reads the same file through its own connection.
+class HistoryStore
+{
+public:
+    explicit HistoryStore(const QString &path);
+    ~HistoryStore();
+    HistoryStore(const HistoryStore &) = delete;
+    HistoryStore &operator=(const HistoryStore &) = delete;
+
+    const QString &Path() const { return m_path; }
+    // The Qt SQL connection of an open store, for benchmarks that batch and tests that probe.
+    const QString &ConnectionName() const { return m_connection; }
+
+    // Opens, checks and brings the file up to date; free once open. A
+    // damaged file is set aside and a new one started.
+    bool Open(HistoryProblem *problem = nullptr);
+    // Where a damaged file was set aside, once: empty on every later call.
+    QString TakeSetAside();
+
+    // Stores a write's entry as Unfinished, its backup in entry.before, and
+    // returns only once it is on disk. Fills uuid, time and bench when empty,
+    // and seq. False, with the reason, when the entry could not be stored.
+    bool BeginWrite(HistoryEntry &entry, HistoryProblem *problem = nullptr);
+    // Adds the outcome to an entry begun by BeginWrite: result, message,
+    // detail and after. Fills changedFields.
+    bool Finish(HistoryEntry &entry, HistoryProblem *problem = nullptr);
+    // Stores a finished entry in one step (a read, or a write that ended
+    // before its backup was due). Fills uuid, time, bench, seq and changedFields.
+    bool Record(HistoryEntry &entry, HistoryProblem *problem = nullptr);
+
+    QList<HistoryEntry> List(const HistoryQuery &query, HistoryProblem *problem = nullptr);
+    std::optional<HistoryEntry> Fetch(const QString &uuid, HistoryProblem *problem = nullptr);
+
+private:
+    bool TryOpen(HistoryProblem &problem);
+    bool Migrate(HistoryProblem &problem);
+    void Close();
+    bool Insert(HistoryEntry &entry, HistoryProblem *problem);
+    void CheckpointNowAndThen();
+    bool Failed(const HistoryProblem &found, HistoryProblem *problem);
+
+    QString m_path;
+    QString m_connection;
+    bool m_open = false;
+    bool m_reopen = false; // the connection cannot recover from its last failure
+    QString m_setAside;
+    int m_commitsSinceCheckpoint = 0;
+};
+
+} // namespace kelvra

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "history/historyentry.h"
+
+class QTableWidget;
+
+namespace kelvra {
+
+// The selected entry of the history window, field by field and in words.
+
+// One row per field of the radio's block: its caption, its value before and
+// after the operation; a field that changed is bold and says so to a screen
+// reader. A last row counts bytes outside the fields that changed.
+void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 languageId);
+
+// The entry's outcome and circumstances, a line each, as plain text.
+QString EntryDetailsText(const HistoryEntry &entry);
+
+} // namespace kelvra
