@@ -129,13 +129,15 @@ bool Frames::SendReadBlock(qint32 address)
     return m_transport.SendFrame(BlockReplyLen, ReadBlockRequest(m_askedBlock), false);
 }
 
-bool Frames::SendWriteBlock()
+bool Frames::SendWriteBlock(qint32 address)
 {
-    m_blockAddress += RadioImageBlock;
-    if (m_blockAddress > LastWriteAddress)
-        return SendEndRequest();
-    return m_transport.SendFrame(AckReplyLen, WriteBlockRequest(m_blockAddress / RadioImageBlock, m_image),
-                                 false);
+    if (address == -1) {
+        m_blockAddress += RadioImageBlock;
+        if (m_blockAddress > LastWriteAddress)
+            return SendEndRequest();
+        address = m_blockAddress;
+    }
+    return m_transport.SendFrame(AckReplyLen, WriteBlockRequest(address / RadioImageBlock, m_image), false);
 }
 
 bool Frames::SendEndRequest()
@@ -163,13 +165,24 @@ bool Frames::IsIdentifyReply(const QByteArray &bytes)
     return true;
 }
 
+int Frames::WellFormedBlock(const QByteArray &bytes)
+{
+    if (bytes.size() != BlockReplyLen || bytes.at(0) != WriteLead
+        || bytes.mid(1, sizeof BlockFixed) != QByteArray(BlockFixed, sizeof BlockFixed)
+        || !ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt))
+        return -1;
+    return quint8(bytes.at(BlockNumberAt));
+}
+
 bool Frames::IsBlockReply(const QByteArray &bytes) const
 {
     // The block asked for is always inside the image, so nothing is stored outside it.
-    return bytes.size() == BlockReplyLen && bytes.at(0) == WriteLead
-        && bytes.mid(1, sizeof BlockFixed) == QByteArray(BlockFixed, sizeof BlockFixed)
-        && quint8(bytes.at(BlockNumberAt)) == m_askedBlock
-        && ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt);
+    return m_askedBlock >= 0 && WellFormedBlock(bytes) == m_askedBlock;
+}
+
+bool Frames::HoldsWritten(const QByteArray &bytes) const
+{
+    return bytes == WriteBlockRequest(quint8(bytes.at(BlockNumberAt)), m_image);
 }
 
 void Frames::StoreBlock(const QByteArray &bytes) const
