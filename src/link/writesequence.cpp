@@ -46,7 +46,9 @@ bool RadioLink::StepWrite()
     }
     case Step::Check:
         if (m_fates[m_checked] == BlockFate::Differs && !m_rewritten) {
+            // Sent again, the block may well arrive: what the radio holds is open once more.
             m_rewritten = true;
+            m_fates[m_checked] = BlockFate::Unconfirmed;
             m_seqState = Step::Rewrite;
             return m_frames.SendWriteBlock(m_checked * RadioImage::BlockSize);
         }
@@ -60,6 +62,7 @@ bool RadioLink::StepWrite()
         }
         return m_frames.SendEndRequest();
     case Step::Rewrite:
+        m_fates[m_checked] = BlockFate::Acknowledged;
         m_seqState = Step::Check;
         return m_frames.SendReadBlock(m_checked * RadioImage::BlockSize);
     default:
