@@ -19,7 +19,12 @@ RadioLink::RadioLink(SerialControl &control, ReplyTimer &timer, Operator &op, Ra
     qRegisterMetaType<kelvra::OperationResult>();
     connect(&m_control, &SerialControl::OnComm, this, &RadioLink::MSComm1_OnComm);
     connect(&m_timer, &ReplyTimer::Timer, this, &RadioLink::WaitTimer_Timer);
-    m_transport.OnTransmit([this](int resends) { emit Activity(ActivityOf(resends)); });
+    m_transport.OnTransmit([this](int resends) {
+        const QByteArray &frame = m_transport.LastFrame();
+        if (frame.startsWith('R') && frame.size() > 4 && quint8(frame.at(4)) < m_readSentAt.size())
+            m_readSentAt[quint8(frame.at(4))] = m_timer.Now();
+        emit Activity(ActivityOf(resends));
+    });
 }
 
 void RadioLink::Command1_Click()

@@ -101,6 +101,7 @@ private:
     WriteFates m_fates{};
     int m_checked = 0;
     bool m_rewritten = false; // the block under check was written a second time
+    std::array<qint64, 8> m_readSentAt{}; // when the last read of each block went out
 };
 
 } // namespace kelvra

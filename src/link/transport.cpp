@@ -42,7 +42,7 @@ void Transport::CloseCommPort()
 bool Transport::SendFrame(qint16 expectedReplyLen, const QByteArray &frame, bool longWait)
 {
     const Frame next{expectedReplyLen, frame, longWait};
-    if (Owed() == 0)
+    if (Owed() == 0 && m_timer.Now() >= m_notBefore)
         return Start(next);
     m_held = next;
     m_replyHandled = false;
@@ -59,9 +59,13 @@ void Transport::ArmHold()
     // once the last copy has waited as long as the slowest answer so far,
     // counted from the copy it may have answered earliest; an answer later
     // still would pass for the held frame's, which a write's read-back catches.
-    qint64 until = m_holdBound;
-    if (m_longestAnswer >= 0 && !m_sentAt.isEmpty())
-        until = qMin(until, m_sentAt.constLast() + m_longestAnswer + HoldMargin.count());
+    qint64 until = 0;
+    if (Owed() > 0) {
+        until = m_holdBound;
+        if (m_longestAnswer >= 0 && !m_sentAt.isEmpty())
+            until = qMin(until, m_sentAt.constLast() + m_longestAnswer + HoldMargin.count());
+    }
+    until = qMax(until, m_notBefore);
     m_timer.SetInterval(int(qMax<qint64>(0, until - m_timer.Now())));
     m_timer.Enable();
 }
@@ -86,7 +90,7 @@ Transport::Received Transport::Receive(const QByteArray &bytes)
         NoteAnswer();
     if (!m_held)
         return Received::Reply;
-    if (Owed() > 0) {
+    if (Owed() > 0 || m_timer.Now() < m_notBefore) {
         ArmHold();
         return Received::Owed;
     }
@@ -120,6 +124,7 @@ void Transport::NoteHeard(Heard what, int block)
 
 bool Transport::Start(const Frame &frame)
 {
+    m_notBefore = 0;
     m_expectedReplyLen = frame.expectedReplyLen;
     m_lastFrame = frame.bytes;
     m_resendCount = 0;

@@ -27,6 +27,9 @@ public:
     // Added to the answer time the radio showed before a held frame goes out:
     // room for the scheduling at both ends, not for a slower radio.
     static constexpr std::chrono::milliseconds HoldMargin{50};
+    // No radio answers a copy later than this after it was sent; an answer
+    // still missing then was lost.
+    static constexpr std::chrono::milliseconds LatestAnswer{2000};
 
     enum class Resend { Sent, GivenUp, Failed };
     // Received bytes are the awaited reply, or answers owed to copies of the
@@ -50,6 +53,8 @@ public:
     // to answer the last copy as it took for any copy so far: replies carry no
     // sequence number, so an owed answer would otherwise pass for the new frame's.
     bool SendFrame(qint16 expectedReplyLen, const QByteArray &frame, bool longWait);
+    // The next frame goes out no sooner than at, on the timer's clock.
+    void NotBefore(qint64 at) { m_notBefore = at; }
     // For a held frame: the owed answers are given up and the frame goes out.
     Resend ResendFrame();
     // Counts bytes read as answers to the copies sent.
@@ -109,6 +114,7 @@ private:
     qint64 m_longestAnswer = -1; // the longest a copy of the last frame took to be answered; -1 none yet
     std::optional<Frame> m_held;
     qint64 m_holdBound = 0;
+    qint64 m_notBefore = 0;
     Heard m_heard = Heard::Nothing;
     int m_otherBlock = -1;
     std::function<void(int)> m_transmitted;

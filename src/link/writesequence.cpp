@@ -64,6 +64,10 @@ bool RadioLink::StepWrite()
     case Step::Rewrite:
         m_fates[m_checked] = BlockFate::Acknowledged;
         m_seqState = Step::Check;
+        // An answer to an earlier read of the block, later than every hold,
+        // would show what the block held before it was written again, maybe
+        // what was meant: the read-back waits until no such answer can come.
+        m_transport.NotBefore(m_readSentAt[m_checked] + Transport::LatestAnswer.count());
         return m_frames.SendReadBlock(m_checked * RadioImage::BlockSize);
     default:
         return true;

@@ -4,6 +4,8 @@
 // truth: "Write Complete!" means the radio holds exactly the bytes the write
 // meant, "Read Complete!" that the record holds the radio's image, and a
 // failure's detail names what the radio took, the radio holding nothing else.
+// No answer comes later than 2 s after its copy. The write changes every
+// block it sends, so a late answer to a re-read never shows what was meant.
 #include "link/radiolink.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
@@ -190,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 continue;
             replies.append({now + delay, answer});
             if (fate >> 4 == 9)
-                replies.append({now + delay + std::min(2000, byte() * 8), answer});
+                replies.append({now + std::min<qint64>(2000, delay + byte() * 8), answer});
         }
         if (link.OpKind() == Operation::None)
             break;

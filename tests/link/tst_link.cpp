@@ -508,6 +508,9 @@ void TestLink::owedAnswers()
     w.silentTo.clear();
     w.answered = w.control.writes.size() - (w.control.writes.constLast() == request ? 0 : 1);
     w.Pump();
+    // A block written again is read back once no late answer to its earlier reads can come.
+    while (w.op.texts.isEmpty() && w.timer.Fire())
+        w.Pump();
     QCOMPARE(w.op.texts, QStringList{ending});
     QVERIFY2(w.details.constLast().contains(detail), qPrintable(w.details.constLast()));
     // Every write frame of a block carries what the write meant for it: the radio holds it.
@@ -516,8 +519,6 @@ void TestLink::owedAnswers()
             QCOMPARE(QByteArray(reinterpret_cast<const char *>(w.radio.image.data()) + 32 * frame.at(4), 32),
                      frame.mid(5, 32));
     }
-    // The answers owed to the radio's lost copies never came.
-    QVERIFY(!w.timer.Fire());
     if (ending == "Read Complete!")
         QCOMPARE(w.image, w.radio.image);
 }
