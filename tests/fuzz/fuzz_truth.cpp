@@ -1,9 +1,11 @@
 // The link against a model of the radio that keeps its own image and answers
 // on its own, on the manual clock: the fuzzer's bytes decide what befalls
-// each copy of each request. Whatever they decide, the ending tells the
-// truth: "Write Complete!" means the radio holds exactly the bytes the write
-// meant, "Read Complete!" that the record holds the radio's image, and a
-// failure's detail names what the radio took, the radio holding nothing else.
+// each copy of each request, and when the operator presses again. Whatever
+// they decide, the link never waits for nothing, never shows a box while a
+// reply is awaited, and the ending tells the truth: "Write Complete!" means
+// the radio holds exactly the bytes the write meant, "Read Complete!" that
+// the record holds the radio's image, and a failure's detail names what the
+// radio took, the radio holding nothing else.
 // No answer comes later than 2 s after its copy. The write changes every
 // block it sends, so a late answer to a re-read never shows what was meant.
 #include "link/radiolink.h"
@@ -144,6 +146,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         require(step < 5000); // never a livelock
         while (heard < control.writes.size() && control.PortOpen()) {
             const QByteArray frame = control.writes.at(heard++);
+            // Only the five requests, for blocks inside the image, writes only to blocks 0-4.
+            const QByteArray fixed("\x08\x00\x20", 3);
+            require(frame == "PROGRAM" || frame == "END" || frame == QByteArray(1, '\x02')
+                    || (frame.size() == 5 && frame[0] == 'R' && frame.mid(1, 3) == fixed && quint8(frame[4]) < 8)
+                    || (frame.size() == 38 && frame[0] == 'W' && frame.mid(1, 3) == fixed && quint8(frame[4]) < 5
+                        && ModelRadio::Sum(frame, 36) == quint8(frame[37])));
             if (frame.startsWith('W') && !wrote) {
                 // What the write means the radio to hold, as the first block goes out.
                 wrote = true;
@@ -170,11 +178,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     control.Pull();
                     continue;
                 }
+                if (fate & 2) { // bytes of no kind at all
+                    replies.append({now + delay, QByteArray(1 + (fate & 12) * 3, char(byte()))});
+                    continue;
+                }
                 if (write) {
+                    // A press never abandons a write, nor reads the model box meanwhile.
                     const qsizetype sent = control.writes.size();
+                    op.modelBoxText = QStringLiteral("KR350SV");
                     link.Command1_Click();
                     link.Command2_Click();
-                    require(control.writes.size() == sent && link.OpKind() == Operation::Write);
+                    op.modelBoxText = QStringLiteral("KR350UV");
+                    require(control.writes.size() == sent && link.OpKind() == Operation::Write
+                            && info.Model == op.modelBoxText);
+                } else {
+                    link.Command1_Click(); // a read starts afresh
+                    continue;
                 }
                 break;
             }
@@ -210,8 +229,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
 
-    require(results.size() == 1 && !op.texts.isEmpty());
-    const OperationResult &result = results.constFirst();
+    // One result per press that started an operation; a read abandoned by a press shows no box.
+    require(!op.texts.isEmpty());
+    for (qsizetype i = 0; i + 1 < results.size(); ++i)
+        require(results.at(i).failure == OperationResult::Failure::Abandoned && results.at(i).message.isEmpty());
+    const OperationResult &result = results.constLast();
     require(result.message == op.texts.constLast() && result.success == op.texts.constLast().endsWith(u"Complete!"));
     for (int block = 5; block < 8; ++block)
         require(BlockOf(radio.image, block) == BlockOf(before, block));
