@@ -117,26 +117,28 @@ bool Frames::SendIdentifyRequest()
     return m_transport.SendFrame(IdentifyReplyLen, IdentifyRequest(), false);
 }
 
+qint32 Frames::Address(qint32 address, qint32 last)
+{
+    if (address != -1)
+        return address;
+    m_blockAddress += RadioImageBlock;
+    return m_blockAddress > last ? -1 : m_blockAddress;
+}
+
 bool Frames::SendReadBlock(qint32 address)
 {
-    if (address == -1) {
-        m_blockAddress += RadioImageBlock;
-        if (m_blockAddress > LastReadAddress)
-            return SendEndRequest();
-        address = m_blockAddress;
-    }
+    address = Address(address, LastReadAddress);
+    if (address < 0)
+        return SendEndRequest();
     m_askedBlock = address / RadioImageBlock;
     return m_transport.SendFrame(BlockReplyLen, ReadBlockRequest(m_askedBlock), false);
 }
 
 bool Frames::SendWriteBlock(qint32 address)
 {
-    if (address == -1) {
-        m_blockAddress += RadioImageBlock;
-        if (m_blockAddress > LastWriteAddress)
-            return SendEndRequest();
-        address = m_blockAddress;
-    }
+    address = Address(address, LastWriteAddress);
+    if (address < 0)
+        return SendEndRequest();
     return m_transport.SendFrame(AckReplyLen, WriteBlockRequest(address / RadioImageBlock, m_image), false);
 }
 

@@ -80,6 +80,10 @@ public:
 private:
     static constexpr int RadioImageBlock = 32;
 
+    // address itself; for -1 the block after BlockAddress, which moves on,
+    // or -1 once that is past last.
+    qint32 Address(qint32 address, qint32 last);
+
     Transport &m_transport;
     ReplyTimer &m_timer;
     Operator &m_operator;

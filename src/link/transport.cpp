@@ -22,6 +22,7 @@ bool Transport::OpenCommPort(QString *reason)
     m_sentAt.clear();
     m_answers = 0;
     m_held.reset();
+    m_notBefore = 0;
     if (m_control.PortOpen())
         m_control.Close();
 

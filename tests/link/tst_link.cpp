@@ -6,154 +6,16 @@
 // next press works. Whole reads run over a real pseudo-terminal in the
 // integration suite.
 
-#include "link/radiolink.h"
-#include "record/radioimage.h"
-#include "record/radioinfo.h"
-#include "support/fakeserialcontrol.h"
-#include "support/manualreplytimer.h"
-#include "support/scriptedoperator.h"
+#include "linkworld.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace kelvra;
+using namespace kelvra::testing;
 using Failure = OperationResult::Failure;
 
 Q_DECLARE_METATYPE(kelvra::OperationResult::Failure)
-
-namespace {
-
-// Summed here on its own, so that a fault shared with the link's frame code cannot hide.
-inline char Sum(const QByteArray &bytes)
-{
-    quint8 sum = 0;
-    for (char b : bytes)
-        sum += quint8(b);
-    return char(sum);
-}
-
-// Block frames both ways: lead, 08 00 20, block number, then in a 38-byte
-// frame the block's 32 bytes and the checksum.
-inline QByteArray BlockHeader(char lead, int block)
-{
-    return lead + QByteArray("\x08\x00\x20", 3) + char(block);
-}
-
-inline QByteArray BlockFrame(char lead, int block, const RadioImage &image)
-{
-    QByteArray frame = BlockHeader(lead, block);
-    frame.append(reinterpret_cast<const char *>(image.data()) + 32 * block, 32);
-    return frame + Sum(frame);
-}
-
-// The radio's side of the dialogue, written from the byte tables.
-struct TestRadio
-{
-    RadioImage image;
-    QByteArray model = "KR350UV";
-    quint8 band = 3;
-
-    // Printable bytes that vary: nothing ends a text early, and a misplaced block shows.
-    TestRadio()
-    {
-        for (int i = 0; i < RadioImage::Size; ++i)
-            image[i] = quint8(0x20 + (i * 7) % 0x5F);
-    }
-
-    QByteArray Answer(const QByteArray &request)
-    {
-        if (request == "PROGRAM" || request == "END")
-            return "\x06";
-        if (request == "\x02")
-            return 'I' + model.leftJustified(7, '\0', true) + char(band) + QByteArray(6, '\0') + '\x06';
-        const int block = quint8(request.at(4));
-        if (request.at(0) == 'R')
-            return BlockFrame('W', block, image);
-        // A block is written only when its frame is whole and its checksum right.
-        RadioImage written = image;
-        std::copy_n(request.constData() + 5, 32, written.data() + 32 * block);
-        if (request != BlockFrame('W', block, written))
-            return {};
-        image = written;
-        return "\x06";
-    }
-};
-
-// A fresh program state with every seam faked and the radio at the far end.
-struct LinkWorld
-{
-    FakeSerialControl control;
-    ManualReplyTimer timer;
-    ScriptedOperator op;
-    RadioInfo info;
-    // Just ahead of the radio: a block stored past the image's end spoils test
-    // data, not the link, so the test reports it instead of crashing.
-    RadioImage image;
-    TestRadio radio;
-    qint16 comPortNo = 3;
-    RadioLink link{control, timer, op, info, image, comPortNo};
-    QByteArray silentTo; // the radio ignores requests that start with these bytes
-    qsizetype answered = 0;
-    QStringList details; // of every box, in turn
-
-    LinkWorld()
-    {
-        InitRadioInfo(info, QDate(2026, 12, 5), QLocale::c());
-        // An expiry or a reply would be handled under a box's nested event loop.
-        op.onMessage = [this](const ScriptedOperator::Message &m) {
-            details.append(m.detail);
-            QVERIFY2(!timer.Enabled() && link.transport().ReplyHandled(), qPrintable(m.text));
-        };
-    }
-
-    void Press(bool write) { write ? link.Command2_Click() : link.Command1_Click(); }
-
-    // The radio answers every request written since the last call, one at a time.
-    void Pump()
-    {
-        while (answered < control.writes.size()) {
-            const QByteArray request = control.writes.at(answered++);
-            if (silentTo.isEmpty() || !request.startsWith(silentTo))
-                control.Deliver(radio.Answer(request));
-        }
-    }
-
-    // A press that runs until the radio leaves a request starting with silent
-    // unanswered; returns that request.
-    QByteArray RunUntilSilent(bool write, const QByteArray &silent)
-    {
-        silentTo = silent;
-        Press(write);
-        Pump();
-        return control.writes.isEmpty() ? QByteArray() : control.writes.constLast();
-    }
-};
-
-// What befalls an unanswered request: T the timer expires, R a repeat reply
-// (too short to be noticed while a block is awaited), B a block reply for
-// block 1, P the cable is pulled, X the port refuses writes from now on, O it
-// refuses to open, A the radio answers one copy after all, N the operator
-// presses again, Q the radio answers one copy while the band question is
-// open, D the clock moves on 500 ms, K a late acknowledgement comes for the
-// frame just sent, which the radio lost.
-void Befall(LinkWorld &w, char event, const QByteArray &request, bool write)
-{
-    switch (event) {
-    case 'T': QVERIFY(w.timer.Fire()); break;
-    case 'R': w.control.Deliver("\x0A"); break;
-    case 'B': w.control.Deliver(w.radio.Answer(BlockHeader('R', 1))); break;
-    case 'P': w.control.Pull(); break;
-    case 'X': w.control.refuseWrites = true; break;
-    case 'A': w.control.Deliver(w.radio.Answer(request)); break;
-    case 'O': w.control.openFailure = QStringLiteral("in use"); break;
-    case 'N': w.Press(write); break;
-    case 'D': w.timer.now += 500; break;
-    case 'K': w.control.Deliver("\x06"); break;
-    case 'Q': w.op.onGetDataByShow = [&w, request] { w.control.Deliver(w.radio.Answer(request)); }; break;
-    }
-}
-
-} // namespace
 
 class TestLink : public QObject
 {
@@ -167,8 +29,6 @@ private slots:
     void replies();
     void disturbed_data();
     void disturbed();
-    void owedAnswers_data();
-    void owedAnswers();
 };
 
 void TestLink::fullWrite()
@@ -423,95 +283,6 @@ void TestLink::disturbed()
     w.Press(write);
     w.Pump();
     QCOMPARE(w.op.texts.constLast(), write ? "Write Complete!" : "Read Complete!");
-}
-
-void TestLink::owedAnswers_data()
-{
-    QTest::addColumn<bool>("write");
-    QTest::addColumn<QByteArray>("late"); // the request the radio answers only when told
-    QTest::addColumn<QString>("events");
-    QTest::addColumn<QList<int>>("sent"); // frames sent since the late request's first copy, after each event
-    QTest::addColumn<QList<int>>("armed"); // the timer's intervals since that copy: resends, holds, next frames
-    QTest::addColumn<QString>("ending");
-    QTest::addColumn<QString>("detail");
-
-    const QByteArray write1 = BlockHeader('W', 1);
-    // The second acknowledgement is the resent copy's, not block 2's.
-    QTest::newRow("block 2 waits for the resent block 1's acknowledgement")
-        << true << write1 << "TAA" << QList<int>{1, 1, 2} << QList<int>{300, 300, 350, 300} << "Write Complete!"
-        << QString();
-    // A copy lost on the line is never answered: the radio answered the
-    // resent copy at once, so the hold is a window and a margin after that answer.
-    QTest::newRow("block 1 lost once: block 2 350 ms after its acknowledgement")
-        << true << write1 << "TAT" << QList<int>{1, 1, 2} << QList<int>{300, 300, 350, 300} << "Write Complete!"
-        << QString();
-    QTest::newRow("first PROGRAM lost: identification 1550 ms after the acknowledgement")
-        << false << QByteArray("PROGRAM") << "TAT" << QList<int>{1, 1, 2} << QList<int>{1500, 1500, 1550, 300}
-        << "Read Complete!" << QString();
-    // 600 ms for the first copy; the second's answer, taken as the second
-    // copy's, took 800: the hold grows to match.
-    QTest::newRow("a slower answer lengthens the hold")
-        << true << write1 << "TTADAT" << QList<int>{1, 2, 2, 2, 2, 3} << QList<int>{300, 300, 300, 650, 350, 300}
-        << "Write Complete!" << QString();
-    QTest::newRow("read-back waits for the resent block 4's acknowledgements")
-        << true << BlockHeader('W', 4) << "TTAAA" << QList<int>{1, 2, 2, 2, 3} << QList<int>{300, 300, 300, 650, 650, 300}
-        << "Write Complete!" << QString();
-    QTest::newRow("owed re-read answer during the band question: no wait")
-        << true << BlockHeader('R', 4) << "TQA" << QList<int>{1, 1, 2} << QList<int>{300, 300, 300} << "Write Complete!"
-        << QString();
-    QTest::newRow("0A to a block read answered its copy: no wait")
-        << false << BlockHeader('R', 3) << "RTA" << QList<int>{0, 1, 2} << QList<int>{300, 300, 300} << "Read Complete!"
-        << QString();
-    // Later than any hold, the first copy's acknowledgement passes for the
-    // next block's, which the radio lost: the read-back finds it and writes it again.
-    QTest::newRow("late acknowledgement passes for the lost block 2's")
-        << true << write1 << "TATK" << QList<int>{1, 1, 2, 3} << QList<int>{300, 300, 350, 300, 300} << "Write Complete!"
-        << QString();
-    QTest::newRow("cable pulled while an acknowledgement is owed")
-        << true << write1 << "TAP" << QList<int>{1, 1, 1} << QList<int>{300, 300, 350} << "Write Failure!"
-        << "The radio acknowledged the new band and password (not read back to check).";
-}
-
-void TestLink::owedAnswers()
-{
-    QFETCH(bool, write);
-    QFETCH(QByteArray, late);
-    QFETCH(QString, events);
-    QFETCH(QList<int>, sent);
-    QFETCH(QList<int>, armed);
-    QFETCH(QString, ending);
-    QFETCH(QString, detail);
-
-    LinkWorld w;
-    const QByteArray request = w.RunUntilSilent(write, late);
-    QVERIFY(request.startsWith(late));
-    const qsizetype first = w.control.writes.size();
-    const qsizetype firstArmed = w.timer.armed.size() - 1;
-    QList<int> counts;
-    for (const QChar event : events) {
-        Befall(w, event.toLatin1(), request, write);
-        counts.append(int(w.control.writes.size() - first));
-    }
-    QCOMPARE(counts, sent);
-    QCOMPARE(w.timer.armed.mid(firstArmed), armed);
-
-    // From here on the radio answers at once, the frame the events led to included.
-    w.silentTo.clear();
-    w.answered = w.control.writes.size() - (w.control.writes.constLast() == request ? 0 : 1);
-    w.Pump();
-    // A block written again is read back once no late answer to its earlier reads can come.
-    while (w.op.texts.isEmpty() && w.timer.Fire())
-        w.Pump();
-    QCOMPARE(w.op.texts, QStringList{ending});
-    QVERIFY2(w.details.constLast().contains(detail), qPrintable(w.details.constLast()));
-    // Every write frame of a block carries what the write meant for it: the radio holds it.
-    for (const QByteArray &frame : w.control.writes) {
-        if (ending == "Write Complete!" && frame.startsWith('W'))
-            QCOMPARE(QByteArray(reinterpret_cast<const char *>(w.radio.image.data()) + 32 * frame.at(4), 32),
-                     frame.mid(5, 32));
-    }
-    if (ending == "Read Complete!")
-        QCOMPARE(w.image, w.radio.image);
 }
 
 QTEST_GUILESS_MAIN(TestLink)
