@@ -84,7 +84,14 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     connect(m_frmMain.Command2(), &QPushButton::clicked, &m_link, &RadioLink::Command2_Click);
     connect(m_frmMain.Command3(), &QPushButton::clicked, this, &Program::Command3_Click);
     connect(&m_frmMain, &FrmMain::Unload, this, &Program::Form_Unload);
-    connect(&m_link, &RadioLink::Busy, &m_frmMain, &FrmMain::SetBusy);
+    connect(&m_link, &RadioLink::Busy, this, [this](bool running) {
+        m_frmMain.SetBusy(running);
+        // A press must never abandon a write: Read and Write wait for its end.
+        const bool writing = running && m_link.OpKind() == Operation::Write;
+        m_frmMain.Command1()->setEnabled(!writing);
+        m_frmMain.Command2()->setEnabled(!writing);
+    });
+    m_frmMain.SetCloseQuestion([this] { return m_link.LeaveQuestion(); });
 }
 
 Program::~Program()
@@ -154,6 +161,8 @@ void Program::Command3_Click()
 void Program::Form_Unload()
 {
     m_portList.ReShowComPortTimer().stop();
+    // Whatever runs ends here, without "END" and without a box.
+    m_link.Abandon();
     m_link.CloseCommPort();
     // An abandoned read or write must not resend or report once the window is gone.
     m_waitTimer.Disable();

@@ -95,16 +95,68 @@
         <translation>串口不接受发送的数据。</translation>
     </message>
     <message>
-        <source>The radio confirmed none of the new values; some may have reached it. Write again once the radio answers.</source>
-        <translation>电台没有确认任何新值，其中一些可能已写入电台。请在电台恢复应答后重新写入。</translation>
+        <source>Reading back showed the new %1 in the radio.</source>
+        <translation>回读表明电台中已是新的%1。</translation>
     </message>
     <message>
-        <source>The radio took the new %1; the %2 was not confirmed. Write again once the radio answers.</source>
-        <translation>电台已接受新的%1；%2未得到确认。请在电台恢复应答后重新写入。</translation>
+        <source>Block %1, which holds the %2, read back differently from what was written.</source>
+        <translation>第 %1 块（存放%2）回读的内容与写入的不同。</translation>
     </message>
     <message>
-        <source>The radio took the new %1; the %2 were not confirmed. Write again once the radio answers.</source>
-        <translation>电台已接受新的%1；%2未得到确认。请在电台恢复应答后重新写入。</translation>
+        <source>The radio acknowledged the new %1 (not read back to check).</source>
+        <translation>电台已应答新的%1（未经回读核对）。</translation>
+    </message>
+    <message>
+        <source>The radio confirmed none of the new values; some may have reached it.</source>
+        <translation>电台没有确认任何新值，其中一些可能已写入电台。</translation>
+    </message>
+    <message>
+        <source>The radio did not confirm the new %1.</source>
+        <translation>电台没有确认新的%1。</translation>
+    </message>
+    <message>
+        <source>The radio answered %1 on %2 only by asking for it again: it hears the cable, but not clearly. Check that the cable is seated firmly at both ends.</source>
+        <translation>电台在 %2 上对%1只回应“请重发”：它能收到信号，但收得不清楚。请检查数据线两端是否插紧。</translation>
+    </message>
+    <message>
+        <source>The radio answered %1 on %2 with block %3. Switch the radio off and on, then try again.</source>
+        <translation>电台在 %2 上对%1回应的是第 %3 块。请将电台关机再开机，然后重试。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s answers to %1 on %2 did not check out (length, lead bytes or checksum). Check that the cable is seated firmly at both ends, and that COM%3 is the port the cable is on.</source>
+        <translation>电台在 %2 上对%1的应答校验不通过（长度、前导字节或校验和有误）。请检查数据线两端插紧，并且编程线确实连接在 COM%3 上。</translation>
+    </message>
+    <message>
+        <source>the read-back of block %1</source>
+        <translation>第 %1 块的回读</translation>
+    </message>
+    <message>
+        <source>the second write of block %1</source>
+        <translation>第 %1 块的第二次写入</translation>
+    </message>
+    <message>
+        <source>Write again; a radio that keeps storing other bytes than it is sent needs service.</source>
+        <translation>请重新写入；如果电台一再存入与发送内容不同的数据，需要送修。</translation>
+    </message>
+    <message>
+        <source>Write again once the radio answers.</source>
+        <translation>请在电台恢复应答后重新写入。</translation>
+    </message>
+    <message>
+        <source>A write is under way; nothing has been written to the radio yet.
+
+Close anyway?</source>
+        <translation>正在写入；尚未向电台写入任何内容。
+
+仍要关闭吗？</translation>
+    </message>
+    <message>
+        <source>A write is under way, and closing now ends it here. %1
+
+Close anyway?</source>
+        <translation>正在写入，现在关闭将在此处中止写入。%1
+
+仍要关闭吗？</translation>
     </message>
 </context>
 <context>

@@ -23,36 +23,91 @@ constexpr const char *WrittenFields[][2] = {
     {QT_TRANSLATE_NOOP("FailureDetail", "stock date"), QT_TRANSLATE_NOOP("FailureDetail", "sell date")},
     {QT_TRANSLATE_NOOP("FailureDetail", "seller"), nullptr},
 };
-constexpr int WriteBlocks = int(std::size(WrittenFields));
+static_assert(std::size(WrittenFields) == std::tuple_size_v<WriteFates>);
 
-QString Fields(int firstBlock, int endBlock)
+// The fields of the blocks that met fate, as one list; empty when none did.
+QString Fields(const WriteFates &fates, BlockFate fate, int onlyBlock = -1)
 {
     QStringList names;
-    for (int block = firstBlock; block < endBlock; ++block) {
+    for (int block = 0; block < int(fates.size()); ++block) {
+        if (fates[block] != fate || (onlyBlock >= 0 && block != onlyBlock))
+            continue;
         for (const char *field : WrittenFields[block]) {
             if (field)
                 names.append(Translated(field));
         }
     }
-    if (names.size() == 1)
-        return names.constFirst();
+    if (names.size() <= 1)
+        return names.value(0);
     const QString last = names.takeLast();
     const QString separator = QCoreApplication::translate("FailureDetail", ", ");
     return QCoreApplication::translate("FailureDetail", "%1 and %2").arg(names.join(separator), last);
 }
 
-} // namespace
-
-QString Unanswered(const QString &request, int portNo, const QString &devicePath)
+QString Port(int portNo, const QString &devicePath)
 {
-    const QString port = devicePath.isEmpty()
+    return devicePath.isEmpty()
         ? QCoreApplication::translate("FailureDetail", "COM%1").arg(portNo)
         : QCoreApplication::translate("FailureDetail", "COM%1 (%2)").arg(QString::number(portNo), devicePath);
-    return QCoreApplication::translate("FailureDetail",
-                                       "The radio did not answer %1 on %2. Check that the radio is switched on and "
-                                       "within reach of the cable, that the cable is seated firmly at both ends, and "
-                                       "that COM%3 is the port the cable is on.")
-        .arg(request, port, QString::number(portNo));
+}
+
+// Sentences without agreement in number, so that one text serves one field or several.
+QString Summary(const WriteFates &fates)
+{
+    QStringList sentences;
+    const QString verified = Fields(fates, BlockFate::Verified);
+    if (!verified.isEmpty())
+        sentences << QCoreApplication::translate("FailureDetail", "Reading back showed the new %1 in the radio.")
+                         .arg(verified);
+    for (int block = 0; block < int(fates.size()); ++block) {
+        if (fates[block] == BlockFate::Differs)
+            sentences << QCoreApplication::translate("FailureDetail", "Block %1, which holds the %2, read back "
+                                                                      "differently from what was written.")
+                             .arg(QString::number(block), Fields(fates, BlockFate::Differs, block));
+    }
+    const QString acknowledged = Fields(fates, BlockFate::Acknowledged);
+    if (!acknowledged.isEmpty())
+        sentences << QCoreApplication::translate("FailureDetail",
+                                                 "The radio acknowledged the new %1 (not read back to check).")
+                         .arg(acknowledged);
+    const QString unconfirmed = Fields(fates, BlockFate::Unconfirmed);
+    if (sentences.isEmpty())
+        sentences << QCoreApplication::translate("FailureDetail",
+                                                 "The radio confirmed none of the new values; some may have reached it.");
+    else if (!unconfirmed.isEmpty())
+        sentences << QCoreApplication::translate("FailureDetail", "The radio did not confirm the new %1.").arg(unconfirmed);
+    return sentences.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+QString GivenUp(OperationResult::Failure why, const QString &request, int otherBlock, int portNo,
+                const QString &devicePath)
+{
+    const QString port = Port(portNo, devicePath);
+    switch (why) {
+    case OperationResult::Failure::RepeatAsked:
+        return QCoreApplication::translate("FailureDetail",
+                                           "The radio answered %1 on %2 only by asking for it again: it hears the "
+                                           "cable, but not clearly. Check that the cable is seated firmly at both ends.")
+            .arg(request, port);
+    case OperationResult::Failure::WrongBlock:
+        return QCoreApplication::translate("FailureDetail", "The radio answered %1 on %2 with block %3. Switch the "
+                                                            "radio off and on, then try again.")
+            .arg(request, port, QString::number(otherBlock));
+    case OperationResult::Failure::BadReply:
+        return QCoreApplication::translate("FailureDetail",
+                                           "The radio's answers to %1 on %2 did not check out (length, lead bytes or "
+                                           "checksum). Check that the cable is seated firmly at both ends, and that "
+                                           "COM%3 is the port the cable is on.")
+            .arg(request, port, QString::number(portNo));
+    default:
+        return QCoreApplication::translate("FailureDetail",
+                                           "The radio did not answer %1 on %2. Check that the radio is switched on "
+                                           "and within reach of the cable, that the cable is seated firmly at both "
+                                           "ends, and that COM%3 is the port the cable is on.")
+            .arg(request, port, QString::number(portNo));
+    }
 }
 
 QString ProgramRequest()
@@ -75,6 +130,16 @@ QString WriteBlock(int block)
     return QCoreApplication::translate("FailureDetail", "the write of block %1").arg(block);
 }
 
+QString ReadBack(int block)
+{
+    return QCoreApplication::translate("FailureDetail", "the read-back of block %1").arg(block);
+}
+
+QString WriteAgain(int block)
+{
+    return QCoreApplication::translate("FailureDetail", "the second write of block %1").arg(block);
+}
+
 QString PortLost()
 {
     return QCoreApplication::translate("FailureDetail",
@@ -86,21 +151,23 @@ QString PortRefused()
     return QCoreApplication::translate("FailureDetail", "The serial port did not accept the data.");
 }
 
-QString HalfWritten(int acknowledged)
+QString HalfWritten(const WriteFates &fates, bool differed)
 {
-    if (acknowledged <= 0)
-        return QCoreApplication::translate("FailureDetail",
-                                           "The radio confirmed none of the new values; some may have reached it. "
-                                           "Write again once the radio answers.");
-    if (acknowledged >= WriteBlocks)
-        return QString();
-    // Only the last block carries a single field.
-    const char *text = acknowledged == WriteBlocks - 1
-        ? QT_TRANSLATE_NOOP("FailureDetail", "The radio took the new %1; the %2 was not confirmed. Write again "
-                                             "once the radio answers.")
-        : QT_TRANSLATE_NOOP("FailureDetail", "The radio took the new %1; the %2 were not confirmed. Write again "
-                                             "once the radio answers.");
-    return Translated(text).arg(Fields(0, acknowledged), Fields(acknowledged, WriteBlocks));
+    const QString next = differed
+        ? QCoreApplication::translate("FailureDetail", "Write again; a radio that keeps storing other bytes than it is "
+                                                       "sent needs service.")
+        : QCoreApplication::translate("FailureDetail", "Write again once the radio answers.");
+    return Summary(fates) + QLatin1Char(' ') + next;
+}
+
+QString LeaveDuringWrite(const WriteFates &fates, bool sending)
+{
+    if (!sending)
+        return QCoreApplication::translate("FailureDetail", "A write is under way; nothing has been written to the "
+                                                            "radio yet.\n\nClose anyway?");
+    return QCoreApplication::translate("FailureDetail", "A write is under way, and closing now ends it here. "
+                                                        "%1\n\nClose anyway?")
+        .arg(Summary(fates));
 }
 
 } // namespace kelvra::failuredetail

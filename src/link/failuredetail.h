@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/operationresult.h"
+
 #include <QString>
 
 namespace kelvra {
@@ -9,20 +11,28 @@ namespace kelvra {
 // inside the radio.
 namespace failuredetail {
 
-// request: what went unanswered, from one of the functions below.
-QString Unanswered(const QString &request, int portNo, const QString &devicePath);
+// Why a request was given up, by what the radio sent back to it: NoAnswer,
+// RepeatAsked, WrongBlock (otherBlock: the block it named) or BadReply.
+// request: what was given up, from one of the functions below.
+QString GivenUp(OperationResult::Failure why, const QString &request, int otherBlock, int portNo,
+                const QString &devicePath);
 QString ProgramRequest();
 QString IdentifyRequest();
 QString ReadBlock(int block);
 QString WriteBlock(int block);
+QString ReadBack(int block);
+QString WriteAgain(int block);
 
 QString PortLost();
 QString PortRefused();
 
-// A write that failed once blocks 0 to acknowledged - 1 were acknowledged:
-// which of the fields a write sends the radio took, and which not. Empty
-// when no write block went out.
-QString HalfWritten(int acknowledged);
+// What a write that has sent blocks leaves in the radio, field by field as
+// far as the radio confirmed it, and what to do. differed: the write ended
+// because a block kept reading back differently.
+QString HalfWritten(const WriteFates &fates, bool differed);
+// The question before the window closes during a write. sending: write
+// blocks have gone out.
+QString LeaveDuringWrite(const WriteFates &fates, bool sending);
 
 } // namespace failuredetail
 } // namespace kelvra

@@ -117,25 +117,29 @@ bool Frames::SendIdentifyRequest()
     return m_transport.SendFrame(IdentifyReplyLen, IdentifyRequest(), false);
 }
 
+qint32 Frames::Address(qint32 address, qint32 last)
+{
+    if (address != -1)
+        return address;
+    m_blockAddress += RadioImageBlock;
+    return m_blockAddress > last ? -1 : m_blockAddress;
+}
+
 bool Frames::SendReadBlock(qint32 address)
 {
-    if (address == -1) {
-        m_blockAddress += RadioImageBlock;
-        if (m_blockAddress > LastReadAddress)
-            return SendEndRequest();
-        address = m_blockAddress;
-    }
+    address = Address(address, LastReadAddress);
+    if (address < 0)
+        return SendEndRequest();
     m_askedBlock = address / RadioImageBlock;
     return m_transport.SendFrame(BlockReplyLen, ReadBlockRequest(m_askedBlock), false);
 }
 
-bool Frames::SendWriteBlock()
+bool Frames::SendWriteBlock(qint32 address)
 {
-    m_blockAddress += RadioImageBlock;
-    if (m_blockAddress > LastWriteAddress)
+    address = Address(address, LastWriteAddress);
+    if (address < 0)
         return SendEndRequest();
-    return m_transport.SendFrame(AckReplyLen, WriteBlockRequest(m_blockAddress / RadioImageBlock, m_image),
-                                 false);
+    return m_transport.SendFrame(AckReplyLen, WriteBlockRequest(address / RadioImageBlock, m_image), false);
 }
 
 bool Frames::SendEndRequest()
@@ -163,13 +167,24 @@ bool Frames::IsIdentifyReply(const QByteArray &bytes)
     return true;
 }
 
+int Frames::WellFormedBlock(const QByteArray &bytes)
+{
+    if (bytes.size() != BlockReplyLen || bytes.at(0) != WriteLead
+        || bytes.mid(1, sizeof BlockFixed) != QByteArray(BlockFixed, sizeof BlockFixed)
+        || !ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt))
+        return -1;
+    return quint8(bytes.at(BlockNumberAt));
+}
+
 bool Frames::IsBlockReply(const QByteArray &bytes) const
 {
     // The block asked for is always inside the image, so nothing is stored outside it.
-    return bytes.size() == BlockReplyLen && bytes.at(0) == WriteLead
-        && bytes.mid(1, sizeof BlockFixed) == QByteArray(BlockFixed, sizeof BlockFixed)
-        && quint8(bytes.at(BlockNumberAt)) == m_askedBlock
-        && ChecksumMatches(bytes, 0, ChecksumAt - 1, ChecksumAt);
+    return m_askedBlock >= 0 && WellFormedBlock(bytes) == m_askedBlock;
+}
+
+bool Frames::HoldsWritten(const QByteArray &bytes) const
+{
+    return bytes == WriteBlockRequest(quint8(bytes.at(BlockNumberAt)), m_image);
 }
 
 void Frames::StoreBlock(const QByteArray &bytes) const

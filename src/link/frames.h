@@ -46,15 +46,22 @@ public:
     // address: a multiple of 32, or -1 for the block after BlockAddress
     // (which becomes the end request after block 7).
     bool SendReadBlock(qint32 address);
-    // The block after BlockAddress, or the end request after block 4.
-    bool SendWriteBlock();
+    // address: a multiple of 32, written again without moving BlockAddress;
+    // or -1 for the block after BlockAddress (the end request after block 4).
+    bool SendWriteBlock(qint32 address = -1);
     bool SendEndRequest();
 
     // Keeps the radio's model and band code when it accepts.
     bool IsIdentifyReply(const QByteArray &bytes);
+    // The block number of a block reply whose form and checksum are right,
+    // whichever block it names; -1 for anything else.
+    static int WellFormedBlock(const QByteArray &bytes);
     // Only the block last asked for: replies carry no sequence number, and
     // a late answer to an earlier read names the block it was read from.
     bool IsBlockReply(const QByteArray &bytes) const;
+    // bytes, an accepted block reply, carry exactly what a write sends for
+    // that block from the image: a block reply is laid out as a write request.
+    bool HoldsWritten(const QByteArray &bytes) const;
     // bytes must be an accepted block reply.
     void StoreBlock(const QByteArray &bytes) const;
 
@@ -72,6 +79,10 @@ public:
 
 private:
     static constexpr int RadioImageBlock = 32;
+
+    // address itself; for -1 the block after BlockAddress, which moves on,
+    // or -1 once that is past last.
+    qint32 Address(qint32 address, qint32 last);
 
     Transport &m_transport;
     ReplyTimer &m_timer;

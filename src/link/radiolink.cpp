@@ -2,7 +2,6 @@
 
 #include "lang/messages.h"
 #include "link/failuredetail.h"
-#include "link/operatorseam.h"
 #include "link/replytimer.h"
 #include "record/imagecodec.h"
 #include "record/radioimage.h"
@@ -13,20 +12,33 @@ namespace kelvra {
 RadioLink::RadioLink(SerialControl &control, ReplyTimer &timer, Operator &op, RadioInfo &info,
                      RadioImage &image, const qint16 &comPortNo, QObject *parent)
     : QObject(parent), m_control(control), m_timer(timer), m_operator(op), m_info(info), m_image(image),
-      m_transport(control, timer, op, comPortNo),
+      m_transport(control, timer, comPortNo),
       m_frames(m_transport, timer, op, info, image, m_opKind, m_seqState)
 {
+    qRegisterMetaType<kelvra::LinkActivity>();
+    qRegisterMetaType<kelvra::OperationResult>();
     connect(&m_control, &SerialControl::OnComm, this, &RadioLink::MSComm1_OnComm);
     connect(&m_timer, &ReplyTimer::Timer, this, &RadioLink::WaitTimer_Timer);
+    m_transport.OnTransmit([this](int resends) {
+        const QByteArray &frame = m_transport.LastFrame();
+        if (frame.startsWith('R') && frame.size() > 4 && quint8(frame.at(4)) < m_readSentAt.size())
+            m_readSentAt[quint8(frame.at(4))] = m_timer.Now();
+        emit Activity(ActivityOf(resends));
+    });
 }
 
 void RadioLink::Command1_Click()
 {
+    // Abandoned, a write would leave the radio half-written.
+    if (m_opKind == Operation::Write)
+        return;
     StartOperation(Operation::Read);
 }
 
 void RadioLink::Command2_Click()
 {
+    if (m_opKind == Operation::Write)
+        return;
     // Only the model is taken now; the other fields once the radio's blocks are in.
     m_info.Model = m_operator.ModelBoxText();
     StartOperation(Operation::Write);
@@ -34,17 +46,42 @@ void RadioLink::Command2_Click()
 
 void RadioLink::StartOperation(Operation kind)
 {
+    Abandon();
     m_opKind = kind;
     m_seqState = Step::Idle;
-    if (!m_transport.OpenCommPort()) {
+    m_fates.fill(BlockFate::Unconfirmed);
+    QString reason;
+    if (!m_transport.OpenCommPort(&reason)) {
+        OperationResult result = ResultSoFar();
+        result.failure = OperationResult::Failure::PortNotOpened;
         m_opKind = Operation::None;
-        emit Busy(false); // a press that abandoned an operation ends it here
+        Report(result, CannotOpenPortText(), Operator::Icon::Critical, reason);
         return;
     }
     emit Busy(true);
     m_frames.ResetBlockAddress();
     if (!m_frames.SendProgramRequest())
         WriteRefused();
+}
+
+void RadioLink::Abandon()
+{
+    if (m_opKind == Operation::None)
+        return;
+    OperationResult result = ResultSoFar();
+    result.failure = OperationResult::Failure::Abandoned;
+    m_opKind = Operation::None;
+    m_transport.EndWait();
+    CloseCommPort();
+    emit Busy(false);
+    emit Finished(result);
+}
+
+QString RadioLink::LeaveQuestion() const
+{
+    if (m_opKind != Operation::Write)
+        return QString();
+    return failuredetail::LeaveDuringWrite(m_fates, WriteBlocksSent());
 }
 
 void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
@@ -56,12 +93,11 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         if (m_transport.ReplyHandled())
             return;
         m_transport.EndWait();
-        // Every block is in or written: that ends as an unanswered "END" does.
-        if (m_seqState == Step::End) {
+        // Every block is in or written and checked: that ends as an unanswered "END" does.
+        if (m_seqState == Step::End)
             FinishOperation(true);
-            return;
-        }
-        FinishOperation(false, Detail(failuredetail::PortLost()));
+        else
+            FinishOperation(false, OperationResult::Failure::PortLost, Detail(failuredetail::PortLost()));
         return;
     }
     if (event != SerialControl::CommEvent::Receive)
@@ -92,16 +128,25 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         StepSequence();
     } else if (Frames::IsRepeatReply(bytes)) {
         // The radio asks for the frame again: that is an expiry, come early.
+        m_transport.NoteHeard(Transport::Heard::Repeat);
         WaitTimer_Timer();
     } else if (awaitedLength && m_frames.IsIdentifyReply(bytes)) {
         m_transport.EndWait();
         StepSequence();
     } else if (awaitedLength && m_frames.IsBlockReply(bytes)) {
         m_transport.EndWait();
-        m_frames.StoreBlock(bytes);
+        // A read-back is compared with what was written and never stored:
+        // stored, it would always match.
+        if (m_seqState == Step::Check)
+            m_fates[m_checked] = m_frames.HoldsWritten(bytes) ? BlockFate::Verified : BlockFate::Differs;
+        else
+            m_frames.StoreBlock(bytes);
         StepSequence();
+    } else {
+        // Dropped; the pending expiry resends the request.
+        const int block = awaitedLength ? Frames::WellFormedBlock(bytes) : -1;
+        m_transport.NoteHeard(block >= 0 ? Transport::Heard::OtherBlock : Transport::Heard::BadReply, block);
     }
-    // Anything else is dropped; the pending expiry resends the request.
 }
 
 void RadioLink::WaitTimer_Timer()
@@ -115,8 +160,7 @@ void RadioLink::WaitTimer_Timer()
         if (m_seqState == Step::End)
             FinishOperation(true);
         else
-            FinishOperation(false, Detail(failuredetail::Unanswered(UnansweredRequest(), m_transport.PortNo(),
-                                                                    m_control.DevicePath())));
+            GiveUp();
         break;
     case Transport::Resend::Failed:
         WriteRefused();
@@ -124,10 +168,24 @@ void RadioLink::WaitTimer_Timer()
     }
 }
 
+void RadioLink::GiveUp()
+{
+    using Failure = OperationResult::Failure;
+    Failure why = Failure::NoAnswer;
+    switch (m_transport.HeardSoFar()) {
+    case Transport::Heard::Nothing: break;
+    case Transport::Heard::Repeat: why = Failure::RepeatAsked; break;
+    case Transport::Heard::BadReply: why = Failure::BadReply; break;
+    case Transport::Heard::OtherBlock: why = Failure::WrongBlock; break;
+    }
+    FinishOperation(false, why,
+                    Detail(failuredetail::GivenUp(why, UnansweredRequest(), m_transport.OtherBlock(),
+                                                  m_transport.PortNo(), m_transport.DevicePath())));
+}
+
 void RadioLink::StepSequence()
 {
     m_timer.Disable();
-    const bool write = m_opKind == Operation::Write;
     bool sent = true;
     switch (m_seqState) {
     case Step::Idle:
@@ -138,41 +196,35 @@ void RadioLink::StepSequence()
         break;
     case Step::Identify:
         if (!m_frames.CheckModel()) {
-            FinishOperation(false);
+            FinishOperation(false, OperationResult::Failure::ModelMismatch);
             return;
         }
+        if (m_opKind == Operation::Write) {
+            sent = StepWrite();
+            break;
+        }
         m_seqState = Step::Block0;
-        // A write names its re-reads so that BlockAddress stays put for the writes.
-        sent = m_frames.SendReadBlock(write ? 0 : -1);
+        sent = m_frames.SendReadBlock(-1);
         break;
     case Step::Block0:
         m_seqState = Step::Block1;
-        sent = m_frames.SendReadBlock(write ? 32 : -1);
+        sent = m_frames.SendReadBlock(-1);
         break;
     case Step::Block1:
         m_seqState = Step::Block2;
-        sent = m_frames.SendReadBlock(write ? 64 : -1);
+        sent = m_frames.SendReadBlock(-1);
         break;
     case Step::Block2:
-        if (write) {
-            // Block 4 goes back whole, and bytes 144-159 belong to the
-            // maintenance note, which the window never sets: send the radio's own.
-            m_seqState = Step::Block4;
-            sent = m_frames.SendReadBlock(128);
-        } else {
-            m_seqState = Step::Blocks;
-            sent = m_frames.SendReadBlock(-1);
-        }
-        break;
-    case Step::Block4:
         m_seqState = Step::Blocks;
-        // Taken only now, so that changes made while the blocks came in are sent.
-        m_operator.GetDataByShow();
-        EncodeRadioInfo(m_info, m_image);
-        sent = m_frames.SendWriteBlock();
+        sent = m_frames.SendReadBlock(-1);
         break;
     case Step::Blocks:
-        sent = write ? m_frames.SendWriteBlock() : m_frames.SendReadBlock(-1);
+        sent = m_opKind == Operation::Write ? StepWrite() : m_frames.SendReadBlock(-1);
+        break;
+    case Step::Reread:
+    case Step::Check:
+    case Step::Rewrite:
+        sent = StepWrite();
         break;
     case Step::End:
         FinishOperation(true);
@@ -182,42 +234,69 @@ void RadioLink::StepSequence()
         WriteRefused();
 }
 
-void RadioLink::FinishOperation(bool success, const QString &detail)
+void RadioLink::FinishOperation(bool success, OperationResult::Failure why, const QString &detail)
 {
     if (m_opKind == Operation::None)
         return;
-    emit Busy(false);
     if (success) {
-        if (m_opKind == Operation::Read)
-            ReadComplete();
-        else
-            WriteComplete();
+        m_opKind == Operation::Read ? ReadComplete() : WriteComplete();
         return;
     }
-    // A failure leaves the port open, so late bytes are read and dropped and
-    // the next press reopens it; the record keeps what had arrived.
-    m_operator.ShowMessage(m_opKind == Operation::Read ? ReadFailureText() : WriteFailureText(),
-                           Operator::Icon::None, detail);
+    OperationResult result = ResultSoFar();
+    result.failure = why;
+    const QString message = m_opKind == Operation::Read ? ReadFailureText() : WriteFailureText();
+    // Ended for good: nothing more is awaited, and the port and its lock are
+    // let go, so that another program may open it. The record keeps what had arrived.
+    m_opKind = Operation::None;
+    m_transport.EndWait();
+    CloseCommPort();
+    emit Busy(false);
+    Report(result, message, Operator::Icon::None, detail);
 }
 
 void RadioLink::ReadComplete()
 {
+    OperationResult result = ResultSoFar();
+    result.success = true;
     m_opKind = Operation::None;
-    m_timer.Disable();
+    m_transport.EndWait();
     m_frames.ResetBlockAddress();
     CloseCommPort();
+    emit Busy(false);
     DecodeRadioInfo(m_image, m_info);
     m_operator.ShowByData();
-    m_operator.ShowMessage(ReadCompleteText(), Operator::Icon::None);
+    Report(result, ReadCompleteText(), Operator::Icon::None, QString());
 }
 
 void RadioLink::WriteComplete()
 {
+    OperationResult result = ResultSoFar();
+    result.success = true;
     m_frames.ResetBlockAddress();
     m_opKind = Operation::None;
-    m_timer.Disable();
+    m_transport.EndWait();
     CloseCommPort();
-    m_operator.ShowMessage(WriteCompleteText(), Operator::Icon::None);
+    emit Busy(false);
+    Report(result, WriteCompleteText(), Operator::Icon::None, QString());
+}
+
+void RadioLink::Report(OperationResult result, const QString &message, Operator::Icon icon, const QString &detail)
+{
+    result.message = message;
+    result.detail = detail;
+    emit Finished(result);
+    m_operator.ShowMessage(message, icon, detail);
+}
+
+OperationResult RadioLink::ResultSoFar() const
+{
+    OperationResult result;
+    result.kind = m_opKind;
+    if (m_opKind == Operation::Write)
+        result.blocks = m_fates;
+    result.portNo = m_transport.PortNo();
+    result.devicePath = m_transport.DevicePath();
+    return result;
 }
 
 void RadioLink::CloseCommPort()
@@ -227,10 +306,12 @@ void RadioLink::CloseCommPort()
 
 void RadioLink::WriteRefused()
 {
-    // A port that refused a write is in no state to be trusted: closing it
-    // lets the next press start from a clean open.
-    CloseCommPort();
-    FinishOperation(false, Detail(failuredetail::PortRefused()));
+    // Every block is in or written and checked: that ends as an unanswered "END" does.
+    if (m_seqState == Step::End) {
+        FinishOperation(true);
+        return;
+    }
+    FinishOperation(false, OperationResult::Failure::PortRefused, Detail(failuredetail::PortRefused()));
 }
 
 QString RadioLink::UnansweredRequest() const
@@ -244,21 +325,73 @@ QString RadioLink::UnansweredRequest() const
     case Step::Identify:
         return failuredetail::IdentifyRequest();
     case Step::Blocks:
-        if (m_opKind == Operation::Write)
-            return failuredetail::WriteBlock(block);
-        break;
+        return m_opKind == Operation::Write ? failuredetail::WriteBlock(block) : failuredetail::ReadBlock(block);
+    case Step::Check:
+        return failuredetail::ReadBack(block);
+    case Step::Rewrite:
+        return failuredetail::WriteAgain(block);
     default:
-        break;
+        return failuredetail::ReadBlock(block);
     }
-    return failuredetail::ReadBlock(block);
 }
 
-QString RadioLink::Detail(const QString &why) const
+LinkActivity RadioLink::ActivityOf(int resends) const
+{
+    using Kind = LinkActivity::Kind;
+    const QByteArray &frame = m_transport.LastFrame();
+    const bool blockFrame = frame.size() > 4 && (frame.startsWith('R') || frame.startsWith('W'));
+    LinkActivity activity;
+    activity.block = blockFrame ? quint8(frame.at(4)) : -1;
+    activity.resends = resends;
+    const int writeBlocks = int(std::tuple_size_v<WriteFates>);
+    switch (m_seqState) {
+    case Step::Idle:
+    case Step::Program:
+        activity.kind = Kind::Program;
+        return activity;
+    case Step::Identify:
+        activity.kind = Kind::Identify;
+        return activity;
+    case Step::End:
+        activity.kind = Kind::End;
+        return activity;
+    case Step::Reread:
+        activity.kind = Kind::ReadBlock;
+        activity.ordinal = m_reread + 1;
+        activity.count = RereadCount();
+        return activity;
+    case Step::Blocks:
+    case Step::Rewrite:
+        if (m_opKind == Operation::Write) {
+            activity.kind = Kind::WriteBlock;
+            activity.count = writeBlocks;
+        } else {
+            activity.kind = Kind::ReadBlock;
+            activity.count = RadioImage::BlockCount;
+        }
+        break;
+    case Step::Check:
+        activity.kind = Kind::CheckBlock;
+        activity.count = writeBlocks;
+        break;
+    case Step::Block0:
+    case Step::Block1:
+    case Step::Block2:
+        activity.kind = Kind::ReadBlock;
+        activity.count = RadioImage::BlockCount;
+        break;
+    }
+    activity.ordinal = activity.block + 1;
+    return activity;
+}
+
+QString RadioLink::Detail(const QString &why, bool differed) const
 {
     // Once write blocks go out, the radio may hold some of the new values and not others.
-    if (m_opKind != Operation::Write || m_seqState != Step::Blocks)
+    if (!WriteBlocksSent())
         return why;
-    return why + QLatin1Char('\n') + failuredetail::HalfWritten(m_frames.BlockAddress() / RadioImage::BlockSize);
+    const QString left = failuredetail::HalfWritten(m_fates, differed);
+    return why.isEmpty() ? left : why + QLatin1Char('\n') + left;
 }
 
 } // namespace kelvra

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "link/frames.h"
+#include "link/linkactivity.h"
+#include "link/operationresult.h"
+#include "link/operatorseam.h"
 #include "link/sequencestate.h"
 #include "link/serialcontrol.h"
 #include "link/transport.h"
@@ -10,13 +13,14 @@
 
 namespace kelvra {
 
-class Operator;
 class RadioImage;
 class ReplyTimer;
 struct RadioInfo;
 
 // What the Read and Write buttons do: one operation at a time, moved on one
 // step per recognised reply, ending in a message box that says how it went.
+// A write ends in "Write Complete!" only once every block it sent has been
+// read back holding what was written.
 class RadioLink : public QObject
 {
     Q_OBJECT
@@ -31,16 +35,24 @@ public:
     const QString &RadioModel() const { return m_frames.RadioModel(); }
     const Transport &transport() const { return m_transport; }
 
-    // The Read and Write presses. A press during an operation abandons it.
+    // The Read and Write presses. A press during a read abandons it; a press
+    // during a write does nothing, so no radio is left half-written.
     void Command1_Click();
     void Command2_Click();
+    // Ends the operation under way without a box and without "END" (the
+    // window is closing); Finished reports it abandoned.
+    void Abandon();
+    // Empty unless a write runs; else the question to ask before the window
+    // closes, naming what leaving now would leave in the radio.
+    QString LeaveQuestion() const;
 
     void MSComm1_OnComm(kelvra::SerialControl::CommEvent event);
     void WaitTimer_Timer();
 
     void StepSequence();
-    // detail: why a failure happened, when the serial layer told us.
-    void FinishOperation(bool success, const QString &detail = QString());
+    // why and detail: what ended a failed operation, in words when the link knows them.
+    void FinishOperation(bool success, OperationResult::Failure why = OperationResult::Failure::None,
+                         const QString &detail = QString());
     void ReadComplete();
     void WriteComplete();
     void CloseCommPort();
@@ -48,13 +60,30 @@ public:
 signals:
     // An operation started (true) or ended (false); the end comes before its message box.
     void Busy(bool running);
+    // Every copy of a frame as it goes out.
+    void Activity(const kelvra::LinkActivity &activity);
+    // Once per press that started an operation, however it ended: before the
+    // box that ends it (after "Model Error"), and without one when abandoned.
+    void Finished(const kelvra::OperationResult &result);
 
 private:
     void StartOperation(Operation kind);
+    // The write's own steps, from the model check to "END".
+    bool StepWrite();
+    // The step before the first write block goes out.
+    bool BeginWrites();
+    bool CheckBlock(int block);
+    static int RereadCount();
+    bool WriteBlocksSent() const;
     void WriteRefused();
+    void GiveUp();
     QString UnansweredRequest() const;
     // why, and for a write that has begun sending blocks, what the radio took.
-    QString Detail(const QString &why) const;
+    QString Detail(const QString &why, bool differed = false) const;
+    OperationResult ResultSoFar() const;
+    // Emits Finished, then shows the box unless it is empty.
+    void Report(OperationResult result, const QString &message, Operator::Icon icon, const QString &detail);
+    LinkActivity ActivityOf(int resends) const;
 
     SerialControl &m_control;
     ReplyTimer &m_timer;
@@ -66,6 +95,13 @@ private:
     Step m_seqState = Step::Idle;
     Transport m_transport;
     Frames m_frames;
+    // A write's progress: the re-read under way, what became of each block
+    // it sends, and the block its read-back has reached.
+    int m_reread = 0;
+    WriteFates m_fates{};
+    int m_checked = 0;
+    bool m_rewritten = false; // the block under check was written a second time
+    std::array<qint64, 8> m_readSentAt{}; // when the last read of each block went out
 };
 
 } // namespace kelvra

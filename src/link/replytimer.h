@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <chrono>
+
 namespace kelvra {
 
 // The one-shot timer that bounds the wait for a reply. Tests drive a manual
@@ -19,6 +21,13 @@ public:
     virtual void Enable() = 0;
     virtual void Disable() = 0;
     virtual bool Enabled() const = 0;
+    // Milliseconds on a steady clock: how long the radio takes to answer is
+    // measured on it. Tests drive a manual clock along with the manual timer.
+    virtual qint64 Now() const
+    {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
 
 signals:
     void Timer();

@@ -67,6 +67,7 @@ public:
 
     void SetInterval(int milliseconds) override;
     int Interval() const override;
+    qint64 Now() const override { return m_inner.Now(); }
     void Enable() override;
     void Disable() override;
     bool Enabled() const override;

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 #include <QtGlobal>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace kelvra {
 
-class Operator;
 class ReplyTimer;
 class SerialControl;
 
@@ -22,25 +24,37 @@ public:
     static constexpr std::chrono::milliseconds LongReplyWait{1500};
     static constexpr std::chrono::milliseconds ReplyWait{300};
     static constexpr int MaxResends = 2;
+    // Added to the answer time the radio showed before a held frame goes out:
+    // room for the scheduling at both ends, not for a slower radio.
+    static constexpr std::chrono::milliseconds HoldMargin{50};
+    // No radio answers a copy later than this after it was sent; an answer
+    // still missing then was lost.
+    static constexpr std::chrono::milliseconds LatestAnswer{2000};
 
     enum class Resend { Sent, GivenUp, Failed };
     // Received bytes are the awaited reply, or answers owed to copies of the
     // frame before it (dropped); taking the last of those may send the next
     // frame, which the serial layer may refuse.
     enum class Received { Reply, Owed, Refused };
+    // What came back to the outstanding frame other than its reply, in rising
+    // order of what it tells about the radio: why the frame was given up.
+    enum class Heard { Nothing, Repeat, BadReply, OtherBlock };
 
-    Transport(SerialControl &control, ReplyTimer &timer, Operator &op, const qint16 &comPortNo);
+    Transport(SerialControl &control, ReplyTimer &timer, const qint16 &comPortNo);
 
-    // Closes the port first if it is open. Shows the open failure itself.
-    bool OpenCommPort();
+    // Closes the port first if it is open. False, with the reason, when the
+    // selected port cannot be opened.
+    bool OpenCommPort(QString *reason);
     void CloseCommPort();
 
     // False when the serial layer refused the bytes; no reply is awaited then.
     // While the radio still owes answers to copies of the last frame, the new
-    // one is held back until they are in, or until the last frame's whole
-    // wait has passed: replies carry no sequence number, so an owed answer
-    // would otherwise pass for the new frame's.
+    // one is held back until they are in, or until the radio has had as long
+    // to answer the last copy as it took for any copy so far: replies carry no
+    // sequence number, so an owed answer would otherwise pass for the new frame's.
     bool SendFrame(qint16 expectedReplyLen, const QByteArray &frame, bool longWait);
+    // The next frame goes out no sooner than at, on the timer's clock.
+    void NotBefore(qint64 at) { m_notBefore = at; }
     // For a held frame: the owed answers are given up and the frame goes out.
     Resend ResendFrame();
     // Counts bytes read as answers to the copies sent.
@@ -50,10 +64,21 @@ public:
     // timer is stopped. Called before anything that may show a message box.
     void EndWait();
 
+    // block: the block that a well-formed block reply named instead of the one asked for.
+    void NoteHeard(Heard what, int block = -1);
+    Heard HeardSoFar() const { return m_heard; }
+    int OtherBlock() const { return m_otherBlock; }
+
+    // Called after each copy of a frame went out, with the copies sent before it.
+    void OnTransmit(std::function<void(int resends)> handler) { m_transmitted = std::move(handler); }
+
     bool ReplyHandled() const { return m_replyHandled; }
     const QByteArray &LastFrame() const { return m_lastFrame; }
     qint16 ExpectedReplyLen() const { return m_expectedReplyLen; }
-    int PortNo() const { return m_comPortNo; }
+    // The port the last open was for, and its device once opened: where the
+    // operation runs, whatever has been selected since.
+    int PortNo() const { return m_portNo; }
+    const QString &DevicePath() const { return m_devicePath; }
 
 private:
     struct Frame {
@@ -64,22 +89,35 @@ private:
 
     bool Start(const Frame &frame);
     bool Transmit();
+    void ArmHold();
+    void NoteAnswer();
+    // Bytes too few to raise the receive event (a repeat request or a cut
+    // reply to a block read) were still the answer to a copy.
+    void TakeLeftover();
     // Copies of the last frame whose answers have not come yet.
-    int Owed() const { return qMax(0, m_copies - m_answers); }
+    int Owed() const { return qMax(0, int(m_sentAt.size()) - m_answers); }
 
     SerialControl &m_control;
     ReplyTimer &m_timer;
-    Operator &m_operator;
     const qint16 &m_comPortNo;
+    int m_portNo = 0;
+    QString m_devicePath;
 
     QByteArray m_lastFrame;
     qint16 m_expectedReplyLen = 0;
     qint16 m_resendCount = 0;
+    int m_wait = 0; // the last frame's reply wait, ms
     bool m_replyHandled = true;
     // The radio answers every copy it hears, each in its own time.
-    int m_copies = 0;
+    QList<qint64> m_sentAt; // when each copy of the last frame went out, on the timer's clock
     int m_answers = 0;
+    qint64 m_longestAnswer = -1; // the longest a copy of the last frame took to be answered; -1 none yet
     std::optional<Frame> m_held;
+    qint64 m_holdBound = 0;
+    qint64 m_notBefore = 0;
+    Heard m_heard = Heard::Nothing;
+    int m_otherBlock = -1;
+    std::function<void(int)> m_transmitted;
 };
 
 } // namespace kelvra

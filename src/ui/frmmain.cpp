@@ -347,6 +347,11 @@ void FrmMain::ShowMessage(const QString &text, Icon icon, const QString &detail)
 
 void FrmMain::closeEvent(QCloseEvent *event)
 {
+    const QString question = m_closeQuestion ? m_closeQuestion() : QString();
+    if (!question.isEmpty() && !AskOperator(question, MessageBoxes::Buttons::YesNo, Icon::Exclamation, QString())) {
+        event->ignore();
+        return;
+    }
     SetBusy(false);
     emit Unload();
     QWidget::closeEvent(event);

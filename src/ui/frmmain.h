@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -69,6 +70,9 @@ public:
 
     // A read or write is under way: the window shows a busy cursor.
     void SetBusy(bool running);
+    // Asked as the window is about to close: a text it returns is put to the
+    // operator as a question whose default answer keeps the window open.
+    void SetCloseQuestion(std::function<QString()> question) { m_closeQuestion = std::move(question); }
 
     // Operator
     void ShowMessage(const QString &text, Icon icon, const QString &detail = QString()) override;
@@ -122,6 +126,7 @@ private:
     std::array<QCheckBox *, 8> m_check{};
     qint16 m_languageId = 0;
     std::array<QString, 3> m_bandPromptText;
+    std::function<QString()> m_closeQuestion;
 };
 
 // Twips, the window's design unit, to device-independent pixels.

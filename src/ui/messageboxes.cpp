@@ -50,14 +50,23 @@ bool QtMessageBoxes::Show(const QString &text, Buttons buttons, Operator::Icon i
         for (QTextEdit *details : box.findChildren<QTextEdit *>())
             details->setAccessibleName(QCoreApplication::translate("MessageBoxes", "Details"));
     }
-    if (buttons == Buttons::OkCancel) {
+    switch (buttons) {
+    case Buttons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
-    } else {
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
-    return box.exec() == QMessageBox::Ok;
+    const int answer = box.exec();
+    return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
 }
 
 void ShowNotice(QWidget *parent, const QString &text)

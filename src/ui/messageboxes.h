@@ -14,12 +14,13 @@ namespace kelvra {
 class MessageBoxes
 {
 public:
-    enum class Buttons { Ok, OkCancel };
+    // YesNo: a question whose default answer, No, leaves things as they are.
+    enum class Buttons { Ok, OkCancel, YesNo };
 
     virtual ~MessageBoxes() = default;
 
     // Shows a modal box titled with the program's name and returns true when it
-    // was answered with OK; Cancel and closing the box return false.
+    // was answered with OK or Yes; Cancel, No and closing the box return false.
     virtual bool Show(const QString &text, Buttons buttons, Operator::Icon icon,
                       const QString &detail = QString()) = 0;
 };

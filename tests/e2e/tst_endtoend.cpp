@@ -191,20 +191,50 @@ private slots:
         QVERIFY(!m_world->boxes.shown.constFirst().detail.isEmpty());
     }
 
-    void exitDuringReadClosesThePortQuietly()
+    void exitDuringAnOperation_data()
     {
-        m_radio->SetReplyDelay(400);
-        QTest::mouseClick(Window().Command1(), Qt::LeftButton);
-        QVERIFY(m_program->SerialPort().PortOpen());
-        QVERIFY(BusyCursor());
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<QByteArray>("exitAt"); // Exit is clicked as the radio gets this frame; empty: at once
+        QTest::addColumn<bool>("leave");        // the answer to the question
+        QTest::addColumn<QString>("boxes");     // all shown, '|' between them
+        QTest::newRow("read: closes quietly") << false << QByteArray() << true << QString();
+        QTest::newRow("write, nothing sent yet: stays") << true << QByteArray() << false
+            << "A write is under way; nothing has been written to the radio yet.\n\nClose anyway?|Write Complete!";
+        QTest::newRow("write at block 2: leaves")
+            << true << QByteArray::fromHex("5708002002") << true
+            << "A write is under way, and closing now ends it here. The radio acknowledged the new band and password "
+               "(not read back to check). The radio did not confirm the new dealer code, stock date, sell date and "
+               "seller.\n\nClose anyway?";
+    }
 
-        QTest::mouseClick(Window().Command3(), Qt::LeftButton);
+    void exitDuringAnOperation()
+    {
+        QFETCH(bool, write);
+        QFETCH(QByteArray, exitAt);
+        QFETCH(bool, leave);
+        QFETCH(QString, boxes);
+        auto exit = [this] { QTest::mouseClick(Window().Command3(), Qt::LeftButton); };
+        connect(m_radio.get(), &radiosim::SimulatedRadio::FrameReceived, this, [&](const radiosim::ReceivedFrame &f) {
+            if (!exitAt.isEmpty() && f.bytes.startsWith(exitAt))
+                exit();
+        });
+        if (write)
+            Read(); // the window's band is then the radio's: no band question
+        m_world->boxes.answers = {leave};
+        QTest::mouseClick(write ? Window().Command2() : Window().Command1(), Qt::LeftButton);
+        QVERIFY(m_program->SerialPort().PortOpen() && BusyCursor());
+        // A write is never abandoned by a press: its buttons wait for its end.
+        QCOMPARE(Window().Command1()->isEnabled() || Window().Command2()->isEnabled(), !write);
+        if (exitAt.isEmpty())
+            exit();
 
-        QVERIFY(!Window().isVisible());
-        QVERIFY(!m_program->SerialPort().PortOpen());
-        QVERIFY(!m_program->WaitTimer().Enabled());
-        QVERIFY(Shown().isEmpty());
+        QTRY_VERIFY(!Window().isVisible() || Shown().contains(QStringLiteral("Write Complete!")));
+        QCOMPARE(Shown().join('|'), boxes);
+        QCOMPARE(m_world->boxes.shown.value(0).buttons, write ? MessageBoxes::Buttons::YesNo : MessageBoxes::Buttons::Ok);
+        QCOMPARE(Window().isVisible(), !leave);
+        QVERIFY(!m_program->SerialPort().PortOpen() && !m_program->WaitTimer().Enabled());
         QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(Window().Command1()->isEnabled() && Window().Command2()->isEnabled());
     }
 };
 

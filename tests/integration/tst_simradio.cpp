@@ -1,9 +1,10 @@
 // Whole reads and writes through the real serial control over a
 // pseudo-terminal against the simulated radio: a radio that answers late,
-// loses frames, names the wrong block, misformats its replies or is cut off
-// mid-operation. Every run ends either in "Complete" with every byte right
-// in the radio and in the record, or in "Failure" with nothing in the radio
-// it should not hold.
+// loses frames, names the wrong block, misformats its replies, stores a
+// block wrongly or is cut off mid-operation, and an operator who presses
+// again during a write. Every run ends either in "Complete" with every byte
+// right in the radio and in the record, or in "Failure" with nothing in the
+// radio it should not hold, and the port free for another program.
 
 #include "demoimage.h"
 #include "link/portdirectory.h"
@@ -25,6 +26,8 @@ using radiosim::FaultRule;
 using radiosim::Request;
 
 Q_DECLARE_METATYPE(QList<radiosim::FaultRule>)
+// A frame number and the most milliseconds it may follow the frame before it by.
+using Quick = QPair<int, int>;
 
 namespace {
 
@@ -102,7 +105,8 @@ struct SimWorld
 const QStringList ReadRequests{"50524f4752414d", "02", "5208002000", "5208002001", "5208002002", "5208002003",
                                "5208002004", "5208002005", "5208002006", "5208002007", "454e44"};
 const QStringList WriteRequests{"50524f4752414d", "02", "5208002000", "5208002001", "5208002002", "5208002004",
-                                "5708002000", "5708002001", "5708002002", "5708002003", "5708002004", "454e44"};
+                                "5708002000", "5708002001", "5708002002", "5708002003", "5708002004",
+                                "5208002000", "5208002001", "5208002002", "5208002003", "5208002004", "454e44"};
 
 FaultRule Rule(Fault fault, Request request, int block = -1, int times = 1, int value = -1)
 {
@@ -152,12 +156,17 @@ void TestSimRadio::Sessions(bool write)
     QTest::addColumn<QString>("ending");
     QTest::addColumn<QStringList>("requests"); // checked when given
     QTest::addColumn<QString>("detail");       // a part of the last box's detailed text, when given
+    // Frame n must follow frame n - 1 within ms, when n is given; the other
+    // figures, the radio's answer time, are in the link suite to the millisecond.
+    QTest::addColumn<Quick>("quick");
+    QTest::addColumn<bool>("presses"); // Read and Write pressed as each write block arrives
 
     const QString complete = Ending(write, true), failure = Ending(write, false);
     const QStringList requests = write ? WriteRequests : ReadRequests;
     // A case that must complete.
-    auto row = [&](const char *name, const QList<FaultRule> &rules, const QStringList &sent = {}) {
-        QTest::newRow(name) << rules << 0 << complete << sent << QString();
+    auto row = [&](const char *name, const QList<FaultRule> &rules, const QStringList &sent = {},
+                   Quick quick = {}, bool presses = false) {
+        QTest::newRow(name) << rules << 0 << complete << sent << QString() << quick << presses;
     };
     row("clean", {}, requests);
     // The dialogue with the request at index at sent times more.
@@ -189,7 +198,10 @@ void TestSimRadio::Sessions(bool write)
     for (const Kind &kind : kinds) {
         if (kind.write != write)
             continue;
-        for (int ms : {310, 330, 360, 400, 480, 600, 1000}) {
+        // A late acknowledgement taken for the next block's is the read-back's to find: three delays do.
+        const QList<int> delays = kind.request == Request::WriteBlock ? QList<int>{330, 600, 1000}
+                                                                      : QList<int>{310, 330, 360, 400, 480, 600, 1000};
+        for (int ms : delays) {
             const bool givenUp = ms > 900 && kind.request != Request::Program && kind.request != Request::End;
             QList<FaultRule> rules;
             for (int block : kind.blocks) {
@@ -198,50 +210,64 @@ void TestSimRadio::Sessions(bool write)
             }
             QTest::addRow("%s %d ms late", kind.name, ms)
                 << rules << 0 << (givenUp ? QString() : complete) << QStringList()
-                << QString::fromLatin1(givenUp ? kind.unanswered : "");
+                << QString::fromLatin1(givenUp ? kind.unanswered : "") << Quick() << false;
         }
     }
 
     // A reply naming another block is resent at the expiry, like any unrecognised reply.
     if (write) {
-        row("re-read of block 4 answered with block 5", {Rule(Fault::WrongBlock, Request::ReadBlock, 4, 1, 5)},
-            resent(5));
-        // The late acknowledgement of a resent block must not pass for the next block's.
-        row("block 1 acknowledged late, block 2 lost",
-            {Rule(Fault::Delay, Request::WriteBlock, 1, 1, 450), Rule(Fault::Ignore, Request::WriteBlock, 2, 1)},
-            resent(7, 1, resent(8)));
-        row("block 3 acknowledged late twice, block 4 lost twice",
-            {Rule(Fault::Delay, Request::WriteBlock, 3, 2, 700), Rule(Fault::Ignore, Request::WriteBlock, 4, 2)},
-            resent(9, 2, resent(10, 2)));
+        // Block n's first copy is answered so late that the answer lands in
+        // the wait for block n + 1, whose first copy is lost: taken for its
+        // acknowledgement, it leaves block n + 1 unwritten until the read-back.
+        for (int block = 0; block < 4; ++block) {
+            const QList<FaultRule> rules{Rule(Fault::Delay, Request::WriteBlock, block, 1, 800),
+                                         Rule(Fault::Ignore, Request::WriteBlock, block + 1, 1)};
+            QTest::addRow("block %d acknowledged 800 ms late, block %d lost", block, block + 1)
+                << rules << 0 << complete << QStringList() << QString() << Quick() << false;
+        }
+        // Written once more, a block that read back differently reads back right.
+        QStringList rewritten = requests;
+        rewritten.insert(14, "5708002002");
+        rewritten.insert(15, "5208002002");
+        row("block 2 stored wrongly once", {Rule(Fault::Misstore, Request::WriteBlock, 2)}, rewritten);
+        QTest::newRow("block 3 stored wrongly twice")
+            << QList<FaultRule>{Rule(Fault::Misstore, Request::WriteBlock, 3, 2)} << 0 << failure << QStringList()
+            << "Reading back showed the new band, password, dealer code and seller in the radio. Block 3, which holds "
+               "the stock date and sell date, read back differently from what was written. Write again; a radio that "
+               "keeps storing"
+            << Quick() << false;
+        // A press never abandons a write.
+        row("Read and Write pressed at each write block", {}, requests, {}, true);
+        // Lost once, block 2 waits for its owed acknowledgement no longer than
+        // the radio showed it needs; the old wait was 900 ms.
+        row("block 2 lost once", {Rule(Fault::Ignore, Request::WriteBlock, 2)}, resent(8), {10, 600});
     } else {
         row("block 3 answered with block 2", {Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)}, resent(5));
-        // Each answered by sending the request once more; the recognisers'
-        // own cases are in the link suite.
+        // Answered by sending the request once more; the recognisers' own cases are in the link suite.
         row("block one byte short", {Rule(Fault::TooShort, Request::ReadBlock)}, resent(2));
-        row("identify one byte long", {Rule(Fault::TooLong, Request::Identify)}, resent(1));
+        // The identification waits for the lost copy's answer no longer than
+        // the radio showed it needs (1550 ms); the old wait was 4500 ms.
+        row("first PROGRAM lost", {Rule(Fault::Ignore, Request::Program)}, resent(0), {2, 2000});
     }
 
     // The cable pulled: the detail says what the radio took of a write.
+    auto pulled = [&](const char *name, int at, const QString &ending, const QString &detail) {
+        QTest::newRow(name) << QList<FaultRule>{} << at << ending << requests.mid(0, at) << detail
+                            << Quick() << false;
+    };
     if (write) {
-        const char *const taken[] = {
-            "The radio confirmed none of the new values",
-            "The radio took the new band; the password, dealer code, stock date, sell date and seller were not",
-            "The radio took the new band and password; the dealer code, stock date, sell date and seller were not",
-            "The radio took the new band, password and dealer code; the stock date, sell date and seller were not",
-            "The radio took the new band, password, dealer code, stock date and sell date; the seller was not",
-        };
-        for (int block = 0; block < 5; ++block) {
-            QTest::addRow("pulled at block %d", block)
-                << QList<FaultRule>{} << 7 + block << failure << requests.mid(0, 7 + block)
-                << QString::fromLatin1(taken[block]);
-        }
+        pulled("pulled at block 0", 7, failure, "The radio confirmed none of the new values");
+        pulled("pulled at block 3", 10, failure,
+               "The radio acknowledged the new band, password and dealer code (not read back to check). The radio "
+               "did not confirm the new stock date, sell date and seller.");
+        pulled("pulled at the read-back of block 2", 14, failure,
+               "Reading back showed the new band and password in the radio. The radio acknowledged the new dealer "
+               "code, stock date, sell date and seller (not read back to check).");
     } else {
-        QTest::newRow("pulled at block 2") << QList<FaultRule>{} << 5 << failure << requests.mid(0, 5)
-                                           << "The serial port was lost";
+        pulled("pulled at block 2", 5, failure, "The serial port was lost");
     }
-    // Every block is in or written: the radio leaving then is an unanswered END.
-    QTest::newRow("pulled at END") << QList<FaultRule>{} << int(requests.size()) << complete << requests
-                                   << QString();
+    // Every block is in, or written and read back: the radio leaving then is an unanswered END.
+    pulled("pulled at END", int(requests.size()), complete, QString());
 }
 
 void TestSimRadio::Run(bool write)
@@ -251,10 +277,20 @@ void TestSimRadio::Run(bool write)
     QFETCH(QString, ending);
     QFETCH(QStringList, requests);
     QFETCH(QString, detail);
+    QFETCH(Quick, quick);
+    QFETCH(bool, presses);
 
     SimWorld &w = *m_world;
     w.radio.SetFaults(rules);
     w.radio.SetHangUpAfterFrames(hangUpAt);
+    if (presses) {
+        connect(&w.radio, &radiosim::SimulatedRadio::FrameReceived, this, [&w](const radiosim::ReceivedFrame &f) {
+            if (f.bytes.startsWith('W')) {
+                w.link.Command1_Click();
+                w.link.Command2_Click();
+            }
+        });
+    }
     // Whatever the link fails to fetch shows as bytes the radio never held.
     std::fill_n(w.image.data(), RadioImage::Size, quint8(0xEE));
     const QByteArray before = w.radio.Image();
@@ -269,9 +305,18 @@ void TestSimRadio::Run(bool write)
 
     if (!requests.isEmpty())
         QCOMPARE(w.Requests(), requests);
+    if (quick.first > 0) {
+        const QList<radiosim::ReceivedFrame> &frames = w.radio.Frames();
+        const qint64 gapMs = (frames.at(quick.first).elapsedNs - frames.at(quick.first - 1).elapsedNs) / 1000000;
+        QVERIFY2(gapMs < quick.second, qPrintable(QString::number(gapMs)));
+    }
+    // Ended whichever way, the port is free for another program (while there is one).
+    QVERIFY(!w.control.PortOpen());
+    QtSerialControl other{w.directory};
+    QString why;
+    QVERIFY2(hangUpAt > 0 || other.Open(w.comPortNo, &why), qPrintable(why));
     if (completed) {
         QCOMPARE(w.radio.Image().toHex(), expected.toHex());
-        QVERIFY(!w.control.PortOpen());
         if (!write) {
             // The window shows what the radio holds, its whole note included.
             QCOMPARE(QByteArray(reinterpret_cast<const char *>(w.image.data()), RadioImage::Size), before);
@@ -284,15 +329,15 @@ void TestSimRadio::Run(bool write)
         }
     } else {
         QVERIFY2(w.lastDetail.contains(detail), qPrintable(w.lastDetail));
-        // Each block as it was or as the write meant it; nothing else.
+        // Each block as it was or as the write meant it, unless the detail says it read back otherwise.
         for (int at = 0; at < RadioImage::Size; at += BlockSize) {
             const QByteArray block = w.radio.Image().mid(at, BlockSize);
-            QVERIFY2(block == before.mid(at, BlockSize) || block == expected.mid(at, BlockSize),
+            const QString named = QStringLiteral("Block %1, which holds").arg(at / BlockSize);
+            QVERIFY2(block == before.mid(at, BlockSize) || block == expected.mid(at, BlockSize)
+                         || w.lastDetail.contains(named),
                      qPrintable(QStringLiteral("block %1: ").arg(at / BlockSize) + QString::fromLatin1(block.toHex())));
         }
         QCOMPARE(w.op.showByDataCalls, 0);
-        // A failure leaves the port open for late bytes; a lost port is let go.
-        QCOMPARE(w.control.PortOpen(), hangUpAt == 0);
     }
 }
 

@@ -97,6 +97,7 @@ void TestRadioSim::faultRulesParse_data()
     QTest::newRow("one block, delay past a byte") << "delay:writeblock@1:always:1000" << "delay:writeblock@1:always:1000";
     QTest::newRow("block of a request without one") << "ignore:identify@1" << "";
     QTest::newRow("delay past a minute") << "delay:end:1:60001" << "";
+    QTest::newRow("misstore, twice on one block") << "misstore:writeblock@3:2" << "misstore:writeblock@3:2";
 }
 
 void TestRadioSim::faultRulesParse()

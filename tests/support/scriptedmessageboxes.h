@@ -9,8 +9,8 @@
 namespace kelvra {
 
 // Message boxes answered by the test instead of a person: every box is
-// recorded, and OK/Cancel boxes take their answers from a queue (OK when it
-// runs dry).
+// recorded, and OK/Cancel and Yes/No boxes take their answers from a queue
+// (OK or Yes when it runs dry).
 class ScriptedMessageBoxes : public MessageBoxes
 {
 public:
@@ -33,7 +33,7 @@ public:
     }
 
     QList<Box> shown;
-    // Answers for the coming OK/Cancel boxes: true is OK, false is Cancel.
+    // Answers for the coming OK/Cancel and Yes/No boxes: true is OK or Yes.
     QList<bool> answers;
 };
 

@@ -93,6 +93,8 @@ Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
            stray        value bytes (default 1) of 55 come before the reply
            delay        the reply comes value ms late (default 400, at most 60000);
                         delays add to --delay and to each other
+           misstore     a write block is acknowledged, but its first byte is
+                        stored XOR value (default ff)
   request: any program identify readblock writeblock end    (default any)
   @block:  after readblock or writeblock: only requests for that block
   times:   how many matching requests (copies included) it hits, or always
@@ -101,6 +103,7 @@ Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
             --fault badchecksum:readblock:always   --fault stray:any:1:3
             --fault delay:writeblock@1:1:450 --fault ignore:writeblock@2
             --fault wrongblock:readblock@0:1:1   --fault delay:readblock:always:480
+            --fault misstore:writeblock@3:2
 )";
 
 bool Fail(const QString &message)

@@ -17,7 +17,7 @@ constexpr FaultText kFaults[] = {
     {Fault::WrongLead, "wronglead", 0x00},  {Fault::WrongBlock, "wrongblock", 8},
     {Fault::BadChecksum, "badchecksum", 0}, {Fault::TooShort, "tooshort", 1},
     {Fault::TooLong, "toolong", 1},         {Fault::StrayBytes, "stray", 1},
-    {Fault::Delay, "delay", 400},
+    {Fault::Delay, "delay", 400},           {Fault::Misstore, "misstore", 0xFF},
 };
 
 // A reply may be held back up to a minute; every other value is a byte.
@@ -144,6 +144,16 @@ int FaultPlan::DelayMs(Request request, int block)
     return ms;
 }
 
+int FaultPlan::StoreMask(Request request, int block)
+{
+    int mask = 0;
+    for (FaultRule &rule : m_rules) {
+        if (rule.fault == Fault::Misstore && Take(rule, request, block))
+            mask ^= ValueOf(rule);
+    }
+    return mask;
+}
+
 QByteArray FaultPlan::Spoil(Request request, int block, QByteArray reply)
 {
     for (Fault fault : kSpoilOrder) {
@@ -179,6 +189,7 @@ QByteArray FaultPlan::Spoil(Request request, int block, QByteArray reply)
             case Fault::Ignore:
             case Fault::Repeat:
             case Fault::Delay:
+            case Fault::Misstore:
                 break;
             }
         }

@@ -20,6 +20,7 @@ enum class Fault {
     TooLong,     // value bytes (default 1) of 00 appended
     StrayBytes,  // value bytes (default 1) of 55 sent before the reply
     Delay,       // the reply comes value ms (default 400) late; rules add up
+    Misstore,    // a write block is acknowledged, but its first data byte is stored XOR value (default FF)
 };
 
 QString FaultName(Fault fault);
@@ -58,6 +59,9 @@ public:
     QByteArray Spoil(Request request, int block, QByteArray reply);
     // Milliseconds the reply is held back; uses up one hit of every Delay rule applied.
     int DelayMs(Request request, int block);
+    // What a write block's first data byte is XORed with as it is stored, 0
+    // for none; uses up one hit of every Misstore rule applied.
+    int StoreMask(Request request, int block);
 
 private:
     bool Take(FaultRule &rule, Request request, int block);

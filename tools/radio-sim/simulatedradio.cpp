@@ -258,9 +258,12 @@ QByteArray SimulatedRadio::Answer(Request request, const QByteArray &frame)
         return IdentifyReply(m_model, BandCode());
     case Request::ReadBlock:
         return BlockReply(m_image, quint8(frame.at(4)));
-    case Request::WriteBlock:
-        m_image.replace(quint8(frame.at(4)) * kBlockSize, kBlockSize, frame.mid(5, kBlockSize));
+    case Request::WriteBlock: {
+        const int block = quint8(frame.at(4));
+        m_image.replace(block * kBlockSize, kBlockSize, frame.mid(5, kBlockSize));
+        m_image[block * kBlockSize] = char(m_image.at(block * kBlockSize) ^ m_faults.StoreMask(request, block));
         break;
+    }
     case Request::End:
         m_programMode = false;
         break;
