@@ -4,6 +4,9 @@
 # the window as it opens, the window after Tab has taken the focus to the
 # last dealer field (which must then be in view), and, in Chinese, the
 # message box of a read on the first port, whose buttons must be Chinese.
+# Then, at scale 1 in both languages, a slow simulated radio: a read in
+# progress (its status line under the buttons, with a block sent again) and a
+# write in progress (Read and Write greyed).
 #   scripts/screenshots.sh [build folder]   (default: build, built here in Release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,15 +16,23 @@ build=${1:-build}
 if [ -z "${1:-}" ]; then
     scripts/deps.sh
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-    cmake --build "$build" --target kelvraset -j "$(nproc 2>/dev/null || echo 2)"
+    cmake --build "$build" --target kelvraset radio-sim -j "$(nproc 2>/dev/null || echo 2)"
 fi
 kelvraset=$PWD/$build/src/app/KelvraSet
 shots=$PWD/screenshots
 mkdir -p "$shots"
 
+radio_sim=$PWD/$build/tools/radio-sim/kelvraset-radio-sim
+# The simulated radio's port alias, settings and history stay out of the user's folders.
+private=$(mktemp -d)
+
 xvfb_pid=""
 app_pid=""
-cleanup() { stop_started "$app_pid" "$xvfb_pid"; }
+sim_pid=""
+cleanup() {
+    stop_started "$app_pid" "$sim_pid" "$xvfb_pid"
+    rm -rf "$private"
+}
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
@@ -33,22 +44,28 @@ fi
 app_gone() { ! kill -0 "$app_pid" 2>/dev/null; }
 
 shoot() {
-    sleep 0.5 # let the window finish painting
+    sleep "${2:-0.5}" # let the window finish painting
     import -window root "$shots/$1.png"
     echo "$shots/$1.png"
+}
+
+# starts KelvraSet with the environment settings given, waits for its window
+# and focuses it; sets app_pid and window
+open_window() {
+    env -u LC_ALL -u LC_MESSAGES -u LANGUAGE "$@" "$kelvraset" &
+    app_pid=$!
+    if ! wait_for 100 windows_at_least 1; then
+        echo "screenshots.sh: the KelvraSet window did not appear" >&2
+        exit 1
+    fi
+    window=$(xdotool search --onlyvisible --name '^KelvraSet$' | head -n 1)
+    xdotool windowfocus --sync "$window"
 }
 
 for scale in 1 1.5 2; do
     for lang in en_US zh_CN; do
         name=kelvraset-${lang%%_*}-x$scale
-        env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang.UTF-8" QT_SCALE_FACTOR="$scale" "$kelvraset" &
-        app_pid=$!
-        if ! wait_for 100 windows_at_least 1; then
-            echo "screenshots.sh: the KelvraSet window did not appear" >&2
-            exit 1
-        fi
-        window=$(xdotool search --onlyvisible --name '^KelvraSet$' | head -n 1)
-        xdotool windowfocus --sync "$window"
+        open_window LANG="$lang.UTF-8" QT_SCALE_FACTOR="$scale"
         echo "$name: window at $(xdotool getwindowgeometry "$window" | tr '\n' ' ')"
         shoot "$name"
 
@@ -69,4 +86,54 @@ for scale in 1 1.5 2; do
         wait "$app_pid" 2>/dev/null || true
         app_pid=""
     done
+done
+
+# requests of kind $1 the simulated radio has received: at least $2
+received_at_least() { [ "$(grep -c "<- $1 " "$private/sim.log")" -ge "$2" ]; }
+
+# shoots $1 once the simulated radio has received $3 requests of kind $2
+shoot_when() {
+    if wait_for 200 received_at_least "$2" "$3"; then
+        shoot "$1" 0.05
+    else
+        echo "screenshots.sh: no $1, the radio got fewer than $3 $2 requests" >&2
+    fi
+}
+
+# answers the message box that ends an operation
+answer_box() {
+    wait_for 200 windows_at_least 2 && xdotool key --clearmodifiers Return
+    wait_for 30 windows_at_most 1 || true
+}
+
+# Each block request is answered a quarter of a second late, within the
+# program's 300 ms wait, and the third read block only to its third request:
+# each step stays on the screen long enough to be seen.
+for lang in en_US zh_CN; do
+    name=kelvraset-${lang%%_*}-x1
+    mkdir -p "$private/config/KelvraSet"
+    printf '[language]\ncomPort=9\n' >"$private/config/KelvraSet/mysetup.ini"
+    "$radio_sim" --demo --alias-dir "$private/config/KelvraSet/ports" --com 9 --fault ignore:readblock@2:2 \
+        --fault delay:readblock:always:250 --fault delay:writeblock:always:250 >"$private/sim.log" 2>&1 &
+    sim_pid=$!
+    if ! wait_for 50 test -L "$private/config/KelvraSet/ports/COM9"; then
+        echo "screenshots.sh: the simulated radio did not start" >&2
+        exit 1
+    fi
+    open_window LANG="$lang.UTF-8" QT_SCALE_FACTOR=1 XDG_CONFIG_HOME="$private/config" XDG_DATA_HOME="$private/data"
+
+    # The fourth read request is block 3's second copy: "sent again: 1".
+    xdotool key --clearmodifiers alt+r
+    shoot_when "$name-reading" readblock 4
+    answer_box
+    xdotool windowfocus --sync "$window"
+
+    # Four blocks are read back first, then the third write block goes out.
+    xdotool key --clearmodifiers alt+w
+    shoot_when "$name-writing" writeblock 3
+    answer_box
+
+    stop_started "$app_pid" "$sim_pid"
+    app_pid=""
+    sim_pid=""
 done

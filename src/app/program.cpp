@@ -3,6 +3,7 @@
 #include "app/comportsetting.h"
 #include "app/versionquery.h"
 #include "lang/messages.h"
+#include "ui/statusline.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -90,6 +91,9 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
         const bool writing = running && m_link.OpKind() == Operation::Write;
         m_frmMain.Command1()->setEnabled(!writing);
         m_frmMain.Command2()->setEnabled(!writing);
+    });
+    connect(&m_link, &RadioLink::Activity, this, [this](const LinkActivity &activity) {
+        m_frmMain.Label4()->Show(activity, m_link.OpKind() == Operation::Write);
     });
     m_frmMain.SetCloseQuestion([this] { return m_link.LeaveQuestion(); });
 }

@@ -167,6 +167,45 @@ Close anyway?</source>
     </message>
 </context>
 <context>
+    <name>StatusLine</name>
+    <message>
+        <source>Entering programming mode...</source>
+        <translation>正在进入编程模式……</translation>
+    </message>
+    <message>
+        <source>Identifying the radio...</source>
+        <translation>正在识别电台……</translation>
+    </message>
+    <message>
+        <source>Reading block %1 of %2 before writing</source>
+        <translation>写入前读取第&#xa0;%1&#xa0;块（共&#xa0;%2&#xa0;块）</translation>
+    </message>
+    <message>
+        <source>Reading block %1 of %2</source>
+        <translation>正在读取第&#xa0;%1&#xa0;块（共&#xa0;%2&#xa0;块）</translation>
+    </message>
+    <message>
+        <source>Writing block %1 of %2</source>
+        <translation>正在写入第&#xa0;%1&#xa0;块（共&#xa0;%2&#xa0;块）</translation>
+    </message>
+    <message>
+        <source>Checking block %1 of %2</source>
+        <translation>正在回读核对第&#xa0;%1&#xa0;块（共&#xa0;%2&#xa0;块）</translation>
+    </message>
+    <message>
+        <source>Leaving programming mode...</source>
+        <translation>正在退出编程模式……</translation>
+    </message>
+    <message>
+        <source>%1 (sent again: %2)</source>
+        <translation>%1（重发 %2 次）</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+</context>
+<context>
     <name>MessageBoxes</name>
     <message>
         <source>Details</source>

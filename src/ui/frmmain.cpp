@@ -6,6 +6,7 @@
 #include "record/catalogue.h"
 #include "ui/listaccessible.h"
 #include "ui/noteedit.h"
+#include "ui/statusline.h"
 #include "ui_frmmain.h"
 
 #include <QApplication>
@@ -200,6 +201,11 @@ QPushButton *FrmMain::Command4() const
     return m_ui->Command4;
 }
 
+StatusLine *FrmMain::Label4() const
+{
+    return m_ui->Label4;
+}
+
 QGroupBox *FrmMain::Frame1() const
 {
     return m_ui->Frame1;
@@ -257,6 +263,7 @@ void FrmMain::NameForScreenReaders()
         button->setAccessibleName(SpokenCaption(button->text()));
     for (QGroupBox *frame : {Frame1(), Frame2()})
         frame->setAccessibleName(SpokenCaption(frame->title()));
+    Label4()->NameForScreenReaders();
 
     const std::pair<QWidget *, QLabel *> fields[] = {
         {Text1(0), Label2()},     {Text1(1), Label1(2)},    {Text1(2), Label1(3)},   {Text1(3), Label1(4)},
@@ -327,6 +334,8 @@ void FrmMain::SetBusy(bool running)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QGuiApplication::restoreOverrideCursor();
+    if (!running)
+        Label4()->Clear();
 }
 
 bool FrmMain::AskOperator(const QString &text, MessageBoxes::Buttons buttons, Icon icon, const QString &detail)

@@ -25,6 +25,8 @@ class FrmMain;
 
 namespace kelvra {
 
+class StatusLine;
+
 // The program's only window: the radio's fields beside the port list and the
 // Read, Write and Exit buttons, bound to the one radio record.
 class FrmMain : public QWidget, public Operator
@@ -50,6 +52,7 @@ public:
     QPushButton *Command2() const;
     QPushButton *Command3() const;
     QPushButton *Command4() const; // opens the history
+    StatusLine *Label4() const;    // what a read or write is doing
     QGroupBox *Frame1() const;
     QGroupBox *Frame2() const;
 
@@ -68,7 +71,7 @@ public:
     // The same within an available area, in device-independent pixels.
     void PlaceWithin(const QRect &available);
 
-    // A read or write is under way: the window shows a busy cursor.
+    // A read or write is under way: the window shows a busy cursor; at its end the status line clears.
     void SetBusy(bool running);
     // Asked as the window is about to close: a text it returns is put to the
     // operator as a question whose default answer keeps the window open.

@@ -72,12 +72,13 @@ public:
         return QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : NoFile();
     }
 
-    // The host's version answer unless one is given.
-    Program &Start(const VersionQuery *version = nullptr)
+    // The host's version answer unless one is given; an English system unless another locale is.
+    Program &Start(const VersionQuery *version = nullptr,
+                   const QLocale &locale = QLocale(QLocale::English, QLocale::UnitedStates))
     {
-        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        m_program.reset(); // one set of translations at a time
         m_program = std::make_unique<Program>(ProgramEnvironment{AppDir(), Path("sys"), Path("dev"), version, &boxes,
-                                                                 english, ConfigDir(), QString()});
+                                                                 locale, ConfigDir(), QString()});
         m_program->Form_Load();
         return *m_program;
     }

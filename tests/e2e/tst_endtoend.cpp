@@ -2,6 +2,7 @@
 // reached the way a person reaches it: through a port alias.
 #include "../app/appworld.h"
 #include "record/catalogue.h"
+#include "ui/statusline.h"
 
 #include "simulatedradio.h"
 
@@ -90,6 +91,16 @@ class TestEndToEnd : public QObject
         QCOMPARE(Window().Text1Text(index), text);
     }
 
+    // The program on an English or Chinese system, its window shown.
+    void ShowProgram(const QLocale &locale)
+    {
+        m_program = &m_world->Start(nullptr, locale);
+        Window().show();
+        QApplication::setActiveWindow(&Window());
+        QVERIFY(QTest::qWaitForWindowActive(&Window()));
+        QCOMPARE(Window().Combo2()->currentText(), QStringLiteral("COM7"));
+    }
+
 private slots:
     void init()
     {
@@ -99,11 +110,7 @@ private slots:
         QVERIFY2(m_radio->Start(&error) && m_radio->MakeAlias(m_world->PortsDir(), 7, &error), qPrintable(error));
         m_radio->SetModelBytes("KR350UV");
         m_radio->SetImage(BenchRadioImage());
-        m_program = &m_world->Start();
-        Window().show();
-        QApplication::setActiveWindow(&Window());
-        QVERIFY(QTest::qWaitForWindowActive(&Window()));
-        QCOMPARE(Window().Combo2()->currentText(), QStringLiteral("COM7"));
+        ShowProgram(QLocale(QLocale::English, QLocale::UnitedStates));
         // The closed port box names the device behind the port.
         QVERIFY2(Window().Combo2()->toolTip().startsWith(QLatin1String("/dev/")), qPrintable(Window().Combo2()->toolTip()));
     }
@@ -174,6 +181,55 @@ private slots:
         // The next press works without a restart.
         m_radio->SetFaults({});
         Read();
+    }
+
+    void statusLineSaysWhatIsUnderWay_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("shown"); // as the radio gets each frame, '|' between them
+        QTest::newRow("read, block 3 sent again") << "en_US" << false << "repeat:readblock@2"
+            << "Entering programming mode...|Identifying the radio...|Reading block 1 of 8|Reading block 2 of 8|"
+               "Reading block 3 of 8|Reading block 3 of 8 (sent again: 1)|Reading block 4 of 8|Reading block 5 of 8|"
+               "Reading block 6 of 8|Reading block 7 of 8|Reading block 8 of 8|Leaving programming mode...";
+        QTest::newRow("write in Chinese, block 2 sent again") << "zh_CN" << true << "repeat:writeblock@1"
+            << "正在进入编程模式……|正在识别电台……|写入前读取第 1 块（共 4 块）|写入前读取第 2 块（共 4 块）|"
+               "写入前读取第 3 块（共 4 块）|写入前读取第 4 块（共 4 块）|正在写入第 1 块（共 5 块）|正在写入第 2 块（共 5 块）|"
+               "正在写入第 2 块（共 5 块）（重发 1 次）|正在写入第 3 块（共 5 块）|正在写入第 4 块（共 5 块）|"
+               "正在写入第 5 块（共 5 块）|正在回读核对第 1 块（共 5 块）|正在回读核对第 2 块（共 5 块）|"
+               "正在回读核对第 3 块（共 5 块）|正在回读核对第 4 块（共 5 块）|正在回读核对第 5 块（共 5 块）|正在退出编程模式……";
+    }
+
+    void statusLineSaysWhatIsUnderWay()
+    {
+        QFETCH(QString, locale);
+        QFETCH(bool, write);
+        QFETCH(QString, fault);
+        QFETCH(QString, shown);
+        ShowProgram(QLocale(locale));
+        if (write)
+            Read(); // the window's band is then the radio's: no band question
+        radiosim::FaultRule rule;
+        QString error;
+        QVERIFY2(radiosim::FaultRule::Parse(fault, &rule, &error), qPrintable(error));
+        m_radio->SetFaults({rule});
+        QStringList seen, spoken; // what the line shows, and tells a screen reader
+        const auto watch = connect(m_radio.get(), &radiosim::SimulatedRadio::FrameReceived, this, [&] {
+            seen << Window().Label4()->text();
+            spoken << Window().Label4()->accessibleDescription();
+        });
+
+        QTest::mouseClick(write ? Window().Command2() : Window().Command1(), Qt::LeftButton);
+        QTRY_COMPARE(Shown(), QStringList{QString(write ? "Write Complete!" : "Read Complete!")});
+
+        disconnect(watch);
+        // Chinese keeps a number with its word by no-break spaces, should the line wrap.
+        QCOMPARE(seen.join('|').replace(QChar(0xA0), ' '), shown);
+        // A screen reader is told of each step once: the copy sent again tells it nothing new.
+        QCOMPARE(spoken.removeDuplicates(), 1);
+        QCOMPARE(Window().Label4()->text() + Window().Label4()->accessibleDescription(), QString());
+        QCOMPARE(Window().Label4()->accessibleName(), QString(locale == "zh_CN" ? "状态" : "Status"));
     }
 
     void portThatIsNoDeviceSaysWhy()
