@@ -160,10 +160,11 @@ void Station::Report(CommandOutcome outcome, const QString &serial)
                            .arg(double(m_unitTime.elapsed()) / 1000.0, 0, 'f', 2)
                            .arg(m_passed)
                            .arg(m_failed);
-        if (!passed && !outcome.detail.isEmpty())
-            line += QLatin1Char('\n') + QStringLiteral("    ") + QString(outcome.detail).replace(
-                        QLatin1Char('\n'), QStringLiteral("\n    "));
         Terminal::Out(line + QLatin1Char('\n'));
+        // One line per unit on standard output; why it failed beside it, for the person.
+        if (!passed && !outcome.detail.isEmpty())
+            Terminal::Err(QStringLiteral("    ") + QString(outcome.detail).replace(QLatin1Char('\n'), QStringLiteral("\n    "))
+                          + QLatin1Char('\n'));
     }
     if (outcome.interrupted)
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
