@@ -1,4 +1,5 @@
 #include "cli/commandlink.h"
+#include "cli/clitext.h"
 
 #include "cli/commandport.h"
 #include "cli/fieldchanges.h"
@@ -82,7 +83,7 @@ QString CommandLink::BandRefusal() const
     const int modelIndex = int(ListedModels().indexOf(NormalizeModel(m_info.Model)));
     if (!band || ModelBandCodes(modelIndex).contains(*band))
         return QString();
-    return QCoreApplication::translate("Cli", "The radio is a %1, which does not offer band code %2 (%3).")
+    return Cli::tr("The radio is a %1, which does not offer band code %2 (%3).")
         .arg(DisplayModel(m_info.Model))
         .arg(*band)
         .arg(BandTextOfCode(*band));

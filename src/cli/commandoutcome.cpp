@@ -1,6 +1,6 @@
 #include "cli/commandoutcome.h"
 
-#include <QCoreApplication>
+#include "cli/clitext.h"
 
 namespace kelvra {
 
@@ -37,8 +37,7 @@ int ExitCodeOf(const CommandOutcome &outcome)
 
 QString ExitCodeTable()
 {
-    return QCoreApplication::translate(
-        "Cli",
+    return Cli::tr(
         "Exit codes:\n"
         "  0    complete (for a write: written and verified)\n"
         "  2    usage: an unknown option, a missing port, a text longer than its field in GBK bytes,\n"

@@ -1,4 +1,5 @@
 #include "cli/commandparser.h"
+#include "cli/clitext.h"
 
 #include "cli/commandoutcome.h"
 #include "cli/terminal.h"
@@ -11,7 +12,7 @@ CommandParser::CommandParser(const QString &usage, const QString &about) : m_usa
 {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
-                        QCoreApplication::translate("Cli", "Show this help and the exit codes.")});
+                        Cli::tr("Show this help and the exit codes.")});
 }
 
 void CommandParser::Add(const QString &name, const QString &description, const QString &valueName)
@@ -23,11 +24,10 @@ void CommandParser::Add(const QString &name, const QString &description, const Q
 void CommandParser::AddPortOptions()
 {
     Add(QStringLiteral("port"),
-        QCoreApplication::translate(
-            "Cli", "The radio's port: COM<n> as the window lists it (aliases included) or a device path."),
+        Cli::tr("The radio's port: COM<n> as the window lists it (aliases included) or a device path."),
         QStringLiteral("PORT"));
     Add(QStringLiteral("json"),
-        QCoreApplication::translate("Cli", "Print one JSON object per operation instead of lines for people."));
+        Cli::tr("Print one JSON object per operation instead of lines for people."));
 }
 
 bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
@@ -36,7 +36,7 @@ bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
     const QStringList options = QStringList{arguments.value(0)} + arguments.mid(2);
     if (!m_parser.parse(options)) {
         *exitCode = Refuse(m_parser.errorText() + QLatin1Char('\n')
-                           + QCoreApplication::translate("Cli", "See: KelvraSet %1 --help")
+                           + Cli::tr("See: KelvraSet %1 --help")
                                  .arg(arguments.value(1)));
         return false;
     }
@@ -46,7 +46,7 @@ bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
         return false;
     }
     if (!m_parser.positionalArguments().isEmpty()) {
-        *exitCode = Refuse(QCoreApplication::translate("Cli", "Unknown argument: %1")
+        *exitCode = Refuse(Cli::tr("Unknown argument: %1")
                                .arg(m_parser.positionalArguments().constFirst()));
         return false;
     }
@@ -57,7 +57,7 @@ bool CommandParser::RequirePort(int *exitCode) const
 {
     if (!m_parser.value(QStringLiteral("port")).isEmpty())
         return true;
-    *exitCode = Refuse(QCoreApplication::translate("Cli", "--port is missing: name the port (COM9) or the device "
+    *exitCode = Refuse(Cli::tr("--port is missing: name the port (COM9) or the device "
                                                           "(/dev/ttyUSB0) the radio is on."));
     return false;
 }
@@ -73,7 +73,7 @@ QString CommandParser::HelpText() const
     QString help = m_parser.helpText();
     // Qt's first lines name the program without the command; ours replace them.
     help = help.mid(help.indexOf(QLatin1String("\n\n")) + 2);
-    return QCoreApplication::translate("Cli", "Usage: KelvraSet %1").arg(m_usage) + QStringLiteral("\n")
+    return Cli::tr("Usage: KelvraSet %1").arg(m_usage) + QStringLiteral("\n")
         + m_about + QStringLiteral("\n\n") + help + m_notes + QLatin1Char('\n') + ExitCodeTable();
 }
 

@@ -1,4 +1,5 @@
 #include "cli/commandport.h"
+#include "cli/clitext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,7 +24,7 @@ bool CommandPort::Choose(const QString &text, QString *error)
         return true;
     }
     if (!text.startsWith(QLatin1Char('/'))) {
-        *error = QCoreApplication::translate("Cli", "--port takes a port name such as COM9 or a device path such as "
+        *error = Cli::tr("--port takes a port name such as COM9 or a device path such as "
                                                     "/dev/ttyUSB0, not \"%1\".")
                      .arg(text);
         return false;
@@ -39,7 +40,7 @@ bool CommandPort::Choose(const QString &text, QString *error)
     m_ownAlias = std::make_unique<QTemporaryDir>();
     if (!m_ownAlias->isValid()
         || !QFile::link(text, m_ownAlias->filePath(PortDirectory::PortName(PathNumber)))) {
-        *error = QCoreApplication::translate("Cli", "Cannot reach %1 through a temporary folder: %2")
+        *error = Cli::tr("Cannot reach %1 through a temporary folder: %2")
                      .arg(text, m_ownAlias->errorString());
         return false;
     }

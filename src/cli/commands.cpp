@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/clitext.h"
 
 #include "app/settingsplace.h"
 #include "cli/commandlink.h"
@@ -20,29 +21,24 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 // The options that name a field a write sends, in FieldChanges' names.
 void AddFieldOptions(CommandParser &parser)
 {
     const QString descriptions[] = {
-        Tr("Band code to write (0-19); without it the radio keeps its band."),
-        Tr("The band-setting switch (Freq. Set): on or off."),
-        Tr("Programming password, at most 4 bytes."),
-        Tr("Dealer code, at most 16 bytes (a Chinese character takes two)."),
-        Tr("Stock date: today, YYYY-MM-DD or the interface's short date; written as the short date."),
-        Tr("Sell date, as the stock date."),
-        Tr("Seller, at most 16 bytes (a Chinese character takes two)."),
+        Cli::tr("Band code to write (0-19); without it the radio keeps its band."),
+        Cli::tr("The band-setting switch (Freq. Set): on or off."),
+        Cli::tr("Programming password, at most 4 bytes."),
+        Cli::tr("Dealer code, at most 16 bytes (a Chinese character takes two)."),
+        Cli::tr("Stock date: today, YYYY-MM-DD or the interface's short date; written as the short date."),
+        Cli::tr("Sell date, as the stock date."),
+        Cli::tr("Seller, at most 16 bytes (a Chinese character takes two)."),
     };
-    const QString values[] = {Tr("CODE"), QStringLiteral("on|off"), Tr("TEXT"), Tr("TEXT"),
-                              Tr("DATE"), Tr("DATE"), Tr("TEXT")};
+    const QString values[] = {Cli::tr("CODE"), QStringLiteral("on|off"), Cli::tr("TEXT"), Cli::tr("TEXT"),
+                              Cli::tr("DATE"), Cli::tr("DATE"), Cli::tr("TEXT")};
     for (int i = 0; i < FieldChanges::Names().size(); ++i)
         parser.Add(QLatin1String(FieldChanges::Names().at(i).option), descriptions[i], values[i]);
-    parser.Add(QStringLiteral("model"), Tr("Refuse a radio of another model: KR350UV, KR350SU or KR350SV."),
-               Tr("MODEL"));
+    parser.Add(QStringLiteral("model"), Cli::tr("Refuse a radio of another model: KR350UV, KR350SU or KR350SV."),
+               Cli::tr("MODEL"));
 }
 
 // Runs one read or write to its end; Ctrl+C as CommandLink::Interrupt says.
@@ -66,7 +62,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
         link.Interrupt();
         if (link.Finishing()) {
             terminal.EndProgress();
-            Terminal::Err(Tr("Interrupted: the write blocks have gone out, so the write is let finish (a moment); "
+            Terminal::Err(Cli::tr("Interrupted: the write blocks have gone out, so the write is let finish (a moment); "
                              "press Ctrl+C again to abandon it half-written.\n"));
         }
     });
@@ -91,7 +87,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
 int ReadCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("read --port PORT [--json]"),
-                         Tr("Reads the radio's information block and prints its fields."));
+                         Cli::tr("Reads the radio's information block and prints its fields."));
     parser.AddPortOptions();
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode) || !parser.RequirePort(&exitCode))
@@ -102,7 +98,7 @@ int ReadCommand(const QStringList &arguments)
 int WriteCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("write --port PORT [FIELD OPTIONS] [--model MODEL] [--json]"),
-                         Tr("Reads the radio, changes only the fields named, writes it, and reads it back to "
+                         Cli::tr("Reads the radio, changes only the fields named, writes it, and reads it back to "
                             "verify every byte written. A field not named keeps the radio's value."));
     parser.AddPortOptions();
     AddFieldOptions(parser);
@@ -118,14 +114,15 @@ int WriteCommand(const QStringList &arguments)
             return CommandParser::Refuse(error);
     }
     if (!changes.Any())
-        return CommandParser::Refuse(Tr("Nothing to write: name at least one field (see --help)."));
+        return CommandParser::Refuse(Cli::tr("Nothing to write: name at least one field (see --help)."));
     const QString model = parser.Value(QStringLiteral("model"));
     if (parser.IsSet(QStringLiteral("model")) && !ListedModels().contains(model))
-        return CommandParser::Refuse(Tr("--model takes %1, not \"%2\".")
+        return CommandParser::Refuse(Cli::tr("--model takes %1, not \"%2\".")
                                          .arg(ListedModels().join(QStringLiteral(", ")), model));
     const int modelIndex = int(ListedModels().indexOf(model));
     if (modelIndex >= 0 && changes.BandCode() && !ModelBandCodes(modelIndex).contains(*changes.BandCode()))
-        return CommandParser::Refuse(Tr("The %1 does not offer band code %2.").arg(model).arg(*changes.BandCode()));
+        return CommandParser::Refuse(
+            Cli::tr("The %1 does not offer band code %2.").arg(model).arg(*changes.BandCode()));
     return RunOperation(parser, [&](CommandLink &link) { link.Write(changes, model); });
 }
 
@@ -152,7 +149,7 @@ int RunCommand(const QStringList &arguments)
 
 QString CommandsHelp()
 {
-    return Tr("Commands (the window opens only without one; each has its own --help):\n"
+    return Cli::tr("Commands (the window opens only without one; each has its own --help):\n"
               "  read --port PORT [--json]             read the radio and print its fields\n"
               "  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify\n"
               "  history [--serial S] [--limit N] [--json | --csv]\n"

@@ -1,4 +1,5 @@
 #include "cli/fieldchanges.h"
+#include "cli/clitext.h"
 
 #include "record/catalogue.h"
 #include "record/imagecodec.h"
@@ -12,11 +13,6 @@
 namespace kelvra {
 
 namespace {
-
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
 
 template <typename Field>
 constexpr int WidthOf(Field RadioInfo::*)
@@ -49,13 +45,13 @@ bool FieldChanges::Set(const QString &key, const QString &value, QString *error)
     const auto it = std::find_if(Names().begin(), Names().end(),
                                  [&key](const Name &name) { return key == QLatin1String(name.key); });
     if (it == Names().end())
-        return Refuse(error, Tr("%1 is not a field a write sends.").arg(key));
+        return Refuse(error, Cli::tr("%1 is not a field a write sends.").arg(key));
     const QString option = QStringLiteral("--") + QLatin1String(it->option);
     if (key == QLatin1String("bandCode")) {
         bool ok = false;
         const int code = value.trimmed().toInt(&ok);
         if (!ok || BandTextOfCode(code).isEmpty())
-            return Refuse(error, Tr("%1 takes a band code from 0 to 19, not \"%2\".").arg(option, value));
+            return Refuse(error, Cli::tr("%1 takes a band code from 0 to 19, not \"%2\".").arg(option, value));
         m_band = code;
         return true;
     }
@@ -66,7 +62,7 @@ bool FieldChanges::Set(const QString &key, const QString &value, QString *error)
         else if (word == QLatin1String("off") || word == QLatin1String("false") || word == QLatin1String("0"))
             m_freqSet = false;
         else
-            return Refuse(error, Tr("%1 takes on or off, not \"%2\".").arg(option, value));
+            return Refuse(error, Cli::tr("%1 takes on or off, not \"%2\".").arg(option, value));
         return true;
     }
     if (key == QLatin1String("password"))
@@ -87,15 +83,15 @@ bool FieldChanges::SetText(std::optional<QString> &field, const QString &option,
     const QString text = TrimTrailingBlanks(value);
     for (const QChar ch : text) {
         if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-            return Refuse(error, Tr("%1 holds a control character, which the radio's one-line field cannot show.")
+            return Refuse(error, Cli::tr("%1 holds a control character, which the radio's one-line field cannot show.")
                                      .arg(option));
     }
     if (!ImageTextEncodable(text))
-        return Refuse(error, Tr("%1: \"%2\" holds characters that the radio's character set (GBK) cannot hold.")
+        return Refuse(error, Cli::tr("%1: \"%2\" holds characters that the radio's character set (GBK) cannot hold.")
                                  .arg(option, text));
     const int bytes = ImageTextBytes(text);
     if (bytes > maxBytes)
-        return Refuse(error, Tr("%1: \"%2\" takes %3 bytes in the radio, and the field holds %4 (a Chinese "
+        return Refuse(error, Cli::tr("%1: \"%2\" takes %3 bytes in the radio, and the field holds %4 (a Chinese "
                                 "character takes two). Nothing was cut; shorten it.")
                                  .arg(option, text)
                                  .arg(bytes)
@@ -117,7 +113,7 @@ bool FieldChanges::SetDate(std::optional<QString> &field, const QString &option,
     if (!date.isValid())
         date = m_locale.toDate(text, QLocale::ShortFormat);
     if (!date.isValid())
-        return Refuse(error, Tr("%1 takes today, a date such as %2, or an empty text; \"%3\" is no date.")
+        return Refuse(error, Cli::tr("%1 takes today, a date such as %2, or an empty text; \"%3\" is no date.")
                                  .arg(option, m_today.toString(Qt::ISODate), value));
     return SetText(field, option, m_locale.toString(date, QLocale::ShortFormat), WidthOf(&RadioInfo::StockDate),
                    error);

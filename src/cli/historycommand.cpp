@@ -1,4 +1,5 @@
 #include "cli/historycommand.h"
+#include "cli/clitext.h"
 
 #include "app/settingsplace.h"
 #include "cli/commandparser.h"
@@ -19,11 +20,6 @@
 namespace kelvra {
 
 namespace {
-
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
 
 // Reading the history is no operation on a radio: its own failure code.
 constexpr int ExitHistoryUnreadable = 1;
@@ -57,7 +53,7 @@ QString EntryLine(const HistoryEntry &entry)
 
 int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
 {
-    Terminal::Err(Tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason));
+    Terminal::Err(Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason));
     return ExitHistoryUnreadable;
 }
 
@@ -66,12 +62,13 @@ int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
 int HistoryCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("history [--serial S] [--limit N] [--json | --csv]"),
-                         Tr("Lists the history of reads and writes, newest first."));
-    parser.Add(QStringLiteral("serial"), Tr("Only radios whose serial number contains S."), QStringLiteral("S"));
-    parser.Add(QStringLiteral("limit"), Tr("At most N entries (default 50; not for --csv)."), QStringLiteral("N"));
-    parser.Add(QStringLiteral("json"), Tr("One JSON object per entry."));
-    parser.Add(QStringLiteral("csv"), Tr("Every entry as CSV, as the history window exports it (passwords masked)."));
-    parser.AddNotes(Tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
+                         Cli::tr("Lists the history of reads and writes, newest first."));
+    parser.Add(QStringLiteral("serial"), Cli::tr("Only radios whose serial number contains S."), QStringLiteral("S"));
+    parser.Add(QStringLiteral("limit"), Cli::tr("At most N entries (default 50; not for --csv)."), QStringLiteral("N"));
+    parser.Add(QStringLiteral("json"), Cli::tr("One JSON object per entry."));
+    parser.Add(QStringLiteral("csv"),
+               Cli::tr("Every entry as CSV, as the history window exports it (passwords masked)."));
+    parser.AddNotes(Cli::tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
                        "~/.local/share/KelvraSet.\n"));
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode))
@@ -79,7 +76,7 @@ int HistoryCommand(const QStringList &arguments)
     const bool json = parser.IsSet(QStringLiteral("json"));
     const bool csv = parser.IsSet(QStringLiteral("csv"));
     if (json && csv)
-        return CommandParser::Refuse(Tr("--json and --csv exclude each other."));
+        return CommandParser::Refuse(Cli::tr("--json and --csv exclude each other."));
     HistoryQuery query;
     query.serialContains = parser.Value(QStringLiteral("serial"));
     query.limit = 50;
@@ -87,7 +84,7 @@ int HistoryCommand(const QStringList &arguments)
         bool ok = false;
         query.limit = parser.Value(QStringLiteral("limit")).toInt(&ok);
         if (!ok || query.limit < 1)
-            return CommandParser::Refuse(Tr("--limit takes a number of entries from 1."));
+            return CommandParser::Refuse(Cli::tr("--limit takes a number of entries from 1."));
     }
 
     const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());

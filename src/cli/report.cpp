@@ -1,4 +1,5 @@
 #include "cli/report.h"
+#include "cli/clitext.h"
 
 #include "cli/commandport.h"
 #include "history/fieldview.h"
@@ -15,11 +16,6 @@
 namespace kelvra {
 
 namespace {
-
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
 
 // The history's field ids (the record's member names) under their JSON keys.
 struct JsonField {
@@ -139,7 +135,7 @@ QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint
     const auto line = [&lines](const QString &caption, const QString &value) {
         lines << QStringLiteral("  %1  %2").arg(caption + QLatin1Char(':'), -24).arg(value);
     };
-    line(Tr("Port"), where);
+    line(Cli::tr("Port"), where);
     if (!outcome.Complete())
         return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     line(CaptionText(*FindCaption("Label1_0"), languageId), outcome.model);
@@ -149,7 +145,7 @@ QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint
             const ImageField &field = ImageFields()[i];
             QString value = values[i].value_or(UnknownValueText());
             if (values[i] && field.bit >= 0)
-                value = *values[i] == QLatin1String("1") ? Tr("on") : Tr("off");
+                value = *values[i] == QLatin1String("1") ? Cli::tr("on") : Cli::tr("off");
             line(FieldCaption(field, languageId), value);
         }
         RadioInfo fresh;
@@ -157,20 +153,21 @@ QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint
         line(CaptionText(*FindCaption("Label1_6"), languageId), fresh.Version);
     }
     if (outcome.operation == Operation::Write)
-        line(Tr("Changed"), outcome.changed.isEmpty() ? Tr("nothing") : outcome.changed.join(QStringLiteral(", ")));
+        line(Cli::tr("Changed"),
+             outcome.changed.isEmpty() ? Cli::tr("nothing") : outcome.changed.join(QStringLiteral(", ")));
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString InterruptedText(const CommandOutcome &outcome)
 {
     if (outcome.operation == Operation::Read)
-        return Tr("Interrupted: the read was ended, the port closed; the radio was not changed.");
+        return Cli::tr("Interrupted: the read was ended, the port closed; the radio was not changed.");
     if (!outcome.writeBegun)
-        return Tr("Interrupted before any block was written: the radio was not changed.");
+        return Cli::tr("Interrupted before any block was written: the radio was not changed.");
     if (outcome.Verified())
-        return Tr("Interrupted while writing: the write was let finish, and the radio holds what was written, "
+        return Cli::tr("Interrupted while writing: the write was let finish, and the radio holds what was written, "
                   "verified.");
-    return Tr("Interrupted while writing: the radio may be half-written; the detail above says what it took.");
+    return Cli::tr("Interrupted while writing: the radio may be half-written; the detail above says what it took.");
 }
 
 } // namespace kelvra

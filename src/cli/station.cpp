@@ -1,4 +1,5 @@
 #include "cli/station.h"
+#include "cli/clitext.h"
 
 #include "app/settingsplace.h"
 #include "cli/commandparser.h"
@@ -14,11 +15,6 @@
 namespace kelvra {
 
 namespace {
-
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
 
 // A probe against no radio takes three PROGRAMs at 1.5 s each; another
 // short pause lets an adapter being plugged in settle. The radio just done
@@ -70,7 +66,7 @@ void Station::WaitForNext()
         m_retry.start(m_lastSerial.isEmpty() ? 0 : SameRadioPauseMs);
         return;
     }
-    Terminal::Err(Tr("Connect the next radio and press Enter (Ctrl+C ends).\n"));
+    Terminal::Err(Cli::tr("Connect the next radio and press Enter (Ctrl+C ends).\n"));
 }
 
 void Station::OnEnter()
@@ -108,7 +104,7 @@ void Station::OnProbed(const CommandOutcome &outcome)
         // just done may come again, as a retry.
         m_lastSerial.clear();
         if (!m_saidWaiting)
-            Terminal::Err(Tr("Waiting for a radio on %1 (Ctrl+C ends).\n")
+            Terminal::Err(Cli::tr("Waiting for a radio on %1 (Ctrl+C ends).\n")
                               .arg(m_port.Name().isEmpty() ? outcome.result.devicePath : m_port.Name()));
         m_saidWaiting = true;
         m_retry.start(NoRadioPauseMs);
@@ -154,16 +150,17 @@ void Station::Report(CommandOutcome outcome, const QString &serial)
         Terminal::Out(JsonLine(OutcomeJson(outcome, m_port)));
     } else {
         const QString message = OutcomeMessage(outcome);
-        QString line = Tr("%1  %2  %3 s  (passed %4, failed %5)")
-                           .arg(serial.isEmpty() ? Tr("(no serial number)") : serial,
-                                passed ? Tr("passed") : Tr("FAILED: %1").arg(message))
+        QString line = Cli::tr("%1  %2  %3 s  (passed %4, failed %5)")
+                           .arg(serial.isEmpty() ? Cli::tr("(no serial number)") : serial,
+                                passed ? Cli::tr("passed") : Cli::tr("FAILED: %1").arg(message))
                            .arg(double(m_unitTime.elapsed()) / 1000.0, 0, 'f', 2)
                            .arg(m_passed)
                            .arg(m_failed);
         Terminal::Out(line + QLatin1Char('\n'));
         // One line per unit on standard output; why it failed beside it, for the person.
         if (!passed && !outcome.detail.isEmpty())
-            Terminal::Err(QStringLiteral("    ") + QString(outcome.detail).replace(QLatin1Char('\n'), QStringLiteral("\n    "))
+            Terminal::Err(QStringLiteral("    ")
+                          + QString(outcome.detail).replace(QLatin1Char('\n'), QStringLiteral("\n    "))
                           + QLatin1Char('\n'));
     }
     if (outcome.interrupted)
@@ -185,7 +182,7 @@ void Station::OnInterrupted()
     case State::Writing:
         m_unit.Interrupt();
         if (m_unit.Finishing())
-            Terminal::Err(Tr("Interrupted: the write blocks have gone out, so this radio's write is let finish; "
+            Terminal::Err(Cli::tr("Interrupted: the write blocks have gone out, so this radio's write is let finish; "
                              "press Ctrl+C again to abandon it half-written.\n"));
         break;
     case State::Ending:
@@ -200,7 +197,7 @@ void Station::End()
     m_state = State::Ending;
     m_retry.stop();
     m_terminal.EndProgress();
-    const QString summary = Tr("Station ended: %1 units, %2 passed, %3 failed.\n")
+    const QString summary = Cli::tr("Station ended: %1 units, %2 passed, %3 failed.\n")
                                 .arg(m_passed + m_failed)
                                 .arg(m_passed)
                                 .arg(m_failed);
@@ -211,14 +208,14 @@ void Station::End()
 int StationCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("station --port PORT --job FILE [--auto] [--json]"),
-                         Tr("Programs one radio after another with the fields of a job file: reads each, checks "
+                         Cli::tr("Programs one radio after another with the fields of a job file: reads each, checks "
                             "its model, writes, verifies, and prints one line per radio with a running count."));
     parser.AddPortOptions();
-    parser.Add(QStringLiteral("job"), Tr("The job file (JSON), see below."), QStringLiteral("FILE"));
+    parser.Add(QStringLiteral("job"), Cli::tr("The job file (JSON), see below."), QStringLiteral("FILE"));
     parser.Add(QStringLiteral("auto"),
-               Tr("Start as soon as a radio answers instead of on Enter; a radio whose serial number was "
+               Cli::tr("Start as soon as a radio answers instead of on Enter; a radio whose serial number was "
                   "just done is not done again until it has been off the cable."));
-    parser.AddNotes(Tr("\nThe job file names the fields for every radio, by the names of the JSON output:\n"
+    parser.AddNotes(Cli::tr("\nThe job file names the fields for every radio, by the names of the JSON output:\n"
                        "  {\"model\": \"KR350UV\", \"dealerCode\": \"D-0042\", \"stockDate\": \"today\",\n"
                        "   \"seller\": \"Line 3\", \"bandCode\": 0, \"freqSet\": false, \"unitsFile\": \"units.csv\"}\n"
                        "unitsFile (optional, beside the job file) lists values for single radios, keyed by\n"
@@ -230,7 +227,7 @@ int StationCommand(const QStringList &arguments)
     if (!parser.Parse(arguments, &exitCode) || !parser.RequirePort(&exitCode))
         return exitCode;
     if (parser.Value(QStringLiteral("job")).isEmpty())
-        return CommandParser::Refuse(Tr("--job is missing: name the job file."));
+        return CommandParser::Refuse(Cli::tr("--job is missing: name the job file."));
     StationJob job;
     QString error;
     if (!job.Load(parser.Value(QStringLiteral("job")), &error))

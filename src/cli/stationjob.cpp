@@ -1,4 +1,5 @@
 #include "cli/stationjob.h"
+#include "cli/clitext.h"
 
 #include "record/catalogue.h"
 
@@ -13,11 +14,6 @@ namespace kelvra {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 bool Refuse(QString *error, const QString &why)
 {
     *error = why;
@@ -31,7 +27,7 @@ bool ReadText(const QString &path, QString *text, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes)
-        return Refuse(error, Tr("%1 cannot be read: %2").arg(path, file.errorString()));
+        return Refuse(error, Cli::tr("%1 cannot be read: %2").arg(path, file.errorString()));
     *text = QString::fromUtf8(file.readAll());
     if (text->startsWith(QChar(0xFEFF)))
         text->remove(0, 1);
@@ -93,7 +89,7 @@ bool StationJob::Load(const QString &jobPath, QString *error)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &parseError);
     if (!document.isObject())
-        return Refuse(error, Tr("%1 is no JSON object: %2").arg(jobPath, parseError.errorString()));
+        return Refuse(error, Cli::tr("%1 is no JSON object: %2").arg(jobPath, parseError.errorString()));
     const QJsonObject job = document.object();
     for (auto it = job.begin(); it != job.end(); ++it) {
         if (it.key() == QLatin1String("model"))
@@ -104,7 +100,7 @@ bool StationJob::Load(const QString &jobPath, QString *error)
             m_job << qMakePair(it.key(), ValueText(it.value()));
     }
     if (job.contains(QLatin1String("model")) && !ListedModels().contains(m_model))
-        return Refuse(error, Tr("%1: model takes %2, not \"%3\".")
+        return Refuse(error, Cli::tr("%1: model takes %2, not \"%3\".")
                                  .arg(jobPath, ListedModels().join(QStringLiteral(", ")), m_model));
     if (!Check(m_job, jobPath, error))
         return false;
@@ -119,7 +115,7 @@ bool StationJob::LoadUnits(const QString &path, QString *error)
     qsizetype pos = 0;
     QStringList header;
     if (!ReadCsvRecord(text, &pos, &header) || header.value(0).trimmed() != QLatin1String("serialNumber"))
-        return Refuse(error, Tr("%1: the first line names the columns, serialNumber first.").arg(path));
+        return Refuse(error, Cli::tr("%1: the first line names the columns, serialNumber first.").arg(path));
     QStringList fields;
     for (int line = 2; ReadCsvRecord(text, &pos, &fields); ++line) {
         const QString serial = fields.value(0).trimmed();
@@ -131,9 +127,9 @@ bool StationJob::LoadUnits(const QString &path, QString *error)
             if (!fields.at(column).isEmpty())
                 values << qMakePair(header.at(column).trimmed(), fields.at(column));
         }
-        const QString where = Tr("%1 line %2").arg(path).arg(line);
+        const QString where = Cli::tr("%1 line %2").arg(path).arg(line);
         if (m_units.contains(serial))
-            return Refuse(error, Tr("%1: serial number %2 is listed twice.").arg(where, serial));
+            return Refuse(error, Cli::tr("%1: serial number %2 is listed twice.").arg(where, serial));
         if (!Check(values, where, error))
             return false;
         m_units.insert(serial, values);
@@ -152,7 +148,7 @@ bool StationJob::Check(const Values &values, const QString &where, QString *erro
     const int modelIndex = int(ListedModels().indexOf(m_model));
     if (modelIndex >= 0 && changes.BandCode() && !ModelBandCodes(modelIndex).contains(*changes.BandCode()))
         return Refuse(error,
-                      Tr("%1: the %2 does not offer band code %3.").arg(where, m_model).arg(*changes.BandCode()));
+                      Cli::tr("%1: the %2 does not offer band code %3.").arg(where, m_model).arg(*changes.BandCode()));
     return true;
 }
 
@@ -170,7 +166,7 @@ bool StationJob::ChangesFor(const QString &serialNumber, FieldChanges *changes, 
         return true;
     const auto unit = m_units.constFind(serialNumber);
     if (unit == m_units.constEnd())
-        return Refuse(error, Tr("Serial number %1 is not in %2; the radio was not written.")
+        return Refuse(error, Cli::tr("Serial number %1 is not in %2; the radio was not written.")
                                  .arg(serialNumber, m_unitsPath));
     Apply(*unit, changes);
     return true;

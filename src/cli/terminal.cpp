@@ -1,4 +1,5 @@
 #include "cli/terminal.h"
+#include "cli/clitext.h"
 
 #include <QCoreApplication>
 
@@ -19,11 +20,6 @@ void OnSignal(int)
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
 }
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 QString ActivityText(const LinkActivity &activity)
 {
     using Kind = LinkActivity::Kind;
@@ -31,13 +27,13 @@ QString ActivityText(const LinkActivity &activity)
     case Kind::Program:
         return QStringLiteral("PROGRAM");
     case Kind::Identify:
-        return Tr("identification");
+        return Cli::tr("identification");
     case Kind::ReadBlock:
-        return Tr("read block %1 of %2").arg(activity.ordinal).arg(activity.count);
+        return Cli::tr("read block %1 of %2").arg(activity.ordinal).arg(activity.count);
     case Kind::WriteBlock:
-        return Tr("write block %1 of %2").arg(activity.ordinal).arg(activity.count);
+        return Cli::tr("write block %1 of %2").arg(activity.ordinal).arg(activity.count);
     case Kind::CheckBlock:
-        return Tr("read back block %1 of %2").arg(activity.ordinal).arg(activity.count);
+        return Cli::tr("read back block %1 of %2").arg(activity.ordinal).arg(activity.count);
     case Kind::End:
         return QStringLiteral("END");
     }
@@ -76,7 +72,7 @@ void Terminal::ShowProgress(const LinkActivity &activity)
         return;
     QString text = ActivityText(activity);
     if (activity.resends > 0)
-        text += Tr(" (sent again, %1)").arg(activity.resends);
+        text += Cli::tr(" (sent again, %1)").arg(activity.resends);
     // Back to the line's start and erase what stood there.
     std::fprintf(stderr, "\r%s\033[K", text.toLocal8Bit().constData());
     std::fflush(stderr);
