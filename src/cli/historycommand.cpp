@@ -69,7 +69,7 @@ int HistoryCommand(const QStringList &arguments)
     parser.Add(QStringLiteral("csv"),
                Cli::tr("Every entry as CSV, as the history window exports it (passwords masked)."));
     parser.AddNotes(Cli::tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
-                       "~/.local/share/KelvraSet.\n"));
+                            "~/.local/share/KelvraSet. Exit code 1: the file could not be read.\n"));
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode))
         return exitCode;

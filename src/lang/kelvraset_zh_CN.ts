@@ -221,10 +221,10 @@
     </message>
     <message>
         <source>
-The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet.
+The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet. Exit code 1: the file could not be read.
 </source>
         <translation>
-文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中。
+文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中。退出代码 1：无法读取该文件。
 </translation>
     </message>
     <message>
