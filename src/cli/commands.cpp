@@ -77,8 +77,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     if (outcome.Complete() && !json)
         Terminal::Out(OutcomeText(outcome, port, language));
     else if (!outcome.Complete())
-        Terminal::Err(json ? OutcomeMessage(outcome) + QLatin1Char('\n') + outcome.detail + QLatin1Char('\n')
-                           : OutcomeText(outcome, port, language));
+        Terminal::Err(OutcomeText(outcome, port, language));
     if (outcome.interrupted)
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
     return ExitCodeOf(outcome);

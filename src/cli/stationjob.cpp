@@ -102,6 +102,8 @@ bool StationJob::Load(const QString &jobPath, QString *error)
     if (job.contains(QLatin1String("model")) && !ListedModels().contains(m_model))
         return Refuse(error, Cli::tr("%1: model takes %2, not \"%3\".")
                                  .arg(jobPath, ListedModels().join(QStringLiteral(", ")), m_model));
+    if (m_job.isEmpty() && m_unitsPath.isEmpty())
+        return Refuse(error, Cli::tr("%1 names no field to write.").arg(jobPath));
     if (!Check(m_job, jobPath, error))
         return false;
     return m_unitsPath.isEmpty() || LoadUnits(m_unitsPath, error);

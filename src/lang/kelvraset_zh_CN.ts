@@ -354,6 +354,10 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
         <translation>无法读取 %1：%2</translation>
     </message>
     <message>
+        <source>%1 names no field to write.</source>
+        <translation>%1 没有指定要写入的字段。</translation>
+    </message>
+    <message>
         <source>%1 is no JSON object: %2</source>
         <translation>%1 不是 JSON 对象：%2</translation>
     </message>
