@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "cli/commands.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -58,7 +60,8 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
         result.exit = true;
         // Asked before the application object exists, the parser does not know the program's name.
         result.output = parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                                  QFileInfo(arguments.value(0)).fileName());
+                                                  QFileInfo(arguments.value(0)).fileName())
+            + QLatin1Char('\n') + CommandsHelp();
     } else if (parser.isSet(version)) {
         result.exit = true;
         result.output = QCoreApplication::applicationName() + QLatin1Char(' ')

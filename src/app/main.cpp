@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/program.h"
 #include "app/tracefile.h"
+#include "cli/commands.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,6 +31,12 @@ int main(int argc, char *argv[])
     kelvra::IgnoreBrokenPipes();
     QCoreApplication::setApplicationName(QStringLiteral("KelvraSet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
+
+    // A command runs without widgets and without a display.
+    if (argc > 1 && kelvra::IsCommand(QString::fromLocal8Bit(argv[1]))) {
+        QCoreApplication app(argc, argv);
+        return kelvra::RunCommand(QCoreApplication::arguments());
+    }
 
     // --help, --version and mistakes are answered before the application
     // object exists, because it needs a display.

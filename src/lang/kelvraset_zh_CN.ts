@@ -2,6 +2,411 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>Cli</name>
+    <message>
+        <source>The radio is a %1, which does not offer band code %2 (%3).</source>
+        <translation>电台是 %1，该机型没有频段代码 %2（%3）。</translation>
+    </message>
+    <message>
+        <source>Exit codes:
+  0    complete (for a write: written and verified)
+  2    usage: an unknown option, a missing port, a text longer than its field in GBK bytes,
+       a text that GBK cannot hold, a bad date or band code; nothing was sent
+  3    the port could not be opened (the reason on standard error)
+  4    the radio did not answer or answered wrongly; the radio was not changed
+  5    the radio is another model than --model names, or its model does not offer --band
+  6    the backup could not be stored, so nothing was written
+  7    written, but the read-back differs from what was written
+  8    the write failed after write blocks went out: the radio may be half-written
+       (the detail names what it took)
+  130  interrupted (Ctrl+C or SIGTERM): the operation ended cleanly and the port is closed
+</source>
+        <translation>退出代码：
+  0    完成（写入时：已写入并已校验）
+  2    用法错误：未知选项、缺少端口、文本超过字段的 GBK 字节数、
+       GBK 无法表示的文本、日期或频段代码错误；未发送任何内容
+  3    无法打开端口（原因见标准错误输出）
+  4    电台没有应答或应答错误；电台未被改动
+  5    电台机型与 --model 指定的不同，或该机型没有 --band 指定的频段
+  6    无法保存备份，因此未写入任何内容
+  7    已写入，但回读内容与写入内容不同
+  8    写入块发出后写入失败：电台可能只写入了一部分
+       （详细信息说明电台收下了什么）
+  130  已中断（Ctrl+C 或 SIGTERM）：操作已正常结束，端口已关闭
+</translation>
+    </message>
+    <message>
+        <source>Show this help and the exit codes.</source>
+        <translation>显示本帮助和退出代码。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s port: COM&lt;n&gt; as the window lists it (aliases included) or a device path.</source>
+        <translation>电台所在端口：窗口中列出的 COM&lt;n&gt;（包括别名）或设备路径。</translation>
+    </message>
+    <message>
+        <source>Print one JSON object per operation instead of lines for people.</source>
+        <translation>每个操作输出一个 JSON 对象，而不是供人阅读的文字。</translation>
+    </message>
+    <message>
+        <source>See: KelvraSet %1 --help</source>
+        <translation>参见：KelvraSet %1 --help</translation>
+    </message>
+    <message>
+        <source>Unknown argument: %1</source>
+        <translation>未知参数：%1</translation>
+    </message>
+    <message>
+        <source>--port is missing: name the port (COM9) or the device (/dev/ttyUSB0) the radio is on.</source>
+        <translation>缺少 --port：请指定电台所在的端口（COM9）或设备（/dev/ttyUSB0）。</translation>
+    </message>
+    <message>
+        <source>Usage: KelvraSet %1</source>
+        <translation>用法：KelvraSet %1</translation>
+    </message>
+    <message>
+        <source>--port takes a port name such as COM9 or a device path such as /dev/ttyUSB0, not &quot;%1&quot;.</source>
+        <translation>--port 需要端口名（如 COM9）或设备路径（如 /dev/ttyUSB0），而不是“%1”。</translation>
+    </message>
+    <message>
+        <source>Cannot reach %1 through a temporary folder: %2</source>
+        <translation>无法通过临时文件夹访问 %1：%2</translation>
+    </message>
+    <message>
+        <source>Band code to write (0-19); without it the radio keeps its band.</source>
+        <translation>要写入的频段代码（0-19）；不指定则电台保留原频段。</translation>
+    </message>
+    <message>
+        <source>The band-setting switch (Freq. Set): on or off.</source>
+        <translation>频段设置开关（频段设置）：on 或 off。</translation>
+    </message>
+    <message>
+        <source>Programming password, at most 4 bytes.</source>
+        <translation>编程密码，最多 4 个字节。</translation>
+    </message>
+    <message>
+        <source>Dealer code, at most 16 bytes (a Chinese character takes two).</source>
+        <translation>经销商代码，最多 16 个字节（一个汉字占两个）。</translation>
+    </message>
+    <message>
+        <source>Stock date: today, YYYY-MM-DD or the interface&apos;s short date; written as the short date.</source>
+        <translation>入库时间：today、YYYY-MM-DD 或界面的短日期格式；以短日期格式写入。</translation>
+    </message>
+    <message>
+        <source>Sell date, as the stock date.</source>
+        <translation>销售时间，格式同入库时间。</translation>
+    </message>
+    <message>
+        <source>Seller, at most 16 bytes (a Chinese character takes two).</source>
+        <translation>经手人，最多 16 个字节（一个汉字占两个）。</translation>
+    </message>
+    <message>
+        <source>CODE</source>
+        <translation>代码</translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>DATE</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Refuse a radio of another model: KR350UV, KR350SU or KR350SV.</source>
+        <translation>拒绝其他机型的电台：KR350UV、KR350SU 或 KR350SV。</translation>
+    </message>
+    <message>
+        <source>MODEL</source>
+        <translation>机型</translation>
+    </message>
+    <message>
+        <source>Interrupted: the write blocks have gone out, so the write is let finish (a moment); press Ctrl+C again to abandon it half-written.
+</source>
+        <translation>已中断：写入块已经发出，因此让写入完成（片刻即可）；再按一次 Ctrl+C 将放弃写入，电台会只写入一部分。
+</translation>
+    </message>
+    <message>
+        <source>Reads the radio&apos;s information block and prints its fields.</source>
+        <translation>读取电台的信息块并输出各字段。</translation>
+    </message>
+    <message>
+        <source>Reads the radio, changes only the fields named, writes it, and reads it back to verify every byte written. A field not named keeps the radio&apos;s value.</source>
+        <translation>读取电台，只修改指定的字段，写入电台，再回读以校验写入的每个字节。未指定的字段保留电台中的值。</translation>
+    </message>
+    <message>
+        <source>Nothing to write: name at least one field (see --help).</source>
+        <translation>没有要写入的内容：请至少指定一个字段（见 --help）。</translation>
+    </message>
+    <message>
+        <source>--model takes %1, not &quot;%2&quot;.</source>
+        <translation>--model 可取 %1，而不是“%2”。</translation>
+    </message>
+    <message>
+        <source>The %1 does not offer band code %2.</source>
+        <translation>%1 没有频段代码 %2。</translation>
+    </message>
+    <message>
+        <source>Commands (the window opens only without one; each has its own --help):
+  read --port PORT [--json]             read the radio and print its fields
+  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
+  history [--serial S] [--limit N] [--json | --csv]
+                                        the history of reads and writes
+  station --port PORT --job FILE [--auto] [--json]
+                                        program one radio after another
+
+</source>
+        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
+  read --port PORT [--json]             读取电台并输出各字段
+  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
+  history [--serial S] [--limit N] [--json | --csv]
+                                        读写历史记录
+  station --port PORT --job FILE [--auto] [--json]
+                                        逐台为电台写频
+
+</translation>
+    </message>
+    <message>
+        <source>%1 is not a field a write sends.</source>
+        <translation>%1 不是写入时发送的字段。</translation>
+    </message>
+    <message>
+        <source>%1 takes a band code from 0 to 19, not &quot;%2&quot;.</source>
+        <translation>%1 需要 0 到 19 的频段代码，而不是“%2”。</translation>
+    </message>
+    <message>
+        <source>%1 takes on or off, not &quot;%2&quot;.</source>
+        <translation>%1 需要 on 或 off，而不是“%2”。</translation>
+    </message>
+    <message>
+        <source>%1 holds a control character, which the radio&apos;s one-line field cannot show.</source>
+        <translation>%1 含有控制字符，电台的单行字段无法显示。</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; holds characters that the radio&apos;s character set (GBK) cannot hold.</source>
+        <translation>%1：“%2”含有电台字符集（GBK）无法表示的字符。</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; takes %3 bytes in the radio, and the field holds %4 (a Chinese character takes two). Nothing was cut; shorten it.</source>
+        <translation>%1：“%2”在电台中占 %3 个字节，而该字段只能容纳 %4 个（一个汉字占两个）。没有截断任何内容；请缩短它。</translation>
+    </message>
+    <message>
+        <source>%1 takes today, a date such as %2, or an empty text; &quot;%3&quot; is no date.</source>
+        <translation>%1 需要 today、形如 %2 的日期或空文本；“%3”不是日期。</translation>
+    </message>
+    <message>
+        <source>The history %1 cannot be read: %2
+</source>
+        <translation>无法读取历史记录 %1：%2
+</translation>
+    </message>
+    <message>
+        <source>Lists the history of reads and writes, newest first.</source>
+        <translation>列出读写历史记录，最新的在前。</translation>
+    </message>
+    <message>
+        <source>Only radios whose serial number contains S.</source>
+        <translation>只列出序列号包含 S 的电台。</translation>
+    </message>
+    <message>
+        <source>At most N entries (default 50; not for --csv).</source>
+        <translation>最多 N 条记录（默认 50；不用于 --csv）。</translation>
+    </message>
+    <message>
+        <source>One JSON object per entry.</source>
+        <translation>每条记录一个 JSON 对象。</translation>
+    </message>
+    <message>
+        <source>Every entry as CSV, as the history window exports it (passwords masked).</source>
+        <translation>以 CSV 输出所有记录，与历史记录窗口的导出相同（密码已隐藏）。</translation>
+    </message>
+    <message>
+        <source>
+The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet. Exit code 1: the file could not be read.
+</source>
+        <translation>
+文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中。退出代码 1：无法读取该文件。
+</translation>
+    </message>
+    <message>
+        <source>--json and --csv exclude each other.</source>
+        <translation>--json 和 --csv 不能同时使用。</translation>
+    </message>
+    <message>
+        <source>--limit takes a number of entries from 1.</source>
+        <translation>--limit 需要不小于 1 的记录数。</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation>已修改</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Interrupted: the read was ended, the port closed; the radio was not changed.</source>
+        <translation>已中断：读取已结束，端口已关闭；电台未被改动。</translation>
+    </message>
+    <message>
+        <source>Interrupted before any block was written: the radio was not changed.</source>
+        <translation>在写入任何块之前已中断：电台未被改动。</translation>
+    </message>
+    <message>
+        <source>Interrupted while writing: the write was let finish, and the radio holds what was written, verified.</source>
+        <translation>写入时中断：已让写入完成，电台中是所写入的内容，并已校验。</translation>
+    </message>
+    <message>
+        <source>Interrupted while writing: the radio may be half-written; the detail above says what it took.</source>
+        <translation>写入时中断：电台可能只写入了一部分；上面的详细信息说明电台收下了什么。</translation>
+    </message>
+    <message>
+        <source>Connect the next radio and press Enter (Ctrl+C ends).
+</source>
+        <translation>连接下一台电台并按 Enter（Ctrl+C 结束）。
+</translation>
+    </message>
+    <message>
+        <source>Waiting for a radio on %1 (Ctrl+C ends).
+</source>
+        <translation>正在等待 %1 上的电台（Ctrl+C 结束）。
+</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3 s  (passed %4, failed %5)</source>
+        <translation>%1  %2  %3 秒  （通过 %4，失败 %5）</translation>
+    </message>
+    <message>
+        <source>(no serial number)</source>
+        <translation>（无序列号）</translation>
+    </message>
+    <message>
+        <source>passed</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>FAILED: %1</source>
+        <translation>失败：%1</translation>
+    </message>
+    <message>
+        <source>Interrupted: the write blocks have gone out, so this radio&apos;s write is let finish; press Ctrl+C again to abandon it half-written.
+</source>
+        <translation>已中断：写入块已经发出，因此让这台电台的写入完成；再按一次 Ctrl+C 将放弃写入，电台会只写入一部分。
+</translation>
+    </message>
+    <message>
+        <source>Station ended: %1 units, %2 passed, %3 failed.
+</source>
+        <translation>工位结束：共 %1 台，通过 %2 台，失败 %3 台。
+</translation>
+    </message>
+    <message>
+        <source>Programs one radio after another with the fields of a job file: reads each, checks its model, writes, verifies, and prints one line per radio with a running count.</source>
+        <translation>按任务文件中的字段逐台为电台写频：读取每台电台，检查机型，写入，校验，每台输出一行并累计计数。</translation>
+    </message>
+    <message>
+        <source>The job file (JSON), see below.</source>
+        <translation>任务文件（JSON），见下文。</translation>
+    </message>
+    <message>
+        <source>Start as soon as a radio answers instead of on Enter; a radio whose serial number was just done is not done again until it has been off the cable.</source>
+        <translation>电台一应答就开始，而不是等待 Enter；刚写完的序列号在电台离开数据线之前不会再写一次。</translation>
+    </message>
+    <message>
+        <source>
+The job file names the fields for every radio, by the names of the JSON output:
+  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
+   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
+unitsFile (optional, beside the job file) lists values for single radios, keyed by
+serial number; a radio it does not list is not written:
+  serialNumber,seller,sellDate
+  2026120500000042,Wang Fang,2026-12-24
+The station ends with Ctrl+C (or at the end of input without --auto) and a summary.
+</source>
+        <translation>
+任务文件用 JSON 输出中的名称指定每台电台的字段：
+  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
+   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
+unitsFile（可选，位于任务文件旁边）按序列号列出单台电台的值；
+未列出的电台不会被写入：
+  serialNumber,seller,sellDate
+  2026120500000042,Wang Fang,2026-12-24
+工位以 Ctrl+C 结束（不带 --auto 时也在输入结束时结束），并输出汇总。
+</translation>
+    </message>
+    <message>
+        <source>--job is missing: name the job file.</source>
+        <translation>缺少 --job：请指定任务文件。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 names no field to write.</source>
+        <translation>%1 没有指定要写入的字段。</translation>
+    </message>
+    <message>
+        <source>%1 is no JSON object: %2</source>
+        <translation>%1 不是 JSON 对象：%2</translation>
+    </message>
+    <message>
+        <source>%1: model takes %2, not &quot;%3&quot;.</source>
+        <translation>%1：model 可取 %2，而不是“%3”。</translation>
+    </message>
+    <message>
+        <source>%1: the first line names the columns, serialNumber first.</source>
+        <translation>%1：第一行是列名，serialNumber 在最前。</translation>
+    </message>
+    <message>
+        <source>%1 line %2</source>
+        <translation>%1 第 %2 行</translation>
+    </message>
+    <message>
+        <source>%1: serial number %2 is listed twice.</source>
+        <translation>%1：序列号 %2 出现了两次。</translation>
+    </message>
+    <message>
+        <source>%1: the %2 does not offer band code %3.</source>
+        <translation>%1：%2 没有频段代码 %3。</translation>
+    </message>
+    <message>
+        <source>Serial number %1 is not in %2; the radio was not written.</source>
+        <translation>序列号 %1 不在 %2 中；该电台未被写入。</translation>
+    </message>
+    <message>
+        <source>identification</source>
+        <translation>识别</translation>
+    </message>
+    <message>
+        <source>read block %1 of %2</source>
+        <translation>读取第 %1 块，共 %2 块</translation>
+    </message>
+    <message>
+        <source>write block %1 of %2</source>
+        <translation>写入第 %1 块，共 %2 块</translation>
+    </message>
+    <message>
+        <source>read back block %1 of %2</source>
+        <translation>回读第 %1 块，共 %2 块</translation>
+    </message>
+    <message>
+        <source> (sent again, %1)</source>
+        <translation>（重发，第 %1 次）</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Reads and writes the information block of KR350 radios over a serial cable.</source>

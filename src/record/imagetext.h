@@ -20,4 +20,10 @@ QByteArray ImageBytesFitting(const QString &text, int maxBytes);
 // How many UTF-16 units of text ImageBytesFitting keeps.
 qsizetype ImageTextFittingLength(QStringView text, int maxBytes);
 
+// The bytes that text takes inside the radio.
+int ImageTextBytes(QStringView text);
+
+// False when a character of text has no GBK bytes: the radio could not hold it.
+bool ImageTextEncodable(QStringView text);
+
 } // namespace kelvra

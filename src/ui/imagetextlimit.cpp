@@ -2,22 +2,7 @@
 
 #include "record/imagetext.h"
 
-#include <algorithm>
-#include <limits>
-
 namespace kelvra {
-
-namespace {
-
-// ASCII takes one byte a character. Counting it without the GBK converter
-// keeps the converter's tables, a megabyte, out of memory until a field
-// really holds something else.
-bool IsAscii(QStringView text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80; });
-}
-
-} // namespace
 
 ImageTextLimit::ImageTextLimit(int maxBytes, QObject *parent) : QValidator(parent), m_maxBytes(maxBytes) {}
 
@@ -32,9 +17,7 @@ QValidator::State ImageTextLimit::validate(QString &input, int &pos) const
 
 int ImageTextLimit::Bytes(QStringView text)
 {
-    if (IsAscii(text))
-        return int(text.size());
-    return int(ImageBytesFitting(text.toString(), std::numeric_limits<int>::max()).size());
+    return ImageTextBytes(text);
 }
 
 bool ImageTextLimit::Fit(QString &text, int &pos, int maxBytes)
@@ -45,8 +28,7 @@ bool ImageTextLimit::Fit(QString &text, int &pos, int maxBytes)
     if (tailBytes > maxBytes)
         return false;
     const QStringView head = QStringView(text).left(pos);
-    const qsizetype keep = IsAscii(head) ? qMin<qsizetype>(pos, maxBytes - tailBytes)
-                                         : ImageTextFittingLength(head, maxBytes - tailBytes);
+    const qsizetype keep = ImageTextFittingLength(head, maxBytes - tailBytes);
     if (keep < pos) {
         text.remove(keep, pos - keep);
         pos = int(keep);

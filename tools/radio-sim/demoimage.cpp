@@ -47,4 +47,25 @@ QByteArray DemoImage()
     return image;
 }
 
+QByteArray NextUnitImage(const QByteArray &image)
+{
+    constexpr int Serial = 16;
+    constexpr int Width = 16;
+    QByteArray next = image;
+    int end = Serial;
+    while (end < Serial + Width && quint8(next.at(end)) != 0x00 && quint8(next.at(end)) != 0xFF)
+        ++end;
+    int i = end - 1;
+    for (; i >= Serial && next.at(i) >= '0' && next.at(i) <= '9'; --i) {
+        if (next.at(i) != '9') {
+            next[i] = char(next.at(i) + 1);
+            return next;
+        }
+        next[i] = '0';
+    }
+    // No digits, or all nines: one more digit where there is room.
+    next[end < Serial + Width ? end : Serial + Width - 1] = '1';
+    return next;
+}
+
 } // namespace radiosim

@@ -25,9 +25,9 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
-void OnSignal(int)
+void OnSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
 }
 
@@ -81,6 +81,10 @@ Port alias:
   into ~/.config/KelvraSet/ports. --alias-dir names the folder yourself.
   Choose COM<n> in KelvraSet's port list. The alias is removed on exit
   (Ctrl+C or SIGTERM).
+
+A line of radios:
+  kill -USR1 <pid> makes the radio the next unit off the line: its serial
+  number counts on by one (2026120500000042 becomes ...43), the rest stays.
 
 Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
   fault:   ignore       the request is lost on the line: not stored, not answered
@@ -255,12 +259,21 @@ int main(int argc, char *argv[])
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
         return Quit(QStringLiteral("socketpair failed"), 1);
     QSocketNotifier stopper(g_signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&stopper, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    QObject::connect(&stopper, &QSocketNotifier::activated, &app, [&radio] {
+        char signal = 0;
+        if (::read(g_signalPipe[1], &signal, 1) == 1 && signal == SIGUSR1) {
+            radio.SetImage(NextUnitImage(radio.Image()));
+            Out() << "next unit: serial " << radio.Image().mid(16, 16) << Qt::endl;
+            return;
+        }
+        QCoreApplication::quit();
+    });
     struct sigaction action{};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGUSR1, &action, nullptr);
 
     const int status = app.exec();
     if (args.isSet(QStringLiteral("save-image"))) {

@@ -1,0 +1,145 @@
+// clibench: wall time of `KelvraSet read --port ... --json` against a radio
+// that answers at once, from process start to exit, beside two runs of the
+// same executable that stop earlier, so the figure can be taken apart:
+//   --version          process start, the dynamic linker and Qt's libraries, exit
+//   history --limit 1  the same plus the application object, the settings
+//                      folder and the translations, with no radio and no history file
+// and a program of the same tree that links Qt Core alone (the simulated
+// radio's --help), for what loading the window's libraries costs. Wall time
+// suffers from whatever else runs on the machine; CPU time (user + system of
+// the child) much less, so both are given.
+//   clibench [runs]    (default 40)
+
+#include "demoimage.h"
+#include "simulatedradio.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+
+#include <sys/resource.h>
+
+namespace {
+
+double ChildrenCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// Milliseconds from start to exit, and of CPU; negative when the run did not end well.
+double TimeRun(const QString &exe, const QStringList &arguments, const QProcessEnvironment &environment,
+               double *cpuMs)
+{
+    const double cpuBefore = ChildrenCpuMs();
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(exe, arguments);
+    loop.exec();
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    *cpuMs = ChildrenCpuMs() - cpuBefore;
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? ms : -1;
+}
+
+double LoadAverage()
+{
+    double load = 0;
+    return getloadavg(&load, 1) == 1 ? load : -1;
+}
+
+double Median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = qMax(3, QCoreApplication::arguments().value(1, QStringLiteral("40")).toInt());
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("KelvraSet"));
+    if (!QFile::copy(QStringLiteral(KELVRA_EXECUTABLE), exe)) {
+        out << "cannot copy " << KELVRA_EXECUTABLE << Qt::endl;
+        return 1;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("xdg")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("xdg")));
+
+    radiosim::SimulatedRadio radio;
+    QString error;
+    if (!radio.Start(&error)) {
+        out << error << Qt::endl;
+        return 1;
+    }
+    radio.SetImage(radiosim::DemoImage());
+
+    struct Kind {
+        QString name;
+        QString exe;
+        QStringList arguments;
+    };
+    const QList<Kind> kinds{
+        {QStringLiteral("Qt Core alone (sim --help)"), QStringLiteral(KELVRA_CORE_PROGRAM), {QStringLiteral("--help")}},
+        {QStringLiteral("--version"), exe, {QStringLiteral("--version")}},
+        {QStringLiteral("history --limit 1"), exe,
+         {QStringLiteral("history"), QStringLiteral("--limit"), QStringLiteral("1")}},
+        {QStringLiteral("read --port ... --json"), exe,
+         {QStringLiteral("read"), QStringLiteral("--port"), radio.DevicePath(), QStringLiteral("--json")}},
+    };
+    QList<QList<double>> times(kinds.size());
+    QList<QList<double>> cpu(kinds.size());
+    // Interleaved, so that load and caches fall on every kind alike; the first round warms the caches.
+    for (int run = -1; run < runs; ++run) {
+        for (int kind = 0; kind < kinds.size(); ++kind) {
+            double cpuMs = 0;
+            const double ms = TimeRun(kinds.at(kind).exe, kinds.at(kind).arguments, environment, &cpuMs);
+            if (ms < 0) {
+                out << kinds.at(kind).name << " failed" << Qt::endl;
+                return 1;
+            }
+            if (run >= 0) {
+                times[kind] << ms;
+                cpu[kind] << cpuMs;
+            }
+        }
+    }
+    const double read = Median(times.constLast());
+    const double readCpu = Median(cpu.constLast());
+    out << "medians of " << runs << " runs, process start to exit (load average now "
+        << QString::number(LoadAverage(), 'f', 2) << "):" << Qt::endl
+        << QStringLiteral("  %1 %2 %3 %4 %5").arg(QString(), -28).arg(QStringLiteral("wall"), 9)
+               .arg(QStringLiteral("of read"), 8).arg(QStringLiteral("cpu"), 9).arg(QStringLiteral("of read"), 8)
+        << Qt::endl;
+    for (int kind = 0; kind < kinds.size(); ++kind) {
+        const double ms = Median(times.at(kind));
+        const double cpuMs = Median(cpu.at(kind));
+        out << QStringLiteral("  %1 %2 ms %3 % %4 ms %5 %")
+                   .arg(kinds.at(kind).name, -28)
+                   .arg(ms, 6, 'f', 1)
+                   .arg(100 * ms / read, 6, 'f', 0)
+                   .arg(cpuMs, 6, 'f', 1)
+                   .arg(100 * cpuMs / readCpu, 6, 'f', 0)
+               << Qt::endl;
+    }
+    out << "read target: at most 60 ms; " << (read <= 60 ? "met" : "MISSED") << Qt::endl;
+    return 0;
+}

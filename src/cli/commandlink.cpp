@@ -1,0 +1,184 @@
+#include "cli/commandlink.h"
+#include "cli/clitext.h"
+
+#include "cli/commandport.h"
+#include "cli/fieldchanges.h"
+#include "history/fieldview.h"
+#include "record/catalogue.h"
+
+#include <QCoreApplication>
+
+namespace kelvra {
+
+CommandLink::CommandLink(const CommandPort &port, bool recorded, QObject *parent)
+    : QObject(parent), m_serial(port.Directory()), m_operator(m_info, m_image), m_comPortNo(qint16(port.Number())),
+      m_link(m_serial, m_timer, m_operator, m_info, m_image, m_comPortNo)
+{
+    qRegisterMetaType<kelvra::CommandOutcome>();
+    Q_UNUSED(recorded) // the history is attached here once it records every operation of a link
+    connect(&m_link, &RadioLink::Activity, this, &CommandLink::OnActivity);
+    connect(&m_link, &RadioLink::Finished, this, &CommandLink::OnFinished);
+}
+
+void CommandLink::Read()
+{
+    Start(Phase::Read, Operation::Read);
+}
+
+void CommandLink::Write(const FieldChanges &changes, const QString &model)
+{
+    m_changes = &changes;
+    m_model = model;
+    Start(Phase::ReadBeforeWrite, Operation::Write);
+}
+
+void CommandLink::WriteAfterRead(const RadioImage &read, const QString &readModel, const FieldChanges &changes,
+                                 const QString &model)
+{
+    m_changes = &changes;
+    m_model = model;
+    m_outcome = CommandOutcome();
+    m_outcome.operation = Operation::Write;
+    m_outcome.before = KnownImage(read);
+    m_outcome.model = readModel;
+    m_image = read;
+    m_info.Model = readModel;
+    m_interrupted = false;
+    m_phase = Phase::WritePending;
+    StartWrite();
+}
+
+void CommandLink::Start(Phase phase, Operation operation)
+{
+    m_outcome = CommandOutcome();
+    m_outcome.operation = operation;
+    m_interrupted = false;
+    m_blocksIn = 0;
+    m_phase = phase;
+    m_operator.TakeShown();
+    m_link.Command1_Click();
+}
+
+void CommandLink::StartWrite()
+{
+    if (m_phase != Phase::WritePending)
+        return;
+    m_outcome.refusal = BandRefusal();
+    if (m_interrupted || !m_outcome.refusal.isEmpty()) {
+        m_outcome.image = m_outcome.before;
+        Deliver();
+        return;
+    }
+    m_phase = Phase::Write;
+    m_operator.SetWrite(m_changes, m_model.isEmpty() ? m_info.Model : m_model);
+    m_operator.TakeShown();
+    m_link.Command2_Click();
+}
+
+QString CommandLink::BandRefusal() const
+{
+    // A model named was weighed against the band before anything was sent,
+    // and the write's own model check holds the radio to it.
+    const std::optional<int> band = m_changes && m_model.isEmpty() ? m_changes->BandCode() : std::nullopt;
+    const int modelIndex = int(ListedModels().indexOf(NormalizeModel(m_info.Model)));
+    if (!band || ModelBandCodes(modelIndex).contains(*band))
+        return QString();
+    return Cli::tr("The radio is a %1, which does not offer band code %2 (%3).")
+        .arg(DisplayModel(m_info.Model))
+        .arg(*band)
+        .arg(BandTextOfCode(*band));
+}
+
+void CommandLink::Interrupt()
+{
+    if (m_phase == Phase::Idle)
+        return;
+    const bool again = m_interrupted;
+    m_interrupted = true;
+    if (m_phase == Phase::WritePending)
+        return; // the write will not start
+    if (m_outcome.writeBegun && !again)
+        return;
+    m_link.Abandon();
+}
+
+void CommandLink::OnActivity(const LinkActivity &activity)
+{
+    if (m_phase == Phase::Write && activity.kind == LinkActivity::Kind::WriteBlock)
+        m_outcome.writeBegun = true;
+    if (m_phase != Phase::Write) {
+        if (activity.kind == LinkActivity::Kind::ReadBlock)
+            m_blocksIn = qMax(m_blocksIn, activity.block);
+        else if (activity.kind == LinkActivity::Kind::End)
+            m_blocksIn = RadioImage::BlockCount;
+    }
+    emit Progress(activity);
+}
+
+void CommandLink::OnFinished(const OperationResult &result)
+{
+    m_outcome.result = result;
+    m_outcome.detail = result.detail;
+    const QStringList shown = m_operator.TakeShown();
+    if (m_outcome.detail.isEmpty())
+        m_outcome.detail = shown.join(QLatin1Char('\n'));
+    if (!m_link.RadioModel().isEmpty())
+        m_outcome.model = m_link.RadioModel();
+    m_outcome.historyId = LastHistoryId();
+
+    if (m_phase == Phase::Write) {
+        m_outcome.image = ImageAfterWrite();
+        m_outcome.changed.clear();
+        const QStringList changed = ChangedFieldIds(m_outcome.before, m_outcome.image);
+        for (const FieldChanges::Name &name : FieldChanges::Names()) {
+            const QString key = QLatin1String(name.key);
+            // The history knows fields by the record's member names.
+            const QString id = key == QLatin1String("password") ? QStringLiteral("ProgramPassword")
+                                                                 : key.at(0).toUpper() + key.mid(1);
+            if (changed.contains(id))
+                m_outcome.changed << key;
+        }
+    } else {
+        KnownImage known;
+        for (int block = 0; block < m_blocksIn; ++block)
+            known.SetBlock(block, m_image);
+        m_outcome.image = known;
+        if (m_phase == Phase::ReadBeforeWrite && result.success) {
+            m_outcome.before = known;
+            m_phase = Phase::WritePending;
+            QMetaObject::invokeMethod(this, &CommandLink::StartWrite, Qt::QueuedConnection);
+            return;
+        }
+    }
+    QMetaObject::invokeMethod(this, &CommandLink::Deliver, Qt::QueuedConnection);
+}
+
+KnownImage CommandLink::ImageAfterWrite() const
+{
+    // Blocks 5 to 7 are never written; of the others only a block read back
+    // holding what was written is known, and the image holds what was written.
+    KnownImage after = m_outcome.before;
+    if (!m_outcome.writeBegun)
+        return after;
+    for (int block = 0; block < int(m_outcome.result.blocks.size()); ++block) {
+        if (m_outcome.result.blocks[std::size_t(block)] == BlockFate::Verified)
+            after.SetBlock(block, m_image);
+        else
+            after.Forget(block * RadioImage::BlockSize, RadioImage::BlockSize);
+    }
+    return after;
+}
+
+void CommandLink::Deliver()
+{
+    m_outcome.interrupted = m_interrupted;
+    m_phase = Phase::Idle;
+    emit Done(m_outcome);
+}
+
+QString CommandLink::LastHistoryId() const
+{
+    return QString();
+}
+
+} // namespace kelvra

@@ -1,0 +1,55 @@
+#include "cli/commandoutcome.h"
+
+#include "cli/clitext.h"
+
+namespace kelvra {
+
+int ExitCodeOf(const CommandOutcome &outcome)
+{
+    using Failure = OperationResult::Failure;
+    if (outcome.interrupted)
+        return ExitInterrupted;
+    if (!outcome.refusal.isEmpty())
+        return ExitOtherModel;
+    if (outcome.result.success)
+        return ExitComplete;
+    switch (outcome.result.failure) {
+    case Failure::PortNotOpened:
+        return ExitPortNotOpened;
+    case Failure::ModelMismatch:
+        return ExitOtherModel;
+    case Failure::ReadBackDiffers:
+        return ExitReadBackDiffers;
+    case Failure::Abandoned:
+        return ExitInterrupted;
+    case Failure::None:
+    case Failure::NoAnswer:
+    case Failure::RepeatAsked:
+    case Failure::WrongBlock:
+    case Failure::BadReply:
+    case Failure::PortLost:
+    case Failure::PortRefused:
+        break;
+    }
+    // Once a write block went out the radio may hold it, acknowledged or not.
+    return outcome.writeBegun ? ExitHalfWritten : ExitNoAnswer;
+}
+
+QString ExitCodeTable()
+{
+    return Cli::tr(
+        "Exit codes:\n"
+        "  0    complete (for a write: written and verified)\n"
+        "  2    usage: an unknown option, a missing port, a text longer than its field in GBK bytes,\n"
+        "       a text that GBK cannot hold, a bad date or band code; nothing was sent\n"
+        "  3    the port could not be opened (the reason on standard error)\n"
+        "  4    the radio did not answer or answered wrongly; the radio was not changed\n"
+        "  5    the radio is another model than --model names, or its model does not offer --band\n"
+        "  6    the backup could not be stored, so nothing was written\n"
+        "  7    written, but the read-back differs from what was written\n"
+        "  8    the write failed after write blocks went out: the radio may be half-written\n"
+        "       (the detail names what it took)\n"
+        "  130  interrupted (Ctrl+C or SIGTERM): the operation ended cleanly and the port is closed\n");
+}
+
+} // namespace kelvra

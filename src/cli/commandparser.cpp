@@ -1,0 +1,80 @@
+#include "cli/commandparser.h"
+#include "cli/clitext.h"
+
+#include "cli/commandoutcome.h"
+#include "cli/terminal.h"
+
+#include <QCoreApplication>
+
+namespace kelvra {
+
+CommandParser::CommandParser(const QString &usage, const QString &about) : m_usage(usage), m_about(about)
+{
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                        Cli::tr("Show this help and the exit codes.")});
+}
+
+void CommandParser::Add(const QString &name, const QString &description, const QString &valueName)
+{
+    m_parser.addOption(valueName.isEmpty() ? QCommandLineOption(name, description)
+                                           : QCommandLineOption(name, description, valueName));
+}
+
+void CommandParser::AddPortOptions()
+{
+    Add(QStringLiteral("port"),
+        Cli::tr("The radio's port: COM<n> as the window lists it (aliases included) or a device path."),
+        QStringLiteral("PORT"));
+    Add(QStringLiteral("json"),
+        Cli::tr("Print one JSON object per operation instead of lines for people."));
+}
+
+bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
+{
+    // The program's name and the command stand before the options.
+    const QStringList options = QStringList{arguments.value(0)} + arguments.mid(2);
+    if (!m_parser.parse(options)) {
+        *exitCode = Refuse(m_parser.errorText() + QLatin1Char('\n')
+                           + Cli::tr("See: KelvraSet %1 --help")
+                                 .arg(arguments.value(1)));
+        return false;
+    }
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        Terminal::Out(HelpText());
+        *exitCode = ExitComplete;
+        return false;
+    }
+    if (!m_parser.positionalArguments().isEmpty()) {
+        *exitCode = Refuse(Cli::tr("Unknown argument: %1")
+                               .arg(m_parser.positionalArguments().constFirst()));
+        return false;
+    }
+    return true;
+}
+
+bool CommandParser::RequirePort(int *exitCode) const
+{
+    if (!m_parser.value(QStringLiteral("port")).isEmpty())
+        return true;
+    *exitCode = Refuse(Cli::tr("--port is missing: name the port (COM9) or the device "
+                                                          "(/dev/ttyUSB0) the radio is on."));
+    return false;
+}
+
+int CommandParser::Refuse(const QString &why)
+{
+    Terminal::Err(why + QLatin1Char('\n'));
+    return ExitUsage;
+}
+
+QString CommandParser::HelpText() const
+{
+    QString help = m_parser.helpText();
+    // Qt's first lines name the program without the command; ours replace them.
+    help = help.mid(help.indexOf(QLatin1String("\n\n")) + 2);
+    return Cli::tr("Usage: KelvraSet %1").arg(m_usage) + QStringLiteral("\n")
+        + m_about + QStringLiteral("\n\n") + help + m_notes + QLatin1Char('\n') + ExitCodeTable();
+}
+
+} // namespace kelvra

@@ -1,0 +1,161 @@
+#include "cli/commands.h"
+#include "cli/clitext.h"
+
+#include "app/settingsplace.h"
+#include "cli/commandlink.h"
+#include "cli/commandparser.h"
+#include "cli/commandport.h"
+#include "cli/fieldchanges.h"
+#include "cli/historycommand.h"
+#include "cli/report.h"
+#include "cli/station.h"
+#include "cli/terminal.h"
+#include "lang/language.h"
+#include "lang/translations.h"
+#include "record/catalogue.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+namespace kelvra {
+
+namespace {
+
+// The options that name a field a write sends, in FieldChanges' names.
+void AddFieldOptions(CommandParser &parser)
+{
+    const QString descriptions[] = {
+        Cli::tr("Band code to write (0-19); without it the radio keeps its band."),
+        Cli::tr("The band-setting switch (Freq. Set): on or off."),
+        Cli::tr("Programming password, at most 4 bytes."),
+        Cli::tr("Dealer code, at most 16 bytes (a Chinese character takes two)."),
+        Cli::tr("Stock date: today, YYYY-MM-DD or the interface's short date; written as the short date."),
+        Cli::tr("Sell date, as the stock date."),
+        Cli::tr("Seller, at most 16 bytes (a Chinese character takes two)."),
+    };
+    const QString values[] = {Cli::tr("CODE"), QStringLiteral("on|off"), Cli::tr("TEXT"), Cli::tr("TEXT"),
+                              Cli::tr("DATE"), Cli::tr("DATE"), Cli::tr("TEXT")};
+    for (int i = 0; i < FieldChanges::Names().size(); ++i)
+        parser.Add(QLatin1String(FieldChanges::Names().at(i).option), descriptions[i], values[i]);
+    parser.Add(QStringLiteral("model"), Cli::tr("Refuse a radio of another model: KR350UV, KR350SU or KR350SV."),
+               Cli::tr("MODEL"));
+}
+
+// Runs one read or write to its end; Ctrl+C as CommandLink::Interrupt says.
+int RunOperation(const CommandParser &parser, const std::function<void(CommandLink &)> &start)
+{
+    CommandPort port(LocateSettings(ExecutableDir(), UserConfigDir()).aliasDirs);
+    QString error;
+    if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
+        return CommandParser::Refuse(error);
+
+    Terminal terminal;
+    CommandLink link(port, true);
+    CommandOutcome outcome;
+    QEventLoop loop;
+    QObject::connect(&link, &CommandLink::Progress, &terminal, &Terminal::ShowProgress);
+    QObject::connect(&link, &CommandLink::Done, &loop, [&](const CommandOutcome &done) {
+        outcome = done;
+        loop.quit();
+    });
+    QObject::connect(&terminal, &Terminal::Interrupted, &link, [&] {
+        link.Interrupt();
+        if (link.Finishing()) {
+            terminal.EndProgress();
+            Terminal::Err(Cli::tr("Interrupted: the write blocks have gone out, so the write is let finish (a moment); "
+                             "press Ctrl+C again to abandon it half-written.\n"));
+        }
+    });
+    start(link);
+    loop.exec();
+    terminal.EndProgress();
+
+    const bool json = parser.IsSet(QStringLiteral("json"));
+    const qint16 language = LanguageIdForLocale(QLocale::system());
+    if (json)
+        Terminal::Out(JsonLine(OutcomeJson(outcome, port)));
+    if (outcome.Complete() && !json)
+        Terminal::Out(OutcomeText(outcome, port, language));
+    else if (!outcome.Complete())
+        Terminal::Err(OutcomeText(outcome, port, language));
+    if (outcome.interrupted)
+        Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
+    return ExitCodeOf(outcome);
+}
+
+int ReadCommand(const QStringList &arguments)
+{
+    CommandParser parser(QStringLiteral("read --port PORT [--json]"),
+                         Cli::tr("Reads the radio's information block and prints its fields."));
+    parser.AddPortOptions();
+    int exitCode = 0;
+    if (!parser.Parse(arguments, &exitCode) || !parser.RequirePort(&exitCode))
+        return exitCode;
+    return RunOperation(parser, [](CommandLink &link) { link.Read(); });
+}
+
+int WriteCommand(const QStringList &arguments)
+{
+    CommandParser parser(QStringLiteral("write --port PORT [FIELD OPTIONS] [--model MODEL] [--json]"),
+                         Cli::tr("Reads the radio, changes only the fields named, writes it, and reads it back to "
+                            "verify every byte written. A field not named keeps the radio's value."));
+    parser.AddPortOptions();
+    AddFieldOptions(parser);
+    int exitCode = 0;
+    if (!parser.Parse(arguments, &exitCode) || !parser.RequirePort(&exitCode))
+        return exitCode;
+
+    FieldChanges changes;
+    QString error;
+    for (const FieldChanges::Name &name : FieldChanges::Names()) {
+        const QString option = QLatin1String(name.option);
+        if (parser.IsSet(option) && !changes.Set(QLatin1String(name.key), parser.Value(option), &error))
+            return CommandParser::Refuse(error);
+    }
+    if (!changes.Any())
+        return CommandParser::Refuse(Cli::tr("Nothing to write: name at least one field (see --help)."));
+    const QString model = parser.Value(QStringLiteral("model"));
+    if (parser.IsSet(QStringLiteral("model")) && !ListedModels().contains(model))
+        return CommandParser::Refuse(Cli::tr("--model takes %1, not \"%2\".")
+                                         .arg(ListedModels().join(QStringLiteral(", ")), model));
+    const int modelIndex = int(ListedModels().indexOf(model));
+    if (modelIndex >= 0 && changes.BandCode() && !ModelBandCodes(modelIndex).contains(*changes.BandCode()))
+        return CommandParser::Refuse(
+            Cli::tr("The %1 does not offer band code %2.").arg(model).arg(*changes.BandCode()));
+    return RunOperation(parser, [&](CommandLink &link) { link.Write(changes, model); });
+}
+
+} // namespace
+
+bool IsCommand(const QString &word)
+{
+    return word == QLatin1String("read") || word == QLatin1String("write") || word == QLatin1String("history")
+        || word == QLatin1String("station");
+}
+
+int RunCommand(const QStringList &arguments)
+{
+    const InterfaceTranslations translations(QLocale::system());
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("read"))
+        return ReadCommand(arguments);
+    if (command == QLatin1String("write"))
+        return WriteCommand(arguments);
+    if (command == QLatin1String("history"))
+        return HistoryCommand(arguments);
+    return StationCommand(arguments);
+}
+
+QString CommandsHelp()
+{
+    return Cli::tr("Commands (the window opens only without one; each has its own --help):\n"
+              "  read --port PORT [--json]             read the radio and print its fields\n"
+              "  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify\n"
+              "  history [--serial S] [--limit N] [--json | --csv]\n"
+              "                                        the history of reads and writes\n"
+              "  station --port PORT --job FILE [--auto] [--json]\n"
+              "                                        program one radio after another\n\n")
+        + ExitCodeTable();
+}
+
+} // namespace kelvra

@@ -1,0 +1,157 @@
+#include "cli/fieldchanges.h"
+#include "cli/clitext.h"
+
+#include "record/catalogue.h"
+#include "record/imagecodec.h"
+#include "record/imagetext.h"
+#include "record/radioinfo.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace kelvra {
+
+namespace {
+
+template <typename Field>
+constexpr int WidthOf(Field RadioInfo::*)
+{
+    return Field::width;
+}
+
+bool Refuse(QString *error, const QString &why)
+{
+    *error = why;
+    return false;
+}
+
+} // namespace
+
+const QList<FieldChanges::Name> &FieldChanges::Names()
+{
+    static const QList<Name> names{
+        {"bandCode", "band"},        {"freqSet", "freq-set"},     {"password", "password"},
+        {"dealerCode", "dealer-code"}, {"stockDate", "stock-date"}, {"sellDate", "sell-date"},
+        {"seller", "seller"},
+    };
+    return names;
+}
+
+FieldChanges::FieldChanges(const QDate &today, const QLocale &locale) : m_today(today), m_locale(locale) {}
+
+bool FieldChanges::Set(const QString &key, const QString &value, QString *error)
+{
+    const auto it = std::find_if(Names().begin(), Names().end(),
+                                 [&key](const Name &name) { return key == QLatin1String(name.key); });
+    if (it == Names().end())
+        return Refuse(error, Cli::tr("%1 is not a field a write sends.").arg(key));
+    const QString option = QStringLiteral("--") + QLatin1String(it->option);
+    if (key == QLatin1String("bandCode")) {
+        bool ok = false;
+        const int code = value.trimmed().toInt(&ok);
+        if (!ok || BandTextOfCode(code).isEmpty())
+            return Refuse(error, Cli::tr("%1 takes a band code from 0 to 19, not \"%2\".").arg(option, value));
+        m_band = code;
+        return true;
+    }
+    if (key == QLatin1String("freqSet")) {
+        const QString word = value.trimmed().toLower();
+        if (word == QLatin1String("on") || word == QLatin1String("true") || word == QLatin1String("1"))
+            m_freqSet = true;
+        else if (word == QLatin1String("off") || word == QLatin1String("false") || word == QLatin1String("0"))
+            m_freqSet = false;
+        else
+            return Refuse(error, Cli::tr("%1 takes on or off, not \"%2\".").arg(option, value));
+        return true;
+    }
+    if (key == QLatin1String("password"))
+        return SetText(m_password, option, value, WidthOf(&RadioInfo::ProgramPassword), error);
+    if (key == QLatin1String("dealerCode"))
+        return SetText(m_dealerCode, option, value, WidthOf(&RadioInfo::DealerCode), error);
+    if (key == QLatin1String("stockDate"))
+        return SetDate(m_stockDate, option, value, error);
+    if (key == QLatin1String("sellDate"))
+        return SetDate(m_sellDate, option, value, error);
+    return SetText(m_seller, option, value, WidthOf(&RadioInfo::Seller), error);
+}
+
+bool FieldChanges::SetText(std::optional<QString> &field, const QString &option, const QString &value, int maxBytes,
+                           QString *error)
+{
+    // The window drops trailing blanks too; leading ones are the dealer's.
+    const QString text = TrimTrailingBlanks(value);
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
+            return Refuse(error, Cli::tr("%1 holds a control character, which the radio's one-line field cannot show.")
+                                     .arg(option));
+    }
+    if (!ImageTextEncodable(text))
+        return Refuse(error, Cli::tr("%1: \"%2\" holds characters that the radio's character set (GBK) cannot hold.")
+                                 .arg(option, text));
+    const int bytes = ImageTextBytes(text);
+    if (bytes > maxBytes)
+        return Refuse(error, Cli::tr("%1: \"%2\" takes %3 bytes in the radio, and the field holds %4 (a Chinese "
+                                "character takes two). Nothing was cut; shorten it.")
+                                 .arg(option, text)
+                                 .arg(bytes)
+                                 .arg(maxBytes));
+    field = text;
+    return true;
+}
+
+bool FieldChanges::SetDate(std::optional<QString> &field, const QString &option, const QString &value,
+                           QString *error)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty()) {
+        field = QString();
+        return true;
+    }
+    QDate date = text.compare(QLatin1String("today"), Qt::CaseInsensitive) == 0 ? m_today
+                                                                                : QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid())
+        date = m_locale.toDate(text, QLocale::ShortFormat);
+    if (!date.isValid())
+        return Refuse(error, Cli::tr("%1 takes today, a date such as %2, or an empty text; \"%3\" is no date.")
+                                 .arg(option, m_today.toString(Qt::ISODate), value));
+    return SetText(field, option, m_locale.toString(date, QLocale::ShortFormat), WidthOf(&RadioInfo::StockDate),
+                   error);
+}
+
+bool FieldChanges::Any() const
+{
+    return !Named().isEmpty();
+}
+
+QStringList FieldChanges::Named() const
+{
+    QStringList named;
+    const bool set[] = {bool(m_band),       bool(m_freqSet),  bool(m_password), bool(m_dealerCode),
+                        bool(m_stockDate),  bool(m_sellDate), bool(m_seller)};
+    for (int i = 0; i < Names().size(); ++i) {
+        if (set[i])
+            named << QLatin1String(Names().at(i).key);
+    }
+    return named;
+}
+
+void FieldChanges::ApplyTo(RadioInfo &info) const
+{
+    if (m_band)
+        info.BandCode = qint16(*m_band);
+    if (m_freqSet)
+        info.FreqSet = *m_freqSet ? 1 : 0;
+    if (m_password)
+        info.ProgramPassword = *m_password;
+    if (m_dealerCode)
+        info.DealerCode = *m_dealerCode;
+    if (m_stockDate)
+        info.StockDate = *m_stockDate;
+    if (m_sellDate)
+        info.SellDate = *m_sellDate;
+    if (m_seller)
+        info.Seller = *m_seller;
+}
+
+} // namespace kelvra

@@ -1,0 +1,114 @@
+#include "cli/historycommand.h"
+#include "cli/clitext.h"
+
+#include "app/settingsplace.h"
+#include "cli/commandparser.h"
+#include "cli/report.h"
+#include "cli/terminal.h"
+#include "history/historycsv.h"
+#include "history/historyfile.h"
+#include "history/historystore.h"
+#include "lang/language.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+
+#include <cstdio>
+
+namespace kelvra {
+
+namespace {
+
+// Reading the history is no operation on a radio: its own failure code.
+constexpr int ExitHistoryUnreadable = 1;
+
+QJsonObject EntryJson(const HistoryEntry &entry)
+{
+    const auto orNull = [](const QString &text) { return text.isEmpty() ? QJsonValue() : QJsonValue(text); };
+    QJsonObject json;
+    json.insert(QStringLiteral("id"), entry.uuid);
+    json.insert(QStringLiteral("time"), HistoryTimeText(entry.time));
+    json.insert(QStringLiteral("operation"), OperationWord(entry.operation));
+    json.insert(QStringLiteral("result"), ResultWord(entry.result));
+    json.insert(QStringLiteral("message"), orNull(entry.message));
+    json.insert(QStringLiteral("detail"), orNull(entry.detail));
+    json.insert(QStringLiteral("port"), orNull(entry.portName));
+    json.insert(QStringLiteral("device"), orNull(entry.devicePath));
+    json.insert(QStringLiteral("model"), orNull(entry.model));
+    json.insert(QStringLiteral("serialNumber"), orNull(entry.serialNumber));
+    json.insert(QStringLiteral("changed"), QJsonArray::fromStringList(entry.changedFields));
+    json.insert(QStringLiteral("bench"), orNull(entry.bench));
+    return json;
+}
+
+QString EntryLine(const HistoryEntry &entry)
+{
+    return QStringLiteral("%1  %2  %3  %4  %5  %6\n")
+        .arg(LocalTimeText(entry.time), OperationText(entry.operation).leftJustified(6),
+             ResultText(entry.result).leftJustified(10), entry.serialNumber.leftJustified(16),
+             entry.model.leftJustified(7), entry.changedFields.join(QStringLiteral(", ")));
+}
+
+int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
+{
+    Terminal::Err(Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason));
+    return ExitHistoryUnreadable;
+}
+
+} // namespace
+
+int HistoryCommand(const QStringList &arguments)
+{
+    CommandParser parser(QStringLiteral("history [--serial S] [--limit N] [--json | --csv]"),
+                         Cli::tr("Lists the history of reads and writes, newest first."));
+    parser.Add(QStringLiteral("serial"), Cli::tr("Only radios whose serial number contains S."), QStringLiteral("S"));
+    parser.Add(QStringLiteral("limit"), Cli::tr("At most N entries (default 50; not for --csv)."), QStringLiteral("N"));
+    parser.Add(QStringLiteral("json"), Cli::tr("One JSON object per entry."));
+    parser.Add(QStringLiteral("csv"),
+               Cli::tr("Every entry as CSV, as the history window exports it (passwords masked)."));
+    parser.AddNotes(Cli::tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
+                            "~/.local/share/KelvraSet. Exit code 1: the file could not be read.\n"));
+    int exitCode = 0;
+    if (!parser.Parse(arguments, &exitCode))
+        return exitCode;
+    const bool json = parser.IsSet(QStringLiteral("json"));
+    const bool csv = parser.IsSet(QStringLiteral("csv"));
+    if (json && csv)
+        return CommandParser::Refuse(Cli::tr("--json and --csv exclude each other."));
+    HistoryQuery query;
+    query.serialContains = parser.Value(QStringLiteral("serial"));
+    query.limit = 50;
+    if (parser.IsSet(QStringLiteral("limit"))) {
+        bool ok = false;
+        query.limit = parser.Value(QStringLiteral("limit")).toInt(&ok);
+        if (!ok || query.limit < 1)
+            return CommandParser::Refuse(Cli::tr("--limit takes a number of entries from 1."));
+    }
+
+    const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
+    HistoryStore store(HistoryFilePath(place.portable, ExecutableDir()));
+    // Listing an empty history creates no file.
+    if (!QFileInfo::exists(store.Path()))
+        return ExitComplete;
+    HistoryProblem problem;
+    if (csv) {
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly)
+            || !WriteHistoryCsv(store, query.serialContains, false, LanguageIdForLocale(QLocale::system()), out,
+                                &problem))
+            return Unreadable(store, problem);
+        return ExitComplete;
+    }
+    if (!store.Open(&problem))
+        return Unreadable(store, problem);
+    const QList<HistoryEntry> entries = store.List(query, &problem);
+    if (!(problem.kind == HistoryFailure::None))
+        return Unreadable(store, problem);
+    for (const HistoryEntry &entry : entries)
+        json ? Terminal::Out(JsonLine(EntryJson(entry))) : Terminal::Out(EntryLine(entry));
+    return ExitComplete;
+}
+
+} // namespace kelvra

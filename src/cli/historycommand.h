@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+
+namespace kelvra {
+
+// KelvraSet history: the history's entries newest first, as lines, JSON or
+// the window's CSV export. Returns the exit code.
+int HistoryCommand(const QStringList &arguments);
+
+} // namespace kelvra

@@ -1,0 +1,173 @@
+#include "cli/report.h"
+#include "cli/clitext.h"
+
+#include "cli/commandport.h"
+#include "history/fieldview.h"
+#include "history/historycsv.h"
+#include "lang/captions.h"
+#include "record/catalogue.h"
+#include "record/imagecodec.h"
+#include "record/radioinfo.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace kelvra {
+
+namespace {
+
+// The history's field ids (the record's member names) under their JSON keys.
+struct JsonField {
+    const char *id;
+    const char *key;
+};
+constexpr JsonField RadioTexts[] = {
+    {"SerialNumber", "serialNumber"},       {"AreaCode", "areaCode"},
+    {"ManufactureCode", "manufactureCode"}, {"UserCode", "userCode"},
+    {"ProductionDate", "producedDate"},     {"MaintenanceDate", "maintainedDate"},
+    {"MaintenanceNote", "maintenanceNote"}, {"ProgramPassword", "password"},
+    {"DealerCode", "dealerCode"},           {"StockDate", "stockDate"},
+    {"SellDate", "sellDate"},               {"Seller", "seller"},
+};
+constexpr JsonField Features[] = {
+    {"FiveTone", "fiveTone"}, {"TwoTone", "twoTone"},         {"Dtmf", "dtmf"},       {"Scramble", "scramble"},
+    {"Kill", "kill"},         {"Faint", "faint"},             {"FactoryMode", "factoryMode"}, {"FreqSet", "freqSet"},
+};
+
+QJsonValue OrNull(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+bool Known(const KnownImage &image, const char *id)
+{
+    const ImageField *field = FindImageField(QLatin1String(id));
+    return field && image.AllKnown(field->offset, field->width);
+}
+
+QJsonObject RadioJson(const CommandOutcome &outcome)
+{
+    const KnownImage &image = outcome.image;
+    RadioInfo info;
+    InitRadioInfo(info);
+    DecodeRadioInfo(image.Filled(0), info);
+
+    QJsonObject radio;
+    radio.insert(QStringLiteral("model"), OrNull(outcome.model));
+    const bool band = Known(image, "BandCode");
+    radio.insert(QStringLiteral("bandCode"), band ? QJsonValue(info.BandCode) : QJsonValue());
+    radio.insert(QStringLiteral("band"), band ? OrNull(BandTextOfCode(info.BandCode)) : QJsonValue());
+    for (const JsonField &text : RadioTexts) {
+        const ImageField *field = FindImageField(QLatin1String(text.id));
+        radio.insert(QLatin1String(text.key), Known(image, text.id) ? QJsonValue(field->value(info)) : QJsonValue());
+    }
+    radio.insert(QStringLiteral("version"), info.Version);
+    QJsonObject features;
+    for (const JsonField &flag : Features) {
+        const ImageField *field = FindImageField(QLatin1String(flag.id));
+        features.insert(QLatin1String(flag.key),
+                        Known(image, flag.id) ? QJsonValue(field->value(info) == QLatin1String("1")) : QJsonValue());
+    }
+    radio.insert(QStringLiteral("features"), features);
+    return radio;
+}
+
+QJsonArray ImageJson(const KnownImage &image)
+{
+    QJsonArray bytes;
+    for (int i = 0; i < RadioImage::Size; ++i) {
+        bytes.append(image.Known(i) ? QJsonValue(QStringLiteral("%1").arg(image.Byte(i), 2, 16, QLatin1Char('0')))
+                                    : QJsonValue());
+    }
+    return bytes;
+}
+
+} // namespace
+
+QString OutcomeMessage(const CommandOutcome &outcome)
+{
+    return outcome.refusal.isEmpty() ? outcome.result.message : outcome.refusal;
+}
+
+namespace {
+
+QString DeviceOf(const CommandOutcome &outcome)
+{
+    return outcome.result.devicePath;
+}
+
+} // namespace
+
+QJsonObject OutcomeJson(const CommandOutcome &outcome, const CommandPort &port)
+{
+    const bool write = outcome.operation == Operation::Write;
+    QJsonObject json;
+    json.insert(QStringLiteral("operation"), write ? QStringLiteral("write") : QStringLiteral("read"));
+    json.insert(QStringLiteral("result"), outcome.Complete() ? QStringLiteral("complete") : QStringLiteral("failure"));
+    json.insert(QStringLiteral("port"), OrNull(port.Name()));
+    json.insert(QStringLiteral("device"), OrNull(DeviceOf(outcome)));
+    json.insert(QStringLiteral("message"), OrNull(OutcomeMessage(outcome)));
+    json.insert(QStringLiteral("detail"), OrNull(outcome.detail));
+    json.insert(QStringLiteral("historyId"), OrNull(outcome.historyId));
+    json.insert(QStringLiteral("radio"), RadioJson(outcome));
+    json.insert(QStringLiteral("image"), ImageJson(outcome.image));
+    if (write) {
+        json.insert(QStringLiteral("changed"), QJsonArray::fromStringList(outcome.changed));
+        json.insert(QStringLiteral("verified"), outcome.Verified());
+    }
+    return json;
+}
+
+QByteArray JsonLine(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint16 languageId)
+{
+    QStringList lines{OutcomeMessage(outcome)};
+    if (!outcome.detail.isEmpty())
+        lines << outcome.detail;
+    const QString where = DeviceOf(outcome).isEmpty() || port.Name().isEmpty()
+        ? port.Name() + DeviceOf(outcome)
+        : QStringLiteral("%1 (%2)").arg(port.Name(), DeviceOf(outcome));
+    const auto line = [&lines](const QString &caption, const QString &value) {
+        lines << QStringLiteral("  %1  %2").arg(caption + QLatin1Char(':'), -24).arg(value);
+    };
+    line(Cli::tr("Port"), where);
+    if (!outcome.Complete())
+        return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    line(CaptionText(*FindCaption("Label1_0"), languageId), outcome.model);
+    {
+        const auto values = FieldValues(outcome.image);
+        for (std::size_t i = 0; i < ImageFields().size(); ++i) {
+            const ImageField &field = ImageFields()[i];
+            QString value = values[i].value_or(UnknownValueText());
+            if (values[i] && field.bit >= 0)
+                value = *values[i] == QLatin1String("1") ? Cli::tr("on") : Cli::tr("off");
+            line(FieldCaption(field, languageId), value);
+        }
+        RadioInfo fresh;
+        InitRadioInfo(fresh);
+        line(CaptionText(*FindCaption("Label1_6"), languageId), fresh.Version);
+    }
+    if (outcome.operation == Operation::Write)
+        line(Cli::tr("Changed"),
+             outcome.changed.isEmpty() ? Cli::tr("nothing") : outcome.changed.join(QStringLiteral(", ")));
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString InterruptedText(const CommandOutcome &outcome)
+{
+    if (outcome.operation == Operation::Read)
+        return Cli::tr("Interrupted: the read was ended, the port closed; the radio was not changed.");
+    if (!outcome.writeBegun)
+        return Cli::tr("Interrupted before any block was written: the radio was not changed.");
+    if (outcome.Verified())
+        return Cli::tr("Interrupted while writing: the write was let finish, and the radio holds what was written, "
+                  "verified.");
+    return Cli::tr("Interrupted while writing: the radio may be half-written; the detail above says what it took.");
+}
+
+} // namespace kelvra

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "cli/commandlink.h"
+#include "cli/stationjob.h"
+#include "cli/terminal.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <QTimer>
+
+namespace kelvra {
+
+class CommandPort;
+
+// KelvraSet station: programs one radio after another. Returns the exit code.
+int StationCommand(const QStringList &arguments);
+
+// The station's loop. Each unit is read first, on a link the history does
+// not record, so that waiting for a radio never fills the history: a probe
+// that finds no radio, or the radio just done, leaves no trace. The unit's
+// write then goes through a recorded link, one history entry per unit.
+class Station : public QObject
+{
+    Q_OBJECT
+public:
+    Station(const CommandPort &port, const StationJob &job, bool automatic, bool json, QObject *parent = nullptr);
+
+    void Begin();
+
+signals:
+    void Ended(int exitCode);
+
+private:
+    enum class State { Waiting, Probing, Writing, Ending };
+
+    void Probe();
+    void OnProbed(const CommandOutcome &outcome);
+    void OnWritten(const CommandOutcome &outcome);
+    void OnEnter();
+    void OnInterrupted();
+    void Report(CommandOutcome outcome, const QString &serial);
+    void WaitForNext();
+    void End();
+
+    const CommandPort &m_port;
+    const StationJob &m_job;
+    const bool m_automatic;
+    const bool m_json;
+    Terminal m_terminal;
+    CommandLink m_probe;
+    CommandLink m_unit;
+    QSocketNotifier m_input;
+    QTimer m_retry;
+    QElapsedTimer m_unitTime;
+    FieldChanges m_changes;
+
+    State m_state = State::Waiting;
+    QString m_lastSerial;    // the serial number of the unit just done
+    bool m_saidWaiting = false;
+    bool m_inputEnded = false;
+    bool m_interrupted = false;
+    int m_passed = 0;
+    int m_failed = 0;
+    int m_lastFailure = 0;   // exit code of the last unit that failed
+};
+
+} // namespace kelvra

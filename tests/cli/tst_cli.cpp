@@ -1,0 +1,294 @@
+// The commands as a factory's script runs them: the executable in a folder
+// of its own, against the simulated radio over a pseudo-terminal. Each exit
+// code is checked together with what the radio holds afterwards.
+
+#include "demoimage.h"
+#include "history/historystore.h"
+#include "simulatedradio.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using radiosim::FaultRule;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QSet<QString> Keys(const QJsonObject &object)
+{
+    const QStringList keys = object.keys();
+    return QSet<QString>(keys.begin(), keys.end());
+}
+
+QByteArray Field(const QByteArray &text, int width)
+{
+    return text.leftJustified(width, '\0');
+}
+
+} // namespace
+
+class TstCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_exe;
+    radiosim::SimulatedRadio m_radio;
+
+    // Starts the command; the radio answers from this process's event loop.
+    void Start(QProcess &process, QStringList arguments)
+    {
+        arguments.replaceInStrings("$PORT", m_radio.DevicePath());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", m_dir.filePath("xdg"));
+        environment.insert("XDG_DATA_HOME", m_dir.filePath("xdg"));
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        // A plugin that needs a display would fail here: the commands load none.
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        process.setProcessEnvironment(environment);
+        process.start(m_exe, arguments);
+        QVERIFY(process.waitForStarted());
+    }
+    Run Finish(QProcess &process)
+    {
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, 20000); }();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+    Run Command(const QStringList &arguments)
+    {
+        QProcess process;
+        Start(process, arguments);
+        return Finish(process);
+    }
+    void SetFaults(const QStringList &texts)
+    {
+        QList<FaultRule> rules;
+        for (const QString &text : texts) {
+            FaultRule rule;
+            QString error;
+            QVERIFY2(FaultRule::Parse(text, &rule, &error), qPrintable(error));
+            rules << rule;
+        }
+        m_radio.SetFaults(rules);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath("app/ports"));
+        m_exe = m_dir.filePath("app/KelvraSet");
+        QVERIFY(QFile::copy(KELVRA_EXECUTABLE, m_exe));
+        QString error;
+        QVERIFY2(m_radio.Start(&error), qPrintable(error));
+        QVERIFY2(m_radio.MakeAlias(m_dir.filePath("app/ports"), 9, &error), qPrintable(error));
+    }
+    void init()
+    {
+        m_radio.SetImage(radiosim::DemoImage());
+        m_radio.SetModelBytes("KR350UV");
+        m_radio.SetFaults({});
+        m_radio.ClearFrames();
+    }
+
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("sent");    // the radio heard anything
+        QTest::addColumn<bool>("changed"); // the radio's block is not what it was
+
+        const QStringList write{"write", "--port", "$PORT", "--seller", "LINE-7", "--band", "3"};
+        QTest::newRow("read by device path") << QStringList{"read", "--port", "$PORT"} << QStringList() << 0 << true
+                                             << false;
+        QTest::newRow("read by alias, as the window numbers it")
+            << QStringList{"read", "--port", "com9", "--json"} << QStringList() << 0 << true << false;
+        QTest::newRow("write complete") << write << QStringList() << 0 << true << true;
+        QTest::newRow("unknown option") << QStringList{"read", "--port", "$PORT", "--colour"} << QStringList() << 2
+                                        << false << false;
+        QTest::newRow("missing port") << QStringList{"write", "--seller", "x"} << QStringList() << 2 << false << false;
+        QTest::newRow("Chinese seller of 18 bytes in a field of 16")
+            << QStringList{"write", "--port", "$PORT", "--seller", "王芳王芳王芳王芳王"} << QStringList() << 2 << false
+            << false;
+        QTest::newRow("text GBK cannot hold") << QStringList{"write", "--port", "$PORT", "--dealer-code", "D-😀"}
+                                              << QStringList() << 2 << false << false;
+        QTest::newRow("no such day") << QStringList{"write", "--port", "$PORT", "--sell-date", "2026-02-30"}
+                                     << QStringList() << 2 << false << false;
+        QTest::newRow("band code beyond the table") << QStringList{"write", "--port", "$PORT", "--band", "20"}
+                                                    << QStringList() << 2 << false << false;
+        QTest::newRow("port not present") << QStringList{"read", "--port", "COM77"} << QStringList() << 3 << false
+                                          << false;
+        QTest::newRow("device that is no serial line") << QStringList{"read", "--port", "/dev/null"} << QStringList()
+                                                       << 3 << false << false;
+        QTest::newRow("replies that never check out") << write << QStringList{"badchecksum:readblock:always"} << 4
+                                                      << true << false;
+        QTest::newRow("another model than named")
+            << QStringList{"write", "--port", "$PORT", "--seller", "x", "--model", "KR350SU"} << QStringList() << 5
+            << true << false;
+        QTest::newRow("band the radio's model does not offer")
+            << QStringList{"write", "--port", "$PORT", "--band", "8"} << QStringList() << 5 << true << false;
+        QTest::newRow("stored wrongly, written again, still wrong")
+            << write << QStringList{"misstore:writeblock@3:2"} << 7 << true << true;
+        QTest::newRow("silent after two blocks") << write << QStringList{"ignore:writeblock@2:always"} << 8 << true
+                                                 << true;
+    }
+    void commands()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, faults);
+        QFETCH(int, exitCode);
+        QFETCH(bool, sent);
+        QFETCH(bool, changed);
+        SetFaults(faults);
+        const QByteArray before = m_radio.Image();
+        const Run run = Command(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(!m_radio.Frames().isEmpty(), sent);
+        QCOMPARE(m_radio.Image() != before, changed);
+        QVERIFY2(run.exitCode == 0 || !run.err.isEmpty(), "a failure says why on standard error");
+    }
+
+    void namedFields()
+    {
+        const Run read = Command({"read", "--port", "$PORT", "--json"});
+        QCOMPARE(read.exitCode, 0);
+        const QJsonObject readJson = QJsonDocument::fromJson(read.out).object();
+        const QSet<QString> operationKeys{"operation", "result", "port", "device", "message",
+                                          "detail",    "historyId", "radio", "image"};
+        QCOMPARE(Keys(readJson), operationKeys);
+        QCOMPARE(Keys(readJson["radio"].toObject()),
+                 (QSet<QString>{"model", "bandCode", "band", "serialNumber", "areaCode", "manufactureCode",
+                                "userCode", "producedDate", "maintainedDate", "maintenanceNote", "version",
+                                "password", "dealerCode", "stockDate", "sellDate", "seller", "features"}));
+        QCOMPARE(readJson["radio"]["features"].toObject().size(), 8);
+        QCOMPARE(readJson["image"].toArray().size(), 256);
+        QCOMPARE(readJson["image"][16].toString(), QString("%1").arg(quint8(m_radio.Image().at(16)), 2, 16));
+
+        QByteArray expected = m_radio.Image();
+        const Run write = Command({"write", "--port", "$PORT", "--json", "--seller", "LINE-7", "--dealer-code",
+                                   "D-42", "--freq-set", "off", "--band", "3"});
+        QCOMPARE(write.exitCode, 0);
+        const QJsonObject writeJson = QJsonDocument::fromJson(write.out).object();
+        QCOMPARE(Keys(writeJson), operationKeys + QSet<QString>({"changed", "verified"}));
+        QCOMPARE(writeJson["verified"].toBool(), true);
+        QCOMPARE(writeJson["changed"].toArray().toVariantList(),
+                 (QVariantList{"bandCode", "freqSet", "dealerCode", "seller"}));
+        QCOMPARE(writeJson["radio"]["seller"].toString(), QString("LINE-7"));
+        // Byte by byte: the band, bit 2 of byte 13, the two fields, and nothing else.
+        expected[7] = 3;
+        expected[13] = char(quint8(expected.at(13)) & ~0x04);
+        expected.replace(80, 16, Field("D-42", 16));
+        expected.replace(128, 16, Field("LINE-7", 16));
+        QCOMPARE(m_radio.Image().toHex(' '), expected.toHex(' '));
+        QVERIFY(!writeJson["image"].toArray().contains(QJsonValue()));
+    }
+
+    void interrupt_data()
+    {
+        QTest::addColumn<char>("at");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("during the re-read: abandoned, radio as it was") << 'R' << false << QByteArray("not changed");
+        QTest::newRow("after the first write block: let finish and verified")
+            << 'W' << true << QByteArray("let finish");
+    }
+    void interrupt()
+    {
+        QFETCH(char, at);
+        QFETCH(bool, written);
+        QFETCH(QByteArray, said);
+        SetFaults({"delay:writeblock:always:150", "delay:readblock:always:40"});
+        const QByteArray before = m_radio.Image();
+        QProcess process;
+        int reads = 0;
+        bool sent = false;
+        // The third read request is a write's re-read: the read before it is done.
+        connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &process,
+                [&](const radiosim::ReceivedFrame &frame) {
+                    const bool hit = frame.bytes.startsWith(at) && (at != 'R' || ++reads == 10);
+                    if (hit && !sent)
+                        ::kill(pid_t(process.processId()), SIGINT);
+                    sent = sent || hit;
+                });
+        Start(process, {"write", "--port", "$PORT", "--seller", "LINE-7"});
+        const Run run = Finish(process);
+        QCOMPARE(run.exitCode, 130);
+        QVERIFY2(run.err.contains(said), run.err);
+        QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
+        if (!written)
+            QCOMPARE(m_radio.Image(), before);
+        QVERIFY(m_radio.Frames().constLast().bytes.startsWith(written ? "END" : "R"));
+    }
+
+    void history()
+    {
+        kelvra::HistoryStore store(m_dir.filePath("app/history.sqlite"));
+        for (const char *serial : {"SN-1", "SN-2", "SN-12"}) {
+            kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Read);
+            entry.result = kelvra::HistoryResult::Complete;
+            entry.serialNumber = serial;
+            QVERIFY(store.Record(entry));
+        }
+        const Run listed = Command({"history", "--serial", "SN-1", "--json"});
+        QCOMPARE(listed.exitCode, 0);
+        const QList<QByteArray> lines = listed.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(QJsonDocument::fromJson(lines.first())["serialNumber"].toString(), QString("SN-12"));
+        QCOMPARE(Command({"history", "--limit", "1"}).out.count('\n'), 1);
+        QVERIFY(Command({"history", "--csv"}).out.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(Command({"history", "--csv", "--json"}).exitCode, 2);
+    }
+
+    void station()
+    {
+        QFile job(m_dir.filePath("job.json"));
+        QVERIFY(job.open(QIODevice::WriteOnly));
+        job.write(R"({"model": "KR350UV", "dealerCode": "D-42", "unitsFile": "units.csv"})");
+        job.close();
+        QFile units(m_dir.filePath("units.csv"));
+        QVERIFY(units.open(QIODevice::WriteOnly));
+        units.write("serialNumber,seller\n2026120500000042,Wang\n2026120500000043,Li\n2026120500000044,\"Zhang, Y\"\n");
+        units.close();
+
+        QProcess process;
+        Start(process, {"station", "--port", "$PORT", "--job", job.fileName(), "--auto"});
+        QByteArray out;
+        // The line moves on as each unit's line appears; the second unit keeps its block 3 wrong.
+        for (int unit = 1; unit <= 3; ++unit) {
+            QTRY_VERIFY2_WITH_TIMEOUT((out += process.readAllStandardOutput()).count('\n') == unit, out + process.readAllStandardError(), 20000);
+            m_radio.SetFaults({});
+            if (unit == 1)
+                SetFaults({"misstore:writeblock@3:always"});
+            if (unit < 3)
+                m_radio.SetImage(radiosim::NextUnitImage(m_radio.Image()));
+        }
+        ::kill(pid_t(process.processId()), SIGINT);
+        const Run run = Finish(process);
+        const QList<QByteArray> lines = (out + run.out).trimmed().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[0].startsWith("2026120500000042  passed"), lines[0]);
+        QVERIFY2(lines[1].startsWith("2026120500000043  FAILED: Write Failure!"), lines[1]);
+        QVERIFY2(lines[2].contains("  passed") && lines[2].endsWith("(passed 2, failed 1)"), lines[2]);
+        QCOMPARE(lines[3], QByteArray("Station ended: 3 units, 2 passed, 1 failed."));
+        QCOMPARE(run.exitCode, 130);
+        QCOMPARE(m_radio.Image().mid(128, 16), Field("Zhang, Y", 16));
+        QCOMPARE(m_radio.Image().mid(80, 16), Field("D-42", 16));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCli)
+#include "tst_cli.moc"
