@@ -2,10 +2,12 @@
 
 #include "app/comportsetting.h"
 #include "app/versionquery.h"
+#include "history/historyfile.h"
 #include "lang/messages.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace kelvra {
@@ -58,6 +60,13 @@ std::unique_ptr<QtMessageBoxes> OwnMessageBoxes(const ProgramEnvironment &enviro
     return environment.messageBoxes ? nullptr : std::make_unique<QtMessageBoxes>();
 }
 
+// Beside the executable for a portable copy that may create files there, as
+// its log and index need.
+QString HistoryPath(const ProgramEnvironment &environment, const SettingsPlace &place)
+{
+    return HistoryFilePath(place.portable && QFileInfo(environment.appDir).isWritable(), environment.appDir);
+}
+
 } // namespace
 
 Program::Program(const ProgramEnvironment &environment, QObject *parent)
@@ -76,6 +85,10 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     , m_link(LinkSide(m_trace, m_serial), LinkSide(m_trace, m_waitTimer), LinkSide(m_trace, m_frmMain), m_radioInfo,
              m_radioImage, m_comPortNo)
     , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
+    , m_history(environment.keepHistory
+                    ? std::make_unique<WindowHistory>(HistoryPath(environment, m_place), m_place.readPath, m_frmMain,
+                                                      m_link, m_radioInfo, m_portDirectory)
+                    : nullptr)
 {
     if (m_screenBoxes)
         m_screenBoxes->SetParentWidget(&m_frmMain);
@@ -166,6 +179,8 @@ void Program::Form_Unload()
     m_link.CloseCommPort();
     // An abandoned read or write must not resend or report once the window is gone.
     m_waitTimer.Disable();
+    if (m_history)
+        m_history->Close();
 }
 
 } // namespace kelvra

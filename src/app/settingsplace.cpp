@@ -55,6 +55,7 @@ SettingsPlace LocateSettings(const QString &appDir, const QString &configDir)
     if (!configDir.isEmpty())
         place.aliasDirs.append(configDir + QStringLiteral("/ports"));
     place.ownAliasDir = place.aliasDirs.at(portable ? 0 : 1);
+    place.portable = portable;
     return place;
 }
 

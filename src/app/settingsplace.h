@@ -19,6 +19,7 @@ struct SettingsPlace
     QString settingsPath;  // the mysetup.ini a chosen port is saved to
     QStringList aliasDirs; // every ports/ folder, the one that wins first
     QString ownAliasDir;   // where a new alias belongs
+    bool portable = false; // the program keeps its files beside itself
 };
 
 // appDir is the executable's folder, configDir the user's configuration

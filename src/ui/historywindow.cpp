@@ -1,6 +1,7 @@
 #include "ui/historywindow.h"
 
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/messages.h"
 #include "ui/historydiff.h"
@@ -185,8 +186,7 @@ void HistoryWindow::Reload()
     m_model->SetFilter(m_filter->text());
     const QString aside = m_store.TakeSetAside();
     if (!aside.isEmpty()) {
-        m_notice->setText(tr("The history file was damaged. It was set aside as %1 and a new one was started.")
-                              .arg(QDir::toNativeSeparators(aside)));
+        m_notice->setText(SetAsideNotice(aside));
         m_notice->show();
     }
 }
