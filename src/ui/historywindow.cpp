@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSaveFile>
 #include <QShortcut>
 #include <QSplitter>
@@ -176,7 +177,9 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
-    resize(125 * digit, 50 * fontMetrics().height());
+    // Never larger than the screen, whose edge would hide the buttons; room is left for the window's frame.
+    const QSize room = screen()->availableGeometry().size() - QSize(4 * digit, 4 * fontMetrics().height());
+    resize(QSize(125 * digit, 50 * fontMetrics().height()).boundedTo(room));
     Reload();
     m_list->setFocus();
 }
