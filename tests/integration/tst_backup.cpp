@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("write, folder read-only") << true << "read-only folder" << "The folder";
         QTest::newRow("write, file size limit") << true << "disk full" << "cannot grow";
         QTest::newRow("write, locked by another process") << true << "locked" << "held by another program";
+        // A read goes on without its entry.
+        QTest::newRow("read, file read-only") << false << "read-only file" << "";
     }
 
     void operations()
@@ -134,7 +136,9 @@ private slots:
         }
         QCOMPARE(w.op.texts, QStringList{write ? "Write Complete!" : "Read Complete!"});
         const QList<HistoryEntry> entries = w.store.List({});
-        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.size(), scene.isEmpty() ? 1 : 0);
+        if (!scene.isEmpty())
+            return;
         const HistoryEntry &entry = entries.first();
         QCOMPARE(entry.uuid, w.recorder.LastEntryUuid());
         QCOMPARE(int(entry.result), int(HistoryResult::Complete));
