@@ -5,19 +5,10 @@
 // backup the disk refuses sends nothing, and a program killed in the middle
 // of a write leaves a sound file whose entry holds the backup.
 #include "app/historyrecorder.h"
-#include "demoimage.h"
 #include "history/historystore.h"
-#include "link/portdirectory.h"
-#include "link/qtreplytimer.h"
-#include "link/qtserialcontrol.h"
-#include "link/radiolink.h"
 #include "record/imagecodec.h"
-#include "record/radioinfo.h"
-#include "simulatedradio.h"
 #include "support/historyscene.h"
-#include "support/scriptedoperator.h"
-
-#include <QTemporaryDir>
+#include "support/ptylink.h"
 
 using namespace kelvra;
 using kelvra::testing::HistoryScene;
@@ -32,15 +23,12 @@ KnownImage Blocks(const QByteArray &image, int count)
     return known;
 }
 
-// The product's link and recorder, the history file and the port alias in folder.
-struct World
+// The link over a pseudo-terminal with the history kept in folder.
+struct World : kelvra::testing::PtyLink
 {
-    explicit World(const QString &folder) : folder(folder)
+    explicit World(const QString &folder) : PtyLink(folder, 908)
     {
-        InitRadioInfo(info, QDate(2026, 12, 5), QLocale::c());
-        QString error;
-        QVERIFY2(radio.Start(&error) && radio.MakeAlias(directory.AliasDir(), comPortNo, &error), qPrintable(error));
-        radio.SetImage(radiosim::DemoImage());
+        QVERIFY(Start());
         // The form as a read of this radio left it, with one field changed.
         op.onGetDataByShow = [this] {
             DecodeRadioInfo(image, info);
@@ -49,16 +37,6 @@ struct World
         QObject::connect(&link, &RadioLink::Finished, [this](const OperationResult &r) { result = r; });
     }
 
-    const QString folder;
-    radiosim::SimulatedRadio radio;
-    PortDirectory directory{folder + "/ports"};
-    QtSerialControl control{directory};
-    QtReplyTimer timer;
-    ScriptedOperator op;
-    RadioInfo info;
-    RadioImage image;
-    qint16 comPortNo = 908;
-    RadioLink link{control, timer, op, info, image, comPortNo};
     const QString path = folder + "/h/history.sqlite";
     HistoryStore store{path};
     HistoryRecorder recorder{store, link, &directory};

@@ -6,18 +6,9 @@
 // right in the radio and in the record, or in "Failure" with nothing in the
 // radio it should not hold, and the port free for another program.
 
-#include "demoimage.h"
-#include "link/portdirectory.h"
-#include "link/qtreplytimer.h"
-#include "link/qtserialcontrol.h"
-#include "link/radiolink.h"
 #include "record/imagecodec.h"
-#include "record/radioimage.h"
-#include "record/radioinfo.h"
-#include "simulatedradio.h"
-#include "support/scriptedoperator.h"
+#include "support/ptylink.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kelvra;
@@ -33,34 +24,15 @@ namespace {
 
 constexpr int BlockSize = RadioImage::BlockSize;
 
-// The product's serial control and reply timer over a pseudo-terminal, with
-// the simulated radio at the far end under a port alias of its own.
-struct SimWorld
+// The link over a pseudo-terminal, and what the radio said last.
+struct SimWorld : kelvra::testing::PtyLink
 {
-    QTemporaryDir dir;
-    radiosim::SimulatedRadio radio;
-    PortDirectory directory{dir.filePath(QStringLiteral("ports"))};
-    QtSerialControl control{directory};
-    QtReplyTimer timer;
-    ScriptedOperator op;
-    RadioInfo info;
-    RadioImage image;
-    qint16 comPortNo = 907;
-    RadioLink link{control, timer, op, info, image, comPortNo};
     QString lastDetail;
 
-    // Starts the radio with the demo image; false if the pseudo-terminal is refused.
     bool Start()
     {
-        InitRadioInfo(info, QDate(2026, 12, 5), QLocale::c());
-        QString error;
-        if (!dir.isValid() || !radio.Start(&error) || !radio.MakeAlias(directory.AliasDir(), comPortNo, &error)) {
-            qWarning("simulated radio: %s", qPrintable(error));
-            return false;
-        }
-        radio.SetImage(radiosim::DemoImage());
         op.onMessage = [this](const ScriptedOperator::Message &m) { lastDetail = m.detail; };
-        return true;
+        return PtyLink::Start();
     }
 
     // The dealer's fields as a write hands them over, and the image the radio
