@@ -196,11 +196,15 @@ int CompareHistory(Bench &bench, int runs, const QString &folder, QTextStream &o
         }
     }
     const Stats none = Summarise(times[0]), synced = Summarise(times[1]), unsynced = Summarise(times[2]);
+    auto line = [](const char *what, const Stats &s) {
+        return QStringLiteral("  %1 median %2 ms  p95 %3 ms\n")
+            .arg(QLatin1String(what), -24)
+            .arg(s.median, 7, 'f', 3)
+            .arg(s.p95, 7, 'f', 3);
+    };
     out << "\nwrite, instant, " << runs << " runs each, history in " << folder << " ("
         << QStorageInfo(folder).fileSystemType() << ")\n"
-        << QStringLiteral("  without history          median %1 ms  p95 %2 ms\n").arg(none.median, 7, 'f', 3).arg(none.p95, 7, 'f', 3)
-        << QStringLiteral("  with history             median %1 ms  p95 %2 ms\n").arg(synced.median, 7, 'f', 3).arg(synced.p95, 7, 'f', 3)
-        << QStringLiteral("  with history, no sync    median %1 ms  p95 %2 ms\n").arg(unsynced.median, 7, 'f', 3).arg(unsynced.p95, 7, 'f', 3)
+        << line("without history", none) << line("with history", synced) << line("with history, no sync", unsynced)
         << QStringLiteral("  history adds %1 ms, of which the disk's sync (two commits) %2 ms; the rest %3 ms\n")
                .arg(synced.median - none.median, 0, 'f', 3)
                .arg(synced.median - unsynced.median, 0, 'f', 3)
@@ -219,8 +223,9 @@ int main(int argc, char *argv[])
     // kelvra-bench [instant iterations] [paced iterations] [history folder]
     const int instantRuns = args.size() > 1 ? qMax(1, args.at(1).toInt()) : 300;
     const int pacedRuns = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 40;
-    const auto historyDir = args.size() > 3 ? std::make_unique<QTemporaryDir>(args.at(3) + QStringLiteral("/kelvra-bench-XXXXXX"))
-                                            : std::make_unique<QTemporaryDir>();
+    const auto historyDir = args.size() > 3
+        ? std::make_unique<QTemporaryDir>(args.at(3) + QStringLiteral("/kelvra-bench-XXXXXX"))
+        : std::make_unique<QTemporaryDir>();
 
     Bench bench;
     QString error;

@@ -17,19 +17,14 @@ using Failure = OperationResult::Failure;
 
 Q_DECLARE_METATYPE(kelvra::OperationResult::Failure)
 
-namespace {
-
 // Every block a result claims to know holds what the radio holds.
-bool KnownIsTrue(const OperationResult &result, const RadioImage &radio)
+static bool KnownIsTrue(const OperationResult &result, const RadioImage &radio)
 {
-    for (int i = 0; i < RadioImage::Size; ++i) {
-        if (result.knownBlocks.test(std::size_t(i / 32)) && result.radioBytes[i] != radio[i])
-            return false;
-    }
-    return true;
+    bool holds = true;
+    for (int i = 0; i < RadioImage::Size; ++i)
+        holds &= !result.knownBlocks.test(std::size_t(i / 32)) || result.radioBytes[i] == radio[i];
+    return holds;
 }
-
-} // namespace
 
 class TestLink : public QObject
 {
@@ -228,15 +223,14 @@ void TestLink::disturbed_data()
            "the new band, password and dealer code in the radio. The radio acknowledged the new stock date, sell date "
            "and seller (not read back to check). Write again" << 0x07;
     // A repeat reply is an expiry come early: it counts towards the three sends.
-    QTest::newRow("write, PROGRAM repeats") << true << QByteArray("PROGRAM") << "RTR" << 3 << "Write Failure!"
-                                            << Failure::RepeatAsked << "answered the request to enter programming "
-                                                                       "mode (PROGRAM) on COM3 only by asking for it again" << 0x00;
+    QTest::newRow("write, PROGRAM repeats")
+        << true << QByteArray("PROGRAM") << "RTR" << 3 << "Write Failure!" << Failure::RepeatAsked
+        << "answered the request to enter programming mode (PROGRAM) on COM3 only by asking for it again" << 0x00;
     // Too short to be noticed while a block is awaited, a repeat reply is found at the resend.
     QTest::newRow("read, block 6 repeats") << false << BlockHeader('R', 6) << "RTRTRT" << 3 << "Read Failure!"
-                                           << Failure::RepeatAsked << "answered the read of block 6 on COM3 only by" << 0x3F;
+        << Failure::RepeatAsked << "answered the read of block 6 on COM3 only by" << 0x3F;
     QTest::newRow("read, block 3 answered with block 1") << false << BlockHeader('R', 3) << "BTBTBT" << 3
-                                                         << "Read Failure!" << Failure::WrongBlock
-                                                         << "answered the read of block 3 on COM3 with block 1." << 0x07;
+        << "Read Failure!" << Failure::WrongBlock << "answered the read of block 3 on COM3 with block 1." << 0x07;
     QTest::newRow("write, block in place of ack") << true << BlockHeader('W', 1) << "BTTT" << 3 << "Write Failure!"
                                                   << Failure::BadReply << "answers to the write of block 1 on COM3 "
                                                                           "did not check out" << 0x1C;

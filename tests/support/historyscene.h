@@ -56,8 +56,8 @@ inline int HoldHistoryLock(const QString &path)
     return 0;
 }
 
-// One of "read-only file", "read-only folder", "disk full" and "locked", on
-// the existing history file at path.
+// One of "read-only file", "read-only folder", "disk full" and "locked" (or
+// none, for an empty scene), on the existing history file at path.
 class HistoryScene
 {
 public:
