@@ -79,7 +79,8 @@ WriteGate::Answer HistoryRecorder::MayWrite(const RadioImage &radio, ImageBlocks
                 tr("The values in the form are those of radio %1, taken from the history, but the radio connected is "
                    "%2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own "
                    "values.")
-                    .arg(m_restore->serialNumber, entry.serialNumber)};
+                    .arg(m_restore->serialNumber,
+                         entry.serialNumber.isEmpty() ? tr("one without a serial number") : entry.serialNumber)};
     HistoryProblem problem;
     if (!m_store.BeginWrite(entry, &problem))
         return {OperationResult::Failure::BackupFailed,

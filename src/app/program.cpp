@@ -1,13 +1,12 @@
 #include "app/program.h"
 
 #include "app/comportsetting.h"
+#include "app/historysetting.h"
 #include "app/versionquery.h"
-#include "history/historyfile.h"
 #include "lang/messages.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QPushButton>
 
 namespace kelvra {
@@ -60,13 +59,6 @@ std::unique_ptr<QtMessageBoxes> OwnMessageBoxes(const ProgramEnvironment &enviro
     return environment.messageBoxes ? nullptr : std::make_unique<QtMessageBoxes>();
 }
 
-// Beside the executable for a portable copy that may create files there, as
-// its log and index need.
-QString HistoryPath(const ProgramEnvironment &environment, const SettingsPlace &place)
-{
-    return HistoryFilePath(place.portable && QFileInfo(environment.appDir).isWritable(), environment.appDir);
-}
-
 } // namespace
 
 Program::Program(const ProgramEnvironment &environment, QObject *parent)
@@ -86,8 +78,8 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
              m_radioImage, m_comPortNo)
     , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
     , m_history(environment.keepHistory
-                    ? std::make_unique<WindowHistory>(HistoryPath(environment, m_place), m_place.readPath, m_frmMain,
-                                                      m_link, m_radioInfo, m_portDirectory)
+                    ? std::make_unique<WindowHistory>(LocalHistoryPath(m_place, environment.appDir), m_place.readPath,
+                                                      m_frmMain, m_link, m_radioInfo, m_portDirectory)
                     : nullptr)
 {
     if (m_screenBoxes)

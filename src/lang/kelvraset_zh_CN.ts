@@ -626,6 +626,10 @@ Close anyway?</source>
         <translation>表单中的数值属于历史记录中的电台 %1，但连接的电台是 %2。未写入任何内容。请连接电台 %1，或读取此电台，用它自己的数值填写表单。</translation>
     </message>
     <message>
+        <source>one without a serial number</source>
+        <translation>无序列号的电台</translation>
+    </message>
+    <message>
         <source>The radio&apos;s current values could not be backed up in the history before writing. %1 Nothing was written: the radio was not changed.</source>
         <translation>写入前无法在历史记录中备份电台的当前数值。%1 未写入任何内容：电台未被更改。</translation>
     </message>
