@@ -307,12 +307,6 @@ OperationResult RadioLink::ResultSoFar() const
     return result;
 }
 
-void RadioLink::Forget(const QByteArray &frame)
-{
-    if (frame.startsWith('W') && frame.size() > 4 && quint8(frame.at(4)) < m_learnedBlocks.size())
-        m_learnedBlocks.reset(quint8(frame.at(4)));
-}
-
 void RadioLink::CloseCommPort()
 {
     m_transport.CloseCommPort();

@@ -99,6 +99,12 @@ bool RadioLink::CheckBlock(int block)
     return m_frames.SendReadBlock(block * RadioImage::BlockSize);
 }
 
+void RadioLink::Forget(const QByteArray &frame)
+{
+    if (frame.startsWith('W') && frame.size() > 4 && quint8(frame.at(4)) < m_learnedBlocks.size())
+        m_learnedBlocks.reset(quint8(frame.at(4)));
+}
+
 bool RadioLink::WriteBlocksSent() const
 {
     return m_opKind == Operation::Write
