@@ -1,7 +1,7 @@
 // startup: how long KelvraSet takes from process start to its first shown
 // window, and its peak memory, each as a ratio to a minimal Qt Widgets window
-// measured in the same run. Children alternate so that load and caches fall
-// on both alike.
+// measured in the same run, and KelvraSet with its history against KelvraSet
+// without one. Children alternate so that load and caches fall on all alike.
 //   startup [runs]          (QT_QPA_PLATFORM=offscreen, or on a display)
 
 #include "app/program.h"
@@ -25,7 +25,7 @@ namespace {
 
 // Runs in the child: builds the window, waits until it is on screen, and
 // reports its peak memory so far.
-int ShowAndReport(int argc, char *argv[], bool kelvraSet)
+int ShowAndReport(int argc, char *argv[], bool kelvraSet, bool history)
 {
     QApplication app(argc, argv);
     QTemporaryDir appDir; // no mysetup.ini or ports of the user's
@@ -35,6 +35,7 @@ int ShowAndReport(int argc, char *argv[], bool kelvraSet)
     if (kelvraSet) {
         ProgramEnvironment environment = ProgramEnvironment::Host();
         environment.appDir = appDir.path();
+        environment.keepHistory = history;
         program = std::make_unique<Program>(environment);
         program->Form_Load();
         program->Window().PlaceOnScreen();
@@ -95,29 +96,33 @@ double Median(QList<double> values)
 int main(int argc, char *argv[])
 {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode == QLatin1String("minimal") || mode == QLatin1String("kelvraset"))
-        return ShowAndReport(argc, argv, mode == QLatin1String("kelvraset"));
+    if (mode == QLatin1String("minimal") || mode.startsWith(QLatin1String("kelvraset")))
+        return ShowAndReport(argc, argv, mode != QLatin1String("minimal"), mode == QLatin1String("kelvraset"));
 
     QCoreApplication app(argc, argv);
     const int runs = mode.toInt() > 0 ? mode.toInt() : 15;
     const QString self = QCoreApplication::applicationFilePath();
-    QList<double> minimalMs, kelvraMs;
-    long minimalRss = 0, kelvraRss = 0;
-    RunChild(self, QStringLiteral("minimal")); // warm the file cache
-    RunChild(self, QStringLiteral("kelvraset"));
+    const QString modes[] = {QStringLiteral("minimal"), QStringLiteral("kelvraset"),
+                             QStringLiteral("kelvraset-without-history")};
+    QList<double> ms[3];
+    long rss[3] = {};
+    for (const QString &child : modes) // warm the file cache
+        RunChild(self, child);
     for (int i = 0; i < runs; ++i) {
-        const Sample m = RunChild(self, QStringLiteral("minimal"));
-        minimalMs << m.ms;
-        minimalRss = std::max(minimalRss, m.maxRssKb);
-        const Sample k = RunChild(self, QStringLiteral("kelvraset"));
-        kelvraMs << k.ms;
-        kelvraRss = std::max(kelvraRss, k.maxRssKb);
+        for (int m = 0; m < 3; ++m) {
+            const Sample sample = RunChild(self, modes[m]);
+            ms[m] << sample.ms;
+            rss[m] = std::max(rss[m], sample.maxRssKb);
+        }
     }
     QTextStream out(stdout);
     out << "start-up to first shown window, median of " << runs << " runs:\n"
-        << "  minimal Qt Widgets window  " << Median(minimalMs) << " ms, peak " << minimalRss << " kB\n"
-        << "  KelvraSet                  " << Median(kelvraMs) << " ms, peak " << kelvraRss << " kB\n"
-        << "  ratio                      time " << Median(kelvraMs) / Median(minimalMs) << ", memory "
-        << double(kelvraRss) / double(minimalRss) << "\n";
+        << "  minimal Qt Widgets window  " << Median(ms[0]) << " ms, peak " << rss[0] << " kB\n"
+        << "  KelvraSet                  " << Median(ms[1]) << " ms, peak " << rss[1] << " kB\n"
+        << "  KelvraSet without history  " << Median(ms[2]) << " ms, peak " << rss[2] << " kB\n"
+        << "  ratio to minimal           time " << Median(ms[1]) / Median(ms[0]) << ", memory "
+        << double(rss[1]) / double(rss[0]) << "\n"
+        << "  with history / without     time " << Median(ms[1]) / Median(ms[2]) << ", memory "
+        << double(rss[1]) / double(rss[2]) << "\n";
     return 0;
 }

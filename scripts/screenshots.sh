@@ -6,7 +6,9 @@
 # message box of a read on the first port, whose buttons must be Chinese.
 # Then, at scale 1 in both languages, a slow simulated radio: a read in
 # progress (its status line under the buttons, with a block sent again) and a
-# write in progress (Read and Write greyed).
+# write in progress (Read and Write greyed). Last, the history window over a
+# few entries made on a simulated radio (a read, a write, a write of values
+# the history put back, a failure), the restored write selected.
 #   scripts/screenshots.sh [build folder]   (default: build, built here in Release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +21,7 @@ if [ -z "${1:-}" ]; then
     cmake --build "$build" --target kelvraset radio-sim -j "$(nproc 2>/dev/null || echo 2)"
 fi
 kelvraset=$PWD/$build/src/app/KelvraSet
+radio_sim=$PWD/$build/tools/radio-sim/kelvraset-radio-sim
 shots=$PWD/screenshots
 mkdir -p "$shots"
 
@@ -29,9 +32,11 @@ private=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
 sim_pid=""
+history_copy=""
 cleanup() {
     stop_started "$app_pid" "$sim_pid" "$xvfb_pid"
     rm -rf "$private"
+    [ -z "$history_copy" ] || rm -rf "$history_copy"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -128,7 +133,7 @@ for lang in en_US zh_CN; do
     answer_box
     xdotool windowfocus --sync "$window"
 
-    # Four blocks are read back first, then the third write block goes out.
+    # Five blocks are read first, then the third write block goes out.
     xdotool key --clearmodifiers alt+w
     shoot_when "$name-writing" writeblock 3
     answer_box
@@ -136,4 +141,73 @@ for lang in en_US zh_CN; do
     stop_started "$app_pid" "$sim_pid"
     app_pid=""
     sim_pid=""
+done
+
+# A portable copy keeps its history beside itself, away from the user's.
+history_copy=$(mktemp -d)
+cp "$kelvraset" "$history_copy/"
+printf '[language]\ncomPort=9\n' >"$history_copy/mysetup.ini"
+"$radio_sim" --demo --alias-dir "$history_copy/ports" --com 9 >"$history_copy/sim.log" 2>&1 &
+sim_pid=$!
+wait_for 50 test -L "$history_copy/ports/COM9"
+
+# starts the copy with LANG $1 at scale $2 and sets app_pid and window
+start_copy() {
+    env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$1.UTF-8" QT_SCALE_FACTOR="$2" "$history_copy/KelvraSet" &
+    app_pid=$!
+    wait_for 100 windows_at_least 1
+    window=$(xdotool search --onlyvisible --name '^KelvraSet$' | head -n 1)
+    xdotool windowfocus --sync "$window"
+}
+stop_copy() {
+    kill "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=""
+}
+# presses keys $@ in the main window
+to_main() {
+    xdotool windowraise "$window"
+    xdotool windowfocus --sync "$window"
+    xdotool key --clearmodifiers "$@"
+}
+# the same, then answers the box or boxes that follow with Return
+press() {
+    to_main "$@"
+    wait_for 150 windows_at_least 2
+    sleep 0.3
+    while windows_at_least 2; do
+        xdotool key --clearmodifiers Return
+        sleep 0.3
+    done
+}
+
+# The entries, made at scale 1 where the designed positions are pixels:
+# the dealer code field at (291, 410), the model box at (200, 147) and its
+# second model at (170, 169) from the window's corner.
+start_copy en_US 1
+press alt+r
+xdotool mousemove --window "$window" 291 410 click 1 key --clearmodifiers ctrl+a type "D-0042"
+press alt+w
+to_main alt+h
+wait_for 50 xdotool search --onlyvisible --name '^History'
+xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^History' | head -n 1)"
+xdotool key --clearmodifiers alt+p
+press alt+w
+xdotool windowraise "$window"
+xdotool mousemove --window "$window" 200 147 click 1
+sleep 0.3
+xdotool mousemove --window "$window" 170 169 click 1
+press alt+w
+stop_copy
+
+for scale in 1 2; do
+    for lang in en_US zh_CN; do
+        start_copy "$lang" "$scale"
+        to_main alt+h
+        wait_for 50 windows_named ' - KelvraSet$' 1
+        xdotool windowfocus --sync "$(xdotool search --onlyvisible --name ' - KelvraSet$' | head -n 1)"
+        xdotool key --clearmodifiers Down # the restored write, below the failure
+        shoot "kelvraset-${lang%%_*}-x$scale-history"
+        stop_copy
+    done
 done

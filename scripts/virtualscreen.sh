@@ -36,5 +36,7 @@ start_xvfb() {
 }
 
 kelvra_windows() { xdotool search --onlyvisible --name '^KelvraSet$' 2>/dev/null | wc -l; }
+# at least $2 visible windows whose title matches $1
+windows_named() { [ "$(xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l)" -ge "$2" ]; }
 windows_at_least() { [ "$(kelvra_windows)" -ge "$1" ]; }
 windows_at_most() { [ "$(kelvra_windows)" -le "$1" ]; }

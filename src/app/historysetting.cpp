@@ -1,8 +1,17 @@
 #include "app/historysetting.h"
 
 #include "app/profilefile.h"
+#include "app/settingsplace.h"
+#include "history/historyfile.h"
+
+#include <QFileInfo>
 
 namespace kelvra {
+
+QString LocalHistoryPath(const SettingsPlace &place, const QString &appDir)
+{
+    return HistoryFilePath(place.portable && QFileInfo(appDir).isWritable(), appDir);
+}
 
 QString SharedHistoryUrl(const QString &settingsPath)
 {

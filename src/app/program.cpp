@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/comportsetting.h"
+#include "app/historysetting.h"
 #include "app/versionquery.h"
 #include "lang/messages.h"
 #include "ui/statusline.h"
@@ -77,6 +78,10 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     , m_link(LinkSide(m_trace, m_serial), LinkSide(m_trace, m_waitTimer), LinkSide(m_trace, m_frmMain), m_radioInfo,
              m_radioImage, m_comPortNo)
     , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
+    , m_history(environment.keepHistory
+                    ? std::make_unique<WindowHistory>(LocalHistoryPath(m_place, environment.appDir), m_place.readPath,
+                                                      m_frmMain, m_link, m_radioInfo, m_portDirectory)
+                    : nullptr)
 {
     if (m_screenBoxes)
         m_screenBoxes->SetParentWidget(&m_frmMain);
@@ -170,6 +175,8 @@ void Program::Form_Unload()
     m_link.CloseCommPort();
     // An abandoned read or write must not resend or report once the window is gone.
     m_waitTimer.Disable();
+    if (m_history)
+        m_history->Close();
 }
 
 } // namespace kelvra

@@ -2,6 +2,7 @@
 
 #include "app/portlist.h"
 #include "app/settingsplace.h"
+#include "app/windowhistory.h"
 #include "lang/translations.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
@@ -35,6 +36,7 @@ struct ProgramEnvironment
     QLocale locale = QLocale::system();
     QString configDir;                           // otherwise here; ports/ is looked for in both
     QString qtTranslationsDir;                   // Qt's own when empty
+    bool keepHistory = true;                     // false only to measure what the history costs
 
     // The running executable's folder, the user's configuration folder and the host's devices.
     static ProgramEnvironment Host();
@@ -65,6 +67,8 @@ public:
     qint16 ComPortNo() const { return m_comPortNo; }
     bool UseFixedPortList() const { return m_useFixedPortList; }
     QString SettingsPath() const { return m_settingsPath; }
+    // Null when the environment keeps no history.
+    WindowHistory *History() { return m_history.get(); }
 
 private:
     void CheckSysType();
@@ -88,6 +92,8 @@ private:
     std::unique_ptr<LinkTrace> m_trace; // only while tracing is on
     RadioLink m_link;
     PortList m_portList;
+    // Gone before the link it records.
+    std::unique_ptr<WindowHistory> m_history;
 };
 
 } // namespace kelvra

@@ -82,6 +82,13 @@ QString SetAsideDamaged(const QString &path, const QDateTime &utc)
     return aside;
 }
 
+QString SetAsideNotice(const QString &aside)
+{
+    return QCoreApplication::translate("HistoryFile",
+                                       "The history file was damaged. It was set aside as %1 and a new one was started.")
+        .arg(QDir::toNativeSeparators(aside));
+}
+
 HistoryProblem ExplainFailure(const QString &path, int sqliteCode, const QString &sqliteText)
 {
     const QString folder = QFileInfo(path).absolutePath();

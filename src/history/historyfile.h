@@ -23,6 +23,9 @@ bool CreatePrivateFile(const QString &path, HistoryProblem *problem);
 // text when it could not be moved (the original names are then kept).
 QString SetAsideDamaged(const QString &path, const QDateTime &utc = QDateTime::currentDateTimeUtc());
 
+// What the operator is told, once, about a file set aside as aside.
+QString SetAsideNotice(const QString &aside);
+
 // Sorts an SQLite failure on path by its result code and by what the file
 // system says now: read-only file or folder, no room, held by another program.
 HistoryProblem ExplainFailure(const QString &path, int sqliteCode, const QString &sqliteText);

@@ -787,6 +787,10 @@ Close anyway?</source>
         <source>The history file %1 cannot be used: %2</source>
         <translation>无法使用历史记录文件 %1：%2</translation>
     </message>
+    <message>
+        <source>The history file was damaged. It was set aside as %1 and a new one was started.</source>
+        <translation>历史记录文件已损坏，已另存为 %1，并新建了一个文件。</translation>
+    </message>
 </context>
 <context>
     <name>HistoryStore</name>
@@ -1014,10 +1018,6 @@ Close anyway?</source>
         <translation>序列号(&amp;S):</translation>
     </message>
     <message>
-        <source>The history file was damaged. It was set aside as %1 and a new one was started.</source>
-        <translation>历史记录文件已损坏，已另存为 %1，并新建了一个文件。</translation>
-    </message>
-    <message>
         <source>Exported to %1.</source>
         <translation>已导出到 %1。</translation>
     </message>
@@ -1061,6 +1061,38 @@ Close anyway?</source>
     <message>
         <source>S/N %1</source>
         <translation>序列号 %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::HistoryRecorder</name>
+    <message>
+        <source>The values in the form are those of radio %1, taken from the history, but the radio connected is %2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own values.</source>
+        <translation>表单中的数值属于历史记录中的电台 %1，但连接的电台是 %2。未写入任何内容。请连接电台 %1，或读取此电台，用它自己的数值填写表单。</translation>
+    </message>
+    <message>
+        <source>one without a serial number</source>
+        <translation>无序列号的电台</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s current values could not be backed up in the history before writing. %1 Nothing was written: the radio was not changed.</source>
+        <translation>写入前无法在历史记录中备份电台的当前数值。%1 未写入任何内容：电台未被更改。</translation>
+    </message>
+    <message>
+        <source>Ended early by another press or by closing the window; no message was shown.</source>
+        <translation>被再次按键或关闭窗口提前结束；未显示消息。</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::WindowHistory</name>
+    <message>
+        <source>%1 The history is kept on this computer only.</source>
+        <translation>%1 历史记录仅保存在本计算机上。</translation>
+    </message>
+    <message>
+        <source>The history of reads and writes cannot be kept. %1
+Reads go on without it; a write is refused until the radio&apos;s values can be backed up first.</source>
+        <translation>无法保存读写历史记录。%1
+读取照常进行；在能够先备份电台的数值之前，写入将被拒绝。</translation>
     </message>
 </context>
 </TS>

@@ -109,6 +109,8 @@ Frames::Frames(Transport &transport, ReplyTimer &timer, Operator &op, RadioInfo 
 bool Frames::SendProgramRequest()
 {
     m_seqState = Step::Program;
+    // Whichever radio answered before, this one has yet to say what it is.
+    m_radioModel.clear();
     return m_transport.SendFrame(AckReplyLen, ProgramRequest(), true);
 }
 
@@ -189,9 +191,15 @@ bool Frames::HoldsWritten(const QByteArray &bytes) const
 
 void Frames::StoreBlock(const QByteArray &bytes) const
 {
+    CopyBlock(bytes, m_image);
+}
+
+int Frames::CopyBlock(const QByteArray &bytes, RadioImage &image)
+{
     const int block = quint8(bytes.at(BlockNumberAt));
     std::copy_n(bytes.constData() + DataAt, RadioImage::BlockSize,
-                reinterpret_cast<char *>(m_image.data()) + block * RadioImage::BlockSize);
+                reinterpret_cast<char *>(image.data()) + block * RadioImage::BlockSize);
+    return block;
 }
 
 bool Frames::CheckModel()

@@ -64,6 +64,9 @@ public:
     bool HoldsWritten(const QByteArray &bytes) const;
     // bytes must be an accepted block reply.
     void StoreBlock(const QByteArray &bytes) const;
+    // The block a well-formed block reply carries, into its place in image;
+    // returns the block's number.
+    static int CopyBlock(const QByteArray &bytes, RadioImage &image);
 
     // A read accepts any served model (and takes it into the record); a write
     // only the one chosen in the window. Shows "Model Error" when it fails.

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "link/sequencestate.h"
+#include "record/radioimage.h"
 
 #include <QMetaType>
 #include <QString>
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 
 namespace kelvra {
 
@@ -18,6 +20,8 @@ enum class BlockFate {
     Differs,      // read back last with other bytes than were written
 };
 using WriteFates = std::array<BlockFate, 5>;
+// A set of the image's eight blocks.
+using ImageBlocks = std::bitset<RadioImage::BlockCount>;
 
 // How one read or write ended, for the history and the command line:
 // RadioLink::Finished carries one per press that started an operation.
@@ -35,6 +39,9 @@ struct OperationResult
         PortRefused,     // the serial port did not take the bytes
         ReadBackDiffers, // a written block still read back differently after being written again
         Abandoned,       // a read ended by a new press, or any operation by closing the window; no box
+        // Refused by the write's gate, before any write block went out:
+        BackupFailed, // the radio's bytes could not be kept first
+        WrongRadio,   // the values are meant for another radio
     };
 
     Operation kind = Operation::None;
@@ -46,6 +53,13 @@ struct OperationResult
     QString detail;  // the box's detailed text
     int portNo = 0;  // the port the operation ran on, whatever is selected since
     QString devicePath;
+    QString radioModel; // as the radio identified itself; empty when it did not
+    // What the radio holds as far as the operation learned it: a block is
+    // known once read (a read's blocks, a write's re-reads and read-backs),
+    // unknown from the moment a write block for it goes out until it is read
+    // back. radioBytes is meaningful in the known blocks only.
+    RadioImage radioBytes;
+    ImageBlocks knownBlocks;
 
     // Write blocks the radio acknowledged, read back or not: 0 means it confirmed no change.
     int Acknowledged() const

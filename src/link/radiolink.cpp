@@ -23,6 +23,7 @@ RadioLink::RadioLink(SerialControl &control, ReplyTimer &timer, Operator &op, Ra
         const QByteArray &frame = m_transport.LastFrame();
         if (frame.startsWith('R') && frame.size() > 4 && quint8(frame.at(4)) < m_readSentAt.size())
             m_readSentAt[quint8(frame.at(4))] = m_timer.Now();
+        Forget(frame);
         emit Activity(ActivityOf(resends));
     });
 }
@@ -50,6 +51,7 @@ void RadioLink::StartOperation(Operation kind)
     m_opKind = kind;
     m_seqState = Step::Idle;
     m_fates.fill(BlockFate::Unconfirmed);
+    m_learnedBlocks.reset();
     QString reason;
     if (!m_transport.OpenCommPort(&reason)) {
         OperationResult result = ResultSoFar();
@@ -70,6 +72,7 @@ void RadioLink::Abandon()
         return;
     OperationResult result = ResultSoFar();
     result.failure = OperationResult::Failure::Abandoned;
+    result.detail = Detail(QString());
     m_opKind = Operation::None;
     m_transport.EndWait();
     CloseCommPort();
@@ -141,6 +144,8 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
             m_fates[m_checked] = m_frames.HoldsWritten(bytes) ? BlockFate::Verified : BlockFate::Differs;
         else
             m_frames.StoreBlock(bytes);
+        // Read back or not, these are the radio's bytes now.
+        m_learnedBlocks.set(std::size_t(Frames::CopyBlock(bytes, m_learned)));
         StepSequence();
     } else {
         // Dropped; the pending expiry resends the request.
@@ -296,6 +301,9 @@ OperationResult RadioLink::ResultSoFar() const
         result.blocks = m_fates;
     result.portNo = m_transport.PortNo();
     result.devicePath = m_transport.DevicePath();
+    result.radioModel = m_frames.RadioModel();
+    result.radioBytes = m_learned;
+    result.knownBlocks = m_learnedBlocks;
     return result;
 }
 
@@ -306,6 +314,8 @@ void RadioLink::CloseCommPort()
 
 void RadioLink::WriteRefused()
 {
+    // Refused half-way, a frame may still have reached the radio whole.
+    Forget(m_transport.LastFrame());
     // Every block is in or written and checked: that ends as an unanswered "END" does.
     if (m_seqState == Step::End) {
         FinishOperation(true);

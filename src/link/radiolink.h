@@ -7,6 +7,7 @@
 #include "link/sequencestate.h"
 #include "link/serialcontrol.h"
 #include "link/transport.h"
+#include "link/writegate.h"
 
 #include <QObject>
 #include <QString>
@@ -34,6 +35,9 @@ public:
     qint32 BlockAddress() const { return m_frames.BlockAddress(); }
     const QString &RadioModel() const { return m_frames.RadioModel(); }
     const Transport &transport() const { return m_transport; }
+    // Asked before every write's first block; none by default. The gate must
+    // outlive the link or be unset first.
+    void SetWriteGate(WriteGate *gate) { m_gate = gate; }
 
     // The Read and Write presses. A press during a read abandons it; a press
     // during a write does nothing, so no radio is left half-written.
@@ -84,12 +88,15 @@ private:
     // Emits Finished, then shows the box unless it is empty.
     void Report(OperationResult result, const QString &message, Operator::Icon icon, const QString &detail);
     LinkActivity ActivityOf(int resends) const;
+    // A write frame about to reach the radio: what the radio holds in its block is open.
+    void Forget(const QByteArray &frame);
 
     SerialControl &m_control;
     ReplyTimer &m_timer;
     Operator &m_operator;
     RadioInfo &m_info;
     RadioImage &m_image;
+    WriteGate *m_gate = nullptr;
 
     Operation m_opKind = Operation::None;
     Step m_seqState = Step::Idle;
@@ -102,6 +109,9 @@ private:
     int m_checked = 0;
     bool m_rewritten = false; // the block under check was written a second time
     std::array<qint64, 8> m_readSentAt{}; // when the last read of each block went out
+    // What this operation learned of the radio's bytes, block by block.
+    RadioImage m_learned;
+    ImageBlocks m_learnedBlocks;
 };
 
 } // namespace kelvra

@@ -13,10 +13,11 @@ namespace kelvra {
 
 namespace {
 
-// Every block a write sends back holds bytes the window does not own (block
-// 4 the start of the maintenance note), which go back as the radio holds
-// them: read afresh first. Block 3 is the window's alone.
-constexpr std::array<int, 4> Rereads{0, 1, 2, 4};
+// Every block a write sends is read afresh first: the bytes the window does
+// not own (block 4 the start of the maintenance note) go back as the radio
+// holds them, and whoever keeps a copy before the write (block 3, the stock
+// and sell dates, included) gets every byte the write overwrites.
+constexpr std::array<int, 5> Rereads{0, 1, 2, 3, 4};
 
 constexpr int WriteBlocks = std::tuple_size_v<WriteFates>;
 
@@ -76,6 +77,13 @@ bool RadioLink::StepWrite()
 
 bool RadioLink::BeginWrites()
 {
+    if (m_gate) {
+        const WriteGate::Answer answer = m_gate->MayWrite(m_learned, m_learnedBlocks);
+        if (answer.refusal != OperationResult::Failure::None) {
+            FinishOperation(false, answer.refusal, answer.detail);
+            return true;
+        }
+    }
     // Taken only now, so that changes made while the blocks came in are sent.
     m_operator.GetDataByShow();
     EncodeRadioInfo(m_info, m_image);
@@ -89,6 +97,12 @@ bool RadioLink::CheckBlock(int block)
     m_rewritten = false;
     m_seqState = Step::Check;
     return m_frames.SendReadBlock(block * RadioImage::BlockSize);
+}
+
+void RadioLink::Forget(const QByteArray &frame)
+{
+    if (frame.startsWith('W') && frame.size() > 4 && quint8(frame.at(4)) < m_learnedBlocks.size())
+        m_learnedBlocks.reset(quint8(frame.at(4)));
 }
 
 bool RadioLink::WriteBlocksSent() const

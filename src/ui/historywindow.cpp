@@ -1,6 +1,7 @@
 #include "ui/historywindow.h"
 
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/messages.h"
 #include "ui/historydiff.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSaveFile>
 #include <QShortcut>
 #include <QSplitter>
@@ -175,7 +177,9 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
-    resize(125 * digit, 50 * fontMetrics().height());
+    // Never larger than the screen, whose edge would hide the buttons; room is left for the window's frame.
+    const QSize room = screen()->availableGeometry().size() - QSize(4 * digit, 4 * fontMetrics().height());
+    resize(QSize(125 * digit, 50 * fontMetrics().height()).boundedTo(room));
     Reload();
     m_list->setFocus();
 }
@@ -185,8 +189,7 @@ void HistoryWindow::Reload()
     m_model->SetFilter(m_filter->text());
     const QString aside = m_store.TakeSetAside();
     if (!aside.isEmpty()) {
-        m_notice->setText(tr("The history file was damaged. It was set aside as %1 and a new one was started.")
-                              .arg(QDir::toNativeSeparators(aside)));
+        m_notice->setText(SetAsideNotice(aside));
         m_notice->show();
     }
 }

@@ -2,6 +2,7 @@
 // reached the way a person reaches it: through a port alias.
 #include "../app/appworld.h"
 #include "record/catalogue.h"
+#include "ui/historywindow.h"
 #include "ui/statusline.h"
 
 #include "simulatedradio.h"
@@ -165,6 +166,41 @@ private slots:
         expected[7] = 5;
         expected[13] = char(0x80 | 0x20);
         QCOMPARE(m_radio->Image().toHex(' '), expected.toHex(' '));
+    }
+
+    // A write's old values from the history: refused for a radio with
+    // another serial number before any block is written, written to their own.
+    void restorePutsTheOldValuesBack()
+    {
+        Read();
+        Retype(8, QStringLiteral("D-0042"));
+        QTest::mouseClick(Window().Command2(), Qt::LeftButton);
+        QTRY_COMPARE(Shown(), QStringList{QStringLiteral("Write Complete!")});
+        const QByteArray written = m_radio->Image();
+        QTest::mouseClick(Window().Command4(), Qt::LeftButton);
+        HistoryWindow *history = m_program->History()->Window();
+        QVERIFY(history && history->isVisible());
+        history->findChild<QPushButton *>("restore")->click(); // the write, newest
+
+        QByteArray other = written;
+        Put(other, 16, 16, QStringLiteral("SN20261205000099"));
+        for (const QByteArray &radio : {other, written}) {
+            m_radio->SetImage(radio);
+            m_world->boxes.shown.clear();
+            QTest::mouseClick(Window().Command2(), Qt::LeftButton);
+            QTRY_COMPARE(Shown().size(), 1);
+        }
+        QCOMPARE(m_radio->Image(), BenchRadioImage()); // every old value back
+        // Newest first: the restoring write, the refused one, the write and the read.
+        const QList<HistoryEntry> entries = m_program->History()->Store().List({});
+        QCOMPARE(entries.size(), 4);
+        const HistoryEntry &refused = entries.at(1);
+        QVERIFY2(refused.detail.contains("radio SN20261205000042")
+                     && refused.detail.contains("connected is SN20261205000099"),
+                 qPrintable(refused.detail));
+        // No block went out: every byte it knew after, it knew before.
+        QVERIFY(refused.after == refused.before);
+        QCOMPARE(refused.restoredFrom, entries.at(2).uuid);
     }
 
     void silentRadioEndsInReadFailure()

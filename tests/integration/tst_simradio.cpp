@@ -6,18 +6,9 @@
 // right in the radio and in the record, or in "Failure" with nothing in the
 // radio it should not hold, and the port free for another program.
 
-#include "demoimage.h"
-#include "link/portdirectory.h"
-#include "link/qtreplytimer.h"
-#include "link/qtserialcontrol.h"
-#include "link/radiolink.h"
 #include "record/imagecodec.h"
-#include "record/radioimage.h"
-#include "record/radioinfo.h"
-#include "simulatedradio.h"
-#include "support/scriptedoperator.h"
+#include "support/ptylink.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kelvra;
@@ -33,34 +24,15 @@ namespace {
 
 constexpr int BlockSize = RadioImage::BlockSize;
 
-// The product's serial control and reply timer over a pseudo-terminal, with
-// the simulated radio at the far end under a port alias of its own.
-struct SimWorld
+// The link over a pseudo-terminal, and what the radio said last.
+struct SimWorld : kelvra::testing::PtyLink
 {
-    QTemporaryDir dir;
-    radiosim::SimulatedRadio radio;
-    PortDirectory directory{dir.filePath(QStringLiteral("ports"))};
-    QtSerialControl control{directory};
-    QtReplyTimer timer;
-    ScriptedOperator op;
-    RadioInfo info;
-    RadioImage image;
-    qint16 comPortNo = 907;
-    RadioLink link{control, timer, op, info, image, comPortNo};
     QString lastDetail;
 
-    // Starts the radio with the demo image; false if the pseudo-terminal is refused.
     bool Start()
     {
-        InitRadioInfo(info, QDate(2026, 12, 5), QLocale::c());
-        QString error;
-        if (!dir.isValid() || !radio.Start(&error) || !radio.MakeAlias(directory.AliasDir(), comPortNo, &error)) {
-            qWarning("simulated radio: %s", qPrintable(error));
-            return false;
-        }
-        radio.SetImage(radiosim::DemoImage());
         op.onMessage = [this](const ScriptedOperator::Message &m) { lastDetail = m.detail; };
-        return true;
+        return PtyLink::Start();
     }
 
     // The dealer's fields as a write hands them over, and the image the radio
@@ -104,7 +76,9 @@ struct SimWorld
 // Block frames cut after the block number.
 const QStringList ReadRequests{"50524f4752414d", "02", "5208002000", "5208002001", "5208002002", "5208002003",
                                "5208002004", "5208002005", "5208002006", "5208002007", "454e44"};
-const QStringList WriteRequests{"50524f4752414d", "02", "5208002000", "5208002001", "5208002002", "5208002004",
+// Each block it sends is read before, and read back after.
+const QStringList WriteRequests{"50524f4752414d", "02",
+                                "5208002000", "5208002001", "5208002002", "5208002003", "5208002004",
                                 "5708002000", "5708002001", "5708002002", "5708002003", "5708002004",
                                 "5208002000", "5208002001", "5208002002", "5208002003", "5208002004", "454e44"};
 
@@ -227,8 +201,8 @@ void TestSimRadio::Sessions(bool write)
         }
         // Written once more, a block that read back differently reads back right.
         QStringList rewritten = requests;
-        rewritten.insert(14, "5708002002");
-        rewritten.insert(15, "5208002002");
+        rewritten.insert(15, "5708002002");
+        rewritten.insert(16, "5208002002");
         row("block 2 stored wrongly once", {Rule(Fault::Misstore, Request::WriteBlock, 2)}, rewritten);
         QTest::newRow("block 3 stored wrongly twice")
             << QList<FaultRule>{Rule(Fault::Misstore, Request::WriteBlock, 3, 2)} << 0 << failure << QStringList()
@@ -240,7 +214,7 @@ void TestSimRadio::Sessions(bool write)
         row("Read and Write pressed at each write block", {}, requests, {}, true);
         // Lost once, block 2 waits for its owed acknowledgement no longer than
         // the radio showed it needs; the old wait was 900 ms.
-        row("block 2 lost once", {Rule(Fault::Ignore, Request::WriteBlock, 2)}, resent(8), {10, 600});
+        row("block 2 lost once", {Rule(Fault::Ignore, Request::WriteBlock, 2)}, resent(9), {11, 600});
     } else {
         row("block 3 answered with block 2", {Rule(Fault::WrongBlock, Request::ReadBlock, 3, 1, 2)}, resent(5));
         // Answered by sending the request once more; the recognisers' own cases are in the link suite.
@@ -256,11 +230,11 @@ void TestSimRadio::Sessions(bool write)
                             << Quick() << false;
     };
     if (write) {
-        pulled("pulled at block 0", 7, failure, "The radio confirmed none of the new values");
-        pulled("pulled at block 3", 10, failure,
+        pulled("pulled at block 0", 8, failure, "The radio confirmed none of the new values");
+        pulled("pulled at block 3", 11, failure,
                "The radio acknowledged the new band, password and dealer code (not read back to check). The radio "
                "did not confirm the new stock date, sell date and seller.");
-        pulled("pulled at the read-back of block 2", 14, failure,
+        pulled("pulled at the read-back of block 2", 15, failure,
                "Reading back showed the new band and password in the radio. The radio acknowledged the new dealer "
                "code, stock date, sell date and seller (not read back to check).");
     } else {

@@ -17,6 +17,15 @@ using Failure = OperationResult::Failure;
 
 Q_DECLARE_METATYPE(kelvra::OperationResult::Failure)
 
+// Every block a result claims to know holds what the radio holds.
+static bool KnownIsTrue(const OperationResult &result, const RadioImage &radio)
+{
+    bool holds = true;
+    for (int i = 0; i < RadioImage::Size; ++i)
+        holds &= !result.knownBlocks.test(std::size_t(i / 32)) || result.radioBytes[i] == radio[i];
+    return holds;
+}
+
 class TestLink : public QObject
 {
     Q_OBJECT
@@ -62,9 +71,10 @@ void TestLink::fullWrite()
     // Dealer code, empty stock and sell dates, seller.
     const QByteArray text = QByteArray("NEWDEALER").leftJustified(48, '\0') + QByteArray("Ann").leftJustified(16, '\0');
     std::copy_n(text.constData(), 64, expected.data() + 80);
-    // Block 4 is read back before anything is written.
-    QList<QByteArray> requests{"PROGRAM", "\x02", BlockHeader('R', 0), BlockHeader('R', 1), BlockHeader('R', 2),
-                               BlockHeader('R', 4)};
+    // Every block it sends is read before anything is written.
+    QList<QByteArray> requests{"PROGRAM", "\x02"};
+    for (int block = 0; block <= 4; ++block)
+        requests.append(BlockHeader('R', block));
     QCOMPARE(sentBeforeFields, requests.size());
     for (int block = 0; block <= 4; ++block)
         requests.append(BlockFrame('W', block, expected));
@@ -72,7 +82,7 @@ void TestLink::fullWrite()
     for (int block = 0; block <= 4; ++block)
         requests.append(BlockHeader('R', block));
     QCOMPARE(w.control.writes, requests << "END");
-    QCOMPARE(w.timer.armed, QList<int>{1500} + QList<int>(16, 300));
+    QCOMPARE(w.timer.armed, QList<int>{1500} + QList<int>(17, 300));
     QCOMPARE(bandAsked, qint16(200));
     QCOMPARE(w.op.texts, QStringList{"Write Complete!"});
     QVERIFY(!w.control.PortOpen());
@@ -80,6 +90,7 @@ void TestLink::fullWrite()
     QCOMPARE(finished.size(), 1);
     const auto result = finished.at(0).at(0).value<OperationResult>();
     QVERIFY(result.success && result.Verified() && result.kind == Operation::Write);
+    QVERIFY(result.knownBlocks == ImageBlocks(0x1F) && KnownIsTrue(result, w.radio.image));
 }
 
 void TestLink::modelError_data()
@@ -115,7 +126,7 @@ void TestLink::modelError()
 
     QCOMPARE(w.op.texts, texts);
     // A model error ends it right after the identification: no block read, none written.
-    QCOMPARE(w.control.writes.size(), texts.size() == 2 ? 2 : 17);
+    QCOMPARE(w.control.writes.size(), texts.size() == 2 ? 2 : 18);
 }
 
 void TestLink::replies_data()
@@ -173,59 +184,62 @@ void TestLink::replies()
 void TestLink::disturbed_data()
 {
     QTest::addColumn<bool>("write");
+    // The radio leaves requests that start with it unanswered; each '+' after it spares one.
     QTest::addColumn<QByteArray>("silentTo");
     QTest::addColumn<QString>("events"); // what befalls the unanswered request, in turn
     QTest::addColumn<int>("sends");
     QTest::addColumn<QString>("ending");
     QTest::addColumn<Failure>("why");
     QTest::addColumn<QString>("detail"); // a part of the last box's detailed text
+    // The blocks the result knows, bit n for block n: read, re-read or read back, and not written since.
+    QTest::addColumn<int>("known");
 
     QTest::newRow("read, PROGRAM unanswered")
         << false << QByteArray("PROGRAM") << "TTT" << 3 << "Read Failure!" << Failure::NoAnswer
-        << "did not answer the request to enter programming mode (PROGRAM) on COM3.";
+        << "did not answer the request to enter programming mode (PROGRAM) on COM3." << 0x00;
     QTest::newRow("read, END unanswered") << false << QByteArray("END") << "TTT" << 3 << "Read Complete!"
-                                          << Failure::None << QString();
+                                          << Failure::None << QString() << 0xFF;
     QTest::newRow("write, block 4 re-read unanswered") << true << BlockHeader('R', 4) << "TTT" << 3 << "Write Failure!"
-                                                       << Failure::NoAnswer << "the read of block 4";
+                                                       << Failure::NoAnswer << "the read of block 4" << 0x0F;
     QTest::newRow("write, block 2 unanswered")
         << true << BlockHeader('W', 2) << "TTT" << 3 << "Write Failure!" << Failure::NoAnswer
         << "the write of block 2 on COM3. Check that the radio is switched on and within reach of the cable, that the "
            "cable is seated firmly at both ends, and that COM3 is the port the cable is on.\nThe radio acknowledged "
            "the new band and password (not read back to check). The radio did not confirm the new dealer code, stock "
-           "date, sell date and seller. Write again once the radio answers.";
+           "date, sell date and seller. Write again once the radio answers." << 0x18;
+    // Its re-read answered, block 3 is read back.
     QTest::newRow("write, read-back of block 3 unanswered")
-        << true << BlockHeader('R', 3) << "TTT" << 3 << "Write Failure!" << Failure::NoAnswer
+        << true << BlockHeader('R', 3) + "+" << "TTT" << 3 << "Write Failure!" << Failure::NoAnswer
         << "the read-back of block 3 on COM3. Check that the radio is switched on and within reach of the cable, that "
            "the cable is seated firmly at both ends, and that COM3 is the port the cable is on.\nReading back showed "
            "the new band, password and dealer code in the radio. The radio acknowledged the new stock date, sell date "
-           "and seller (not read back to check). Write again";
+           "and seller (not read back to check). Write again" << 0x07;
     // A repeat reply is an expiry come early: it counts towards the three sends.
-    QTest::newRow("write, PROGRAM repeats") << true << QByteArray("PROGRAM") << "RTR" << 3 << "Write Failure!"
-                                            << Failure::RepeatAsked << "answered the request to enter programming "
-                                                                       "mode (PROGRAM) on COM3 only by asking for it again";
+    QTest::newRow("write, PROGRAM repeats")
+        << true << QByteArray("PROGRAM") << "RTR" << 3 << "Write Failure!" << Failure::RepeatAsked
+        << "answered the request to enter programming mode (PROGRAM) on COM3 only by asking for it again" << 0x00;
     // Too short to be noticed while a block is awaited, a repeat reply is found at the resend.
     QTest::newRow("read, block 6 repeats") << false << BlockHeader('R', 6) << "RTRTRT" << 3 << "Read Failure!"
-                                           << Failure::RepeatAsked << "answered the read of block 6 on COM3 only by";
+        << Failure::RepeatAsked << "answered the read of block 6 on COM3 only by" << 0x3F;
     QTest::newRow("read, block 3 answered with block 1") << false << BlockHeader('R', 3) << "BTBTBT" << 3
-                                                         << "Read Failure!" << Failure::WrongBlock
-                                                         << "answered the read of block 3 on COM3 with block 1.";
+        << "Read Failure!" << Failure::WrongBlock << "answered the read of block 3 on COM3 with block 1." << 0x07;
     QTest::newRow("write, block in place of ack") << true << BlockHeader('W', 1) << "BTTT" << 3 << "Write Failure!"
                                                   << Failure::BadReply << "answers to the write of block 1 on COM3 "
-                                                                          "did not check out";
+                                                                          "did not check out" << 0x1C;
     // Pulled once while a reply is awaited, and once more when nothing runs.
     QTest::newRow("read, cable pulled at block 5") << false << BlockHeader('R', 5) << "PP" << 1 << "Read Failure!"
-                                                   << Failure::PortLost << "The serial port was lost";
+                                                   << Failure::PortLost << "The serial port was lost" << 0x1F;
     QTest::newRow("read, identify resend refused") << false << QByteArray("\x02") << "XT" << 1 << "Read Failure!"
-                                                   << Failure::PortRefused << QString();
+                                                   << Failure::PortRefused << QString() << 0x00;
     QTest::newRow("write, block 3 refused") << true << BlockHeader('W', 2) << "XA" << 1 << "Write Failure!"
                                             << Failure::PortRefused
                                             << "did not accept the data.\nThe radio acknowledged the new band, "
                                                "password and dealer code (not read back to check). The radio did not "
-                                               "confirm the new stock date";
+                                               "confirm the new stock date" << 0x10;
     QTest::newRow("read, press refused") << false << QByteArray("PROGRAM") << "XN" << 1 << "Read Failure!"
-                                         << Failure::PortRefused << QString();
+                                         << Failure::PortRefused << QString() << 0x00;
     QTest::newRow("read, open fails") << false << BlockHeader('R', 1) << "ON" << 1 << "Cannot Open Communication Port."
-                                      << Failure::PortNotOpened << QString();
+                                      << Failure::PortNotOpened << QString() << 0x00;
 }
 
 void TestLink::disturbed()
@@ -237,9 +251,12 @@ void TestLink::disturbed()
     QFETCH(QString, ending);
     QFETCH(Failure, why);
     QFETCH(QString, detail);
+    QFETCH(int, known);
 
     LinkWorld w;
     QSignalSpy finished(&w.link, &RadioLink::Finished);
+    w.spared = int(silentTo.count('+'));
+    silentTo.chop(w.spared);
     const QByteArray request = w.RunUntilSilent(write, silentTo);
     QVERIFY(request.startsWith(silentTo));
     const qsizetype sent = w.control.writes.size();
@@ -265,6 +282,8 @@ void TestLink::disturbed()
     QCOMPARE(result.failure, why);
     QCOMPARE(result.message + '|' + result.detail, ending + '|' + w.details.constLast());
     QCOMPARE(result.portNo, 3);
+    QCOMPARE(result.knownBlocks, ImageBlocks(known));
+    QVERIFY(KnownIsTrue(result, w.radio.image));
     for (qsizetype i = 0; i + 1 < finished.size(); ++i)
         QCOMPARE(finished.at(i).at(0).value<OperationResult>().failure, Failure::Abandoned);
     // With the radio and the port behaving again, a new press runs to completion.

@@ -1,0 +1,140 @@
+#include "app/historyrecorder.h"
+
+#include "history/historystore.h"
+#include "link/portdirectory.h"
+#include "link/radiolink.h"
+#include "link/tracing.h"
+#include "record/imagecodec.h"
+#include "record/radioinfo.h"
+
+namespace kelvra {
+
+namespace {
+
+KnownImage Known(const RadioImage &bytes, ImageBlocks blocks)
+{
+    KnownImage image;
+    for (int block = 0; block < RadioImage::BlockCount; ++block) {
+        if (blocks.test(std::size_t(block)))
+            image.SetBlock(block, bytes);
+    }
+    return image;
+}
+
+QString SerialNumberOf(const KnownImage &image)
+{
+    const ImageField &field = *FindImageField(QStringLiteral("SerialNumber"));
+    if (!image.AllKnown(field.offset, field.width))
+        return QString();
+    RadioInfo info;
+    DecodeRadioInfo(image.Filled(0), info);
+    return field.value(info);
+}
+
+// Support lines up a trace with the history by the entry's uuid.
+void Trace(const QString &details)
+{
+    qCDebug(lcTrace).noquote().nospace() << TraceStamp() << " entry  " << details;
+}
+
+} // namespace
+
+HistoryRecorder::HistoryRecorder(HistoryStore &store, RadioLink &link, const PortDirectory *directory,
+                                 QObject *parent)
+    : QObject(parent), m_store(store), m_link(link), m_directory(directory)
+{
+    m_link.SetWriteGate(this);
+    connect(&m_link, &RadioLink::Busy, this, [this](bool running) {
+        // Looked up while the port is open: a pulled cable takes its adapter along.
+        const auto port = running && m_directory ? m_directory->Find(m_link.transport().PortNo()) : std::nullopt;
+        if (running)
+            m_adapterSerial = port ? port->serialNumber : QString();
+    });
+    connect(&m_link, &RadioLink::Finished, this, &HistoryRecorder::Record);
+}
+
+HistoryRecorder::~HistoryRecorder()
+{
+    m_link.SetWriteGate(nullptr);
+}
+
+void HistoryRecorder::Describe(HistoryEntry &entry, int portNo, const QString &devicePath) const
+{
+    entry.portName = PortDirectory::PortName(portNo);
+    entry.devicePath = devicePath;
+    entry.adapterSerial = m_adapterSerial;
+    entry.serialNumber = SerialNumberOf(entry.before);
+    if (entry.operation == HistoryOperation::Write && m_restore)
+        entry.restoredFrom = m_restore->sourceUuid;
+}
+
+WriteGate::Answer HistoryRecorder::MayWrite(const RadioImage &radio, ImageBlocks read)
+{
+    HistoryEntry entry = NewHistoryEntry(HistoryOperation::Write);
+    entry.model = m_link.RadioModel();
+    entry.before = Known(radio, read);
+    Describe(entry, m_link.transport().PortNo(), m_link.transport().DevicePath());
+    if (m_restore && m_restore->serialNumber != entry.serialNumber)
+        return {OperationResult::Failure::WrongRadio,
+                tr("The values in the form are those of radio %1, taken from the history, but the radio connected is "
+                   "%2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own "
+                   "values.")
+                    .arg(m_restore->serialNumber,
+                         entry.serialNumber.isEmpty() ? tr("one without a serial number") : entry.serialNumber)};
+    HistoryProblem problem;
+    if (!m_store.BeginWrite(entry, &problem))
+        return {OperationResult::Failure::BackupFailed,
+                tr("The radio's current values could not be backed up in the history before writing. %1 Nothing "
+                   "was written: the radio was not changed.")
+                    .arg(problem.reason)};
+    m_begun = entry;
+    m_lastUuid = entry.uuid;
+    Trace(entry.uuid + QStringLiteral(" backup"));
+    return {};
+}
+
+void HistoryRecorder::Record(const OperationResult &result)
+{
+    const std::optional<HistoryEntry> begun = std::exchange(m_begun, std::nullopt);
+    m_lastUuid.clear();
+    // The history could not take the backup a moment ago; the write's failure says so.
+    if (result.failure == OperationResult::Failure::BackupFailed)
+        return;
+
+    const KnownImage learned = Known(result.radioBytes, result.knownBlocks);
+    HistoryEntry entry
+        = begun ? *begun
+                : NewHistoryEntry(result.kind == Operation::Write ? HistoryOperation::Write : HistoryOperation::Read);
+    if (!begun) {
+        // Nothing was written: what the operation learned, the radio held before it too.
+        entry.before = learned;
+        entry.model = result.radioModel;
+        Describe(entry, result.portNo, result.devicePath);
+    }
+    entry.after = learned;
+    entry.result = result.success ? HistoryResult::Complete : HistoryResult::Failure;
+    entry.message = result.message;
+    entry.detail = result.detail;
+    if (result.failure == OperationResult::Failure::Abandoned)
+        entry.detail = tr("Ended early by another press or by closing the window; no message was shown.")
+            + (result.detail.isEmpty() ? QString() : QLatin1Char('\n') + result.detail);
+
+    HistoryProblem problem;
+    const bool stored = begun ? m_store.Finish(entry, &problem) : m_store.Record(entry, &problem);
+    // A write's entry holds its backup even when its outcome could not be added.
+    if (stored || begun)
+        m_lastUuid = entry.uuid;
+    if (result.success
+        && (result.kind == Operation::Read || (m_restore && entry.restoredFrom == m_restore->sourceUuid)))
+        m_restore.reset();
+    m_adapterSerial.clear();
+    if (stored) {
+        Trace(entry.uuid + QLatin1Char(' ') + ResultWord(entry.result));
+        emit Recorded(entry);
+    } else {
+        Trace(QStringLiteral("not stored: ") + problem.reason);
+        emit NotRecorded(problem);
+    }
+}
+
+} // namespace kelvra

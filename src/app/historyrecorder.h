@@ -1,0 +1,67 @@
+#pragma once
+
+#include "history/fieldview.h"
+#include "history/historyentry.h"
+#include "history/historyproblem.h"
+#include "link/writegate.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+namespace kelvra {
+
+class HistoryStore;
+class PortDirectory;
+class RadioLink;
+
+// The history of one radio link: one entry for every operation the link
+// reports, and, as the link's write gate, the radio's bytes stored for good
+// before a write's first block goes out. The window and the command line
+// each wire one.
+class HistoryRecorder : public QObject, public WriteGate
+{
+    Q_OBJECT
+public:
+    // Becomes link's write gate and records each operation it reports, the
+    // store opening at its first use. directory, when given, names the
+    // adapter behind a port. Construct it before connecting other handlers to
+    // RadioLink::Finished, so that LastEntryUuid is current in them.
+    HistoryRecorder(HistoryStore &store, RadioLink &link, const PortDirectory *directory = nullptr,
+                    QObject *parent = nullptr);
+    ~HistoryRecorder() override;
+
+    // An entry's values are in the form: the next write goes to that entry's
+    // radio only, and its own entry names the source. Kept until a write of
+    // these values or a read completes; nullopt forgets them at once.
+    void SetRestoreSource(const std::optional<RestoreValues> &values) { m_restore = values; }
+    const std::optional<RestoreValues> &RestoreSource() const { return m_restore; }
+
+    // The entry of the operation that ended last (a write's from its backup
+    // on); empty when none could be stored.
+    const QString &LastEntryUuid() const { return m_lastUuid; }
+
+    Answer MayWrite(const RadioImage &radio, ImageBlocks read) override;
+
+signals:
+    // An operation's entry is stored with its outcome, before its closing box.
+    void Recorded(const kelvra::HistoryEntry &entry);
+    // An operation's entry or outcome could not be stored. A backup refused
+    // before a write is not among them: the write's own failure says so.
+    void NotRecorded(const kelvra::HistoryProblem &problem);
+
+private:
+    void Record(const OperationResult &result);
+    void Describe(HistoryEntry &entry, int portNo, const QString &devicePath) const;
+
+    HistoryStore &m_store;
+    RadioLink &m_link;
+    const PortDirectory *m_directory;
+    std::optional<RestoreValues> m_restore;
+    std::optional<HistoryEntry> m_begun; // a write whose backup is stored and outcome awaited
+    QString m_adapterSerial;             // of the port the operation under way opened
+    QString m_lastUuid;
+};
+
+} // namespace kelvra
