@@ -230,8 +230,8 @@ private slots:
                "Reading block 3 of 8|Reading block 3 of 8 (sent again: 1)|Reading block 4 of 8|Reading block 5 of 8|"
                "Reading block 6 of 8|Reading block 7 of 8|Reading block 8 of 8|Leaving programming mode...";
         QTest::newRow("write in Chinese, block 2 sent again") << "zh_CN" << true << "repeat:writeblock@1"
-            << "正在进入编程模式……|正在识别电台……|写入前读取第 1 块（共 4 块）|写入前读取第 2 块（共 4 块）|"
-               "写入前读取第 3 块（共 4 块）|写入前读取第 4 块（共 4 块）|正在写入第 1 块（共 5 块）|正在写入第 2 块（共 5 块）|"
+            << "正在进入编程模式……|正在识别电台……|写入前读取第 1 块（共 5 块）|写入前读取第 2 块（共 5 块）|"
+               "写入前读取第 3 块（共 5 块）|写入前读取第 4 块（共 5 块）|写入前读取第 5 块（共 5 块）|正在写入第 1 块（共 5 块）|正在写入第 2 块（共 5 块）|"
                "正在写入第 2 块（共 5 块）（重发 1 次）|正在写入第 3 块（共 5 块）|正在写入第 4 块（共 5 块）|"
                "正在写入第 5 块（共 5 块）|正在回读核对第 1 块（共 5 块）|正在回读核对第 2 块（共 5 块）|"
                "正在回读核对第 3 块（共 5 块）|正在回读核对第 4 块（共 5 块）|正在回读核对第 5 块（共 5 块）|正在退出编程模式……";
