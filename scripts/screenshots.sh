@@ -25,7 +25,6 @@ radio_sim=$PWD/$build/tools/radio-sim/kelvraset-radio-sim
 shots=$PWD/screenshots
 mkdir -p "$shots"
 
-radio_sim=$PWD/$build/tools/radio-sim/kelvraset-radio-sim
 # The simulated radio's port alias, settings and history stay out of the user's folders.
 private=$(mktemp -d)
 
