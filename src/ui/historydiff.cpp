@@ -43,13 +43,20 @@ void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 lang
     const int others = OtherBytesDiffering(entry.before, entry.after);
     const auto &fields = ImageFields();
     table->setRowCount(int(fields.size()) + (others > 0 ? 1 : 0));
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        const bool changed = before[i] && after[i] && *before[i] != *after[i];
-        SetRow(table, int(i),
-               {FieldCaption(fields[i], languageId), Shown(fields[i], before[i]), Shown(fields[i], after[i])}, changed);
+    // What changed is what the reader came for: those rows first, each group in field order.
+    int row = 0;
+    for (const bool changedRows : {true, false}) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const bool changed = before[i] && after[i] && *before[i] != *after[i];
+            if (changed != changedRows)
+                continue;
+            SetRow(table, row++,
+                   {FieldCaption(fields[i], languageId), Shown(fields[i], before[i]), Shown(fields[i], after[i])},
+                   changed);
+        }
     }
     if (others > 0)
-        SetRow(table, int(fields.size()),
+        SetRow(table, row,
                {QCoreApplication::translate("HistoryDiff", "Other bytes"), QString(),
                 QCoreApplication::translate("HistoryDiff", "%n byte(s) differ", nullptr, others)},
                true);
