@@ -170,4 +170,11 @@ QString InterruptedText(const CommandOutcome &outcome)
     return Cli::tr("Interrupted while writing: the radio may be half-written; the detail above says what it took.");
 }
 
+QString HistoryWarning(const CommandOutcome &outcome)
+{
+    if (outcome.historyProblem.isEmpty())
+        return QString();
+    return Cli::tr("Warning: the history could not record this operation: %1\n").arg(outcome.historyProblem);
+}
+
 } // namespace kelvra
