@@ -4,6 +4,7 @@
 #include "cli/commandport.h"
 #include "cli/fieldchanges.h"
 #include "history/fieldview.h"
+#include "history/historystore.h"
 #include "record/catalogue.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@ namespace kelvra {
 CommandLink::CommandLink(const CommandPort &port, HistoryStore *store, QObject *parent)
     : QObject(parent), m_serial(port.Directory()), m_operator(m_info, m_image), m_comPortNo(qint16(port.Number())),
       m_seams(m_serial, m_timer, m_operator, &port.Directory()),
-      m_link(m_seams.Control(), m_seams.Timer(), m_seams.Op(), m_info, m_image, m_comPortNo)
+      m_link(m_seams.Control(), m_seams.Timer(), m_seams.Op(), m_info, m_image, m_comPortNo), m_store(store)
 {
     qRegisterMetaType<kelvra::CommandOutcome>();
     if (store) {
@@ -67,8 +68,16 @@ void CommandLink::RecordRead(CommandOutcome &outcome)
         return;
     m_historyProblem.clear();
     m_recorder->RecordHeldRead();
+    NoteHistory(outcome);
+}
+
+void CommandLink::NoteHistory(CommandOutcome &outcome)
+{
+    if (!m_recorder)
+        return;
     outcome.historyId = m_recorder->LastEntryUuid();
-    outcome.historyProblem = m_historyProblem;
+    outcome.historyProblem = std::exchange(m_historyProblem, QString());
+    outcome.historySetAside = m_store->TakeSetAside();
 }
 
 void CommandLink::Start(Phase phase, Operation operation)
@@ -148,8 +157,7 @@ void CommandLink::OnFinished(const OperationResult &result)
         m_outcome.detail = shown.join(QLatin1Char('\n'));
     if (!m_link.RadioModel().isEmpty())
         m_outcome.model = m_link.RadioModel();
-    m_outcome.historyId = m_recorder ? m_recorder->LastEntryUuid() : QString();
-    m_outcome.historyProblem = std::exchange(m_historyProblem, QString());
+    NoteHistory(m_outcome);
 
     if (m_phase == Phase::Write) {
         m_outcome.image = ImageAfterWrite();

@@ -65,6 +65,8 @@ private:
     void OnActivity(const LinkActivity &activity);
     void OnFinished(const OperationResult &result);
     void Deliver();
+    // The history's word on the operation just recorded.
+    void NoteHistory(CommandOutcome &outcome);
     // Empty when the band named is one the radio's model offers.
     QString BandRefusal() const;
     KnownImage ImageAfterWrite() const;
@@ -78,6 +80,7 @@ private:
     LinkSeams m_seams;
     RadioLink m_link;
     // Built before anything else hears the link's end, so the entry is stored first.
+    HistoryStore *m_store;
     std::unique_ptr<HistoryRecorder> m_recorder;
     QString m_historyProblem; // why the last entry could not be stored
 

@@ -25,6 +25,7 @@ struct CommandOutcome
     bool interrupted = false;
     QString historyId;  // the history's entry for the operation, once recorded
     QString historyProblem; // why the operation could not be recorded
+    QString historySetAside; // where a history file found damaged was set aside
 
     bool Complete() const { return refusal.isEmpty() && result.success; }
     bool Verified() const { return operation == Operation::Write && Complete() && result.Verified(); }

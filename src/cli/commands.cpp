@@ -54,7 +54,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
         return exitCode;
 
     Terminal terminal;
-    HistoryStore history(CommandHistoryPath());
+    HistoryStore history(CommandHistoryPath(), HistoryStore::Check::AsRead);
     CommandLink link(port, &history);
     CommandOutcome outcome;
     QEventLoop loop;

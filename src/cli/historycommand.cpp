@@ -93,7 +93,7 @@ int HistoryCommand(const QStringList &arguments)
             return CommandParser::Refuse(Cli::tr("--limit takes a number of entries from 1."));
     }
 
-    HistoryStore store(CommandHistoryPath());
+    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead);
     const auto none = [&] {
         // A script asking for JSON or CSV gets nothing at all.
         if (!json && !csv)

@@ -4,6 +4,7 @@
 #include "cli/commandport.h"
 #include "history/fieldview.h"
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "lang/captions.h"
 #include "record/catalogue.h"
 #include "record/imagecodec.h"
@@ -172,9 +173,12 @@ QString InterruptedText(const CommandOutcome &outcome)
 
 QString HistoryWarning(const CommandOutcome &outcome)
 {
-    if (outcome.historyProblem.isEmpty())
-        return QString();
-    return Cli::tr("Warning: the history could not record this operation: %1\n").arg(outcome.historyProblem);
+    QString warning;
+    if (!outcome.historySetAside.isEmpty())
+        warning += SetAsideNotice(outcome.historySetAside) + QLatin1Char('\n');
+    if (!outcome.historyProblem.isEmpty())
+        warning += Cli::tr("Warning: the history could not record this operation: %1\n").arg(outcome.historyProblem);
+    return warning;
 }
 
 } // namespace kelvra

@@ -6,6 +6,7 @@
 #include "cli/commandport.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "record/imagecodec.h"
 
@@ -241,7 +242,15 @@ int StationCommand(const QStringList &arguments)
     if (!parser.StartTrace(&exitCode))
         return exitCode;
 
+    // Checked whole once, as the window does, before the first radio; a
+    // history that cannot be kept is said now rather than at every unit.
     HistoryStore history(CommandHistoryPath());
+    HistoryProblem problem;
+    if (!history.Open(&problem))
+        Terminal::Err(Cli::tr("Warning: %1 Each radio's write will be refused until the history can take its backup.\n")
+                          .arg(problem.reason));
+    if (const QString aside = history.TakeSetAside(); !aside.isEmpty())
+        Terminal::Err(SetAsideNotice(aside) + QLatin1Char('\n'));
     Station station(port, history, job, parser.IsSet(QStringLiteral("auto")), parser.IsSet(QStringLiteral("json")));
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
