@@ -1,10 +1,12 @@
 // The commands as a factory's script runs them: the executable in a folder
 // of its own, against the simulated radio over a pseudo-terminal. Each exit
-// code is checked together with what the radio holds afterwards.
+// code is checked together with what the radio heard and holds afterwards,
+// and the history with the entry each command names.
 
 #include "demoimage.h"
 #include "history/historystore.h"
 #include "simulatedradio.h"
+#include "support/historyscene.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -36,6 +38,14 @@ QByteArray Field(const QByteArray &text, int width)
     return text.leftJustified(width, '\0');
 }
 
+// The first count blocks of image known, the others not.
+kelvra::KnownImage Blocks(const QByteArray &image, int count)
+{
+    kelvra::KnownImage known;
+    known.Set(0, reinterpret_cast<const quint8 *>(image.constData()), 32 * count);
+    return known;
+}
+
 } // namespace
 
 class TstCli : public QObject
@@ -46,6 +56,12 @@ private:
     QTemporaryDir m_dir;
     QString m_exe;
     radiosim::SimulatedRadio m_radio;
+
+    QString HistoryPath() const { return m_dir.filePath("app/history.sqlite"); }
+    std::optional<kelvra::HistoryEntry> Entry(const QJsonValue &historyId)
+    {
+        return kelvra::HistoryStore(HistoryPath()).Fetch(historyId.toString());
+    }
 
     // Starts the command; the radio answers from this process's event loop.
     void Start(QProcess &process, QStringList arguments)
@@ -59,6 +75,12 @@ private:
         // A plugin that needs a display would fail here: the commands load none.
         environment.insert("QT_QPA_PLATFORM", "xcb");
         process.setProcessEnvironment(environment);
+        // Qt refuses to run with two users: a test acting as nobody runs the command as nobody throughout.
+        process.setChildProcessModifier([] {
+            if (geteuid() != getuid() && (setresgid(getegid(), getegid(), getegid()) != 0
+                                          || setresuid(geteuid(), geteuid(), geteuid()) != 0))
+                _exit(99);
+        });
         process.start(m_exe, arguments);
         QVERIFY(process.waitForStarted());
     }
@@ -108,65 +130,108 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("scene");   // what else befalls the history or the radio
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("sent");    // the radio heard anything
-        QTest::addColumn<bool>("changed"); // the radio's block is not what it was
+        QTest::addColumn<QByteArray>("heard"); // the radio got read (R) and write (W) requests
+        QTest::addColumn<bool>("changed");     // the radio's block is not what it was
+        QTest::addColumn<QByteArray>("said");  // part of standard error
 
+        const QStringList read{"read", "--port", "$PORT"};
         const QStringList write{"write", "--port", "$PORT", "--seller", "LINE-7", "--band", "3"};
-        QTest::newRow("read by device path") << QStringList{"read", "--port", "$PORT"} << QStringList() << 0 << true
-                                             << false;
+        const QStringList none;
+        QTest::newRow("read by device path") << read << none << "" << 0 << QByteArray("R") << false << QByteArray();
         QTest::newRow("read by alias, as the window numbers it")
-            << QStringList{"read", "--port", "com9", "--json"} << QStringList() << 0 << true << false;
-        QTest::newRow("write complete") << write << QStringList() << 0 << true << true;
-        QTest::newRow("unknown option") << QStringList{"read", "--port", "$PORT", "--colour"} << QStringList() << 2
-                                        << false << false;
-        QTest::newRow("missing port") << QStringList{"write", "--seller", "x"} << QStringList() << 2 << false << false;
+            << QStringList{"read", "--port", "com9", "--json"} << none << "" << 0 << QByteArray("R") << false
+            << QByteArray();
+        QTest::newRow("write complete") << write << none << "" << 0 << QByteArray("RW") << true << QByteArray();
+        QTest::newRow("unknown option") << read + QStringList{"--colour"} << none << "" << 2 << QByteArray() << false
+                                        << QByteArray("colour");
+        QTest::newRow("missing port") << QStringList{"write", "--seller", "x"} << none << "" << 2 << QByteArray()
+                                      << false << QByteArray("--port");
         QTest::newRow("Chinese seller of 18 bytes in a field of 16")
-            << QStringList{"write", "--port", "$PORT", "--seller", "王芳王芳王芳王芳王"} << QStringList() << 2 << false
-            << false;
+            << QStringList{"write", "--port", "$PORT", "--seller", "王芳王芳王芳王芳王"} << none << "" << 2
+            << QByteArray() << false << QByteArray();
         QTest::newRow("text GBK cannot hold") << QStringList{"write", "--port", "$PORT", "--dealer-code", "D-😀"}
-                                              << QStringList() << 2 << false << false;
-        QTest::newRow("no such day") << QStringList{"write", "--port", "$PORT", "--sell-date", "2026-02-30"}
-                                     << QStringList() << 2 << false << false;
-        QTest::newRow("band code beyond the table") << QStringList{"write", "--port", "$PORT", "--band", "20"}
-                                                    << QStringList() << 2 << false << false;
-        QTest::newRow("port not present") << QStringList{"read", "--port", "COM77"} << QStringList() << 3 << false
-                                          << false;
-        QTest::newRow("device that is no serial line") << QStringList{"read", "--port", "/dev/null"} << QStringList()
-                                                       << 3 << false << false;
-        QTest::newRow("replies that never check out") << write << QStringList{"badchecksum:readblock:always"} << 4
-                                                      << true << false;
+                                              << none << "" << 2 << QByteArray() << false << QByteArray();
+        QTest::newRow("no such day") << QStringList{"write", "--port", "$PORT", "--sell-date", "2026-02-30"} << none
+                                     << "" << 2 << QByteArray() << false << QByteArray();
+        QTest::newRow("band code beyond the table") << QStringList{"write", "--port", "$PORT", "--band", "20"} << none
+                                                    << "" << 2 << QByteArray() << false << QByteArray();
+        QTest::newRow("trace file that cannot be made")
+            << read + QStringList{"--trace", "/nonexistent/trace.txt"} << none << "" << 2 << QByteArray() << false
+            << QByteArray("/nonexistent/trace.txt");
+        QTest::newRow("port not present") << QStringList{"read", "--port", "COM77"} << none << "" << 3 << QByteArray()
+                                          << false << QByteArray();
+        QTest::newRow("device that is no serial line") << QStringList{"read", "--port", "/dev/null"} << none << ""
+                                                       << 3 << QByteArray() << false << QByteArray();
+        QTest::newRow("replies that never check out") << write << QStringList{"badchecksum:readblock:always"} << ""
+                                                      << 4 << QByteArray("R") << false << QByteArray();
+        QTest::newRow("another radio connected between the read and the write")
+            << write << none << "swapped radio" << 4 << QByteArray("R") << false
+            << QByteArray("was 2026120500000042, but the radio connected now is 2026120500000043");
         QTest::newRow("another model than named")
-            << QStringList{"write", "--port", "$PORT", "--seller", "x", "--model", "KR350SU"} << QStringList() << 5
-            << true << false;
+            << QStringList{"write", "--port", "$PORT", "--seller", "x", "--model", "KR350SU"} << none << "" << 5
+            << QByteArray("R") << false << QByteArray("Model Error");
         QTest::newRow("band the radio's model does not offer")
-            << QStringList{"write", "--port", "$PORT", "--band", "8"} << QStringList() << 5 << true << false;
+            << QStringList{"write", "--port", "$PORT", "--band", "8"} << none << "" << 5 << QByteArray("R") << false
+            << QByteArray();
+        QTest::newRow("history file read-only") << write << none << "read-only file" << 6 << QByteArray("R") << false
+                                                << QByteArray("is read-only");
+        QTest::newRow("history held by another process") << write << none << "locked" << 6 << QByteArray("R")
+                                                         << false << QByteArray("held by another program");
         QTest::newRow("stored wrongly, written again, still wrong")
-            << write << QStringList{"misstore:writeblock@3:2"} << 7 << true << true;
-        QTest::newRow("silent after two blocks") << write << QStringList{"ignore:writeblock@2:always"} << 8 << true
-                                                 << true;
+            << write << QStringList{"misstore:writeblock@3:2"} << "" << 7 << QByteArray("RW") << true << QByteArray();
+        QTest::newRow("silent after two blocks") << write << QStringList{"ignore:writeblock@2:always"} << "" << 8
+                                                 << QByteArray("RW") << true << QByteArray();
     }
     void commands()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, faults);
+        QFETCH(QString, scene);
         QFETCH(int, exitCode);
-        QFETCH(bool, sent);
+        QFETCH(QByteArray, heard);
         QFETCH(bool, changed);
+        QFETCH(QByteArray, said);
         SetFaults(faults);
-        const QByteArray before = m_radio.Image();
+        QVERIFY(kelvra::HistoryStore(HistoryPath()).Open()); // as after an earlier run
+        // The command runs as nobody while the file is read-only: its radio must be nobody's too.
+        QVERIFY(chown(QFile::encodeName(m_radio.DevicePath()).constData(), 65534, -1) == 0);
+        kelvra::testing::HistoryScene history(scene, HistoryPath());
+        QByteArray before = m_radio.Image();
+        int programs = 0;
+        QObject row;
+        connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &row, [&](const radiosim::ReceivedFrame &frame) {
+            // The write's own session begins: another radio is on the cable now.
+            if (scene == "swapped radio" && frame.bytes.startsWith("PROGRAM") && ++programs == 2)
+                m_radio.SetImage(before = radiosim::NextUnitImage(before));
+        });
         const Run run = Command(arguments);
-        QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(!m_radio.Frames().isEmpty(), sent);
+        history.Lift();
+        QVERIFY2(run.exitCode == exitCode, run.out + run.err);
+        QByteArray requests;
+        for (const char kind : {'R', 'W'}) {
+            for (const radiosim::ReceivedFrame &frame : m_radio.Frames()) {
+                if (frame.bytes.startsWith(kind) && !requests.contains(kind))
+                    requests += kind;
+            }
+        }
+        QCOMPARE(requests, heard);
         QCOMPARE(m_radio.Image() != before, changed);
         QVERIFY2(run.exitCode == 0 || !run.err.isEmpty(), "a failure says why on standard error");
+        QVERIFY2(run.err.contains(said), run.err);
     }
 
     void namedFields()
     {
-        const Run read = Command({"read", "--port", "$PORT", "--json"});
+        const QString trace = m_dir.filePath("trace.txt");
+        const Run read = Command({"read", "--port", "$PORT", "--json", "--trace", trace});
         QCOMPARE(read.exitCode, 0);
         const QJsonObject readJson = QJsonDocument::fromJson(read.out).object();
+        // Its entry holds the radio's block, all of it known, and support finds it by the trace.
+        const auto readEntry = Entry(readJson["historyId"]);
+        QVERIFY(readEntry && readEntry->before == Blocks(radiosim::DemoImage(), 8)
+                && readEntry->after == readEntry->before);
         const QSet<QString> operationKeys{"operation", "result", "port", "device", "message",
                                           "detail",    "historyId", "radio", "image"};
         QCOMPARE(Keys(readJson), operationKeys);
@@ -195,6 +260,14 @@ private slots:
         expected.replace(128, 16, Field("LINE-7", 16));
         QCOMPARE(m_radio.Image().toHex(' '), expected.toHex(' '));
         QVERIFY(!writeJson["image"].toArray().contains(QJsonValue()));
+        // The backup holds the five blocks as they were, the outcome as they are; the read before the write is no entry.
+        const auto writeEntry = Entry(writeJson["historyId"]);
+        QVERIFY(writeEntry && writeEntry->before == Blocks(radiosim::DemoImage(), 5)
+                && writeEntry->after == Blocks(expected, 5));
+        QCOMPARE(kelvra::HistoryStore(HistoryPath()).List({}).size(), 2);
+        QFile traced(trace);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        QVERIFY(traced.readAll().contains("entry  " + readJson["historyId"].toString().toLatin1() + " complete"));
     }
 
     void interrupt_data()
@@ -287,8 +360,22 @@ private slots:
         QCOMPARE(run.exitCode, 130);
         QCOMPARE(m_radio.Image().mid(128, 16), Field("Zhang, Y", 16));
         QCOMPARE(m_radio.Image().mid(80, 16), Field("D-42", 16));
+        // One entry per radio, its write's: the probes that found no radio or the same one left none.
+        QStringList entries;
+        for (const kelvra::HistoryEntry &entry : kelvra::HistoryStore(HistoryPath()).List({}))
+            entries << kelvra::OperationWord(entry.operation) + ' ' + entry.serialNumber + ' '
+                    + kelvra::ResultWord(entry.result);
+        QCOMPARE(entries, (QStringList{"write 2026120500000044 complete", "write 2026120500000043 failure",
+                                       "write 2026120500000042 complete"}));
     }
 };
 
-QTEST_GUILESS_MAIN(TstCli)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--hold")
+        return kelvra::testing::HoldHistoryLock(QString::fromLocal8Bit(argv[2]));
+    TstCli test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_cli.moc"
