@@ -309,7 +309,10 @@ private slots:
 
     void history()
     {
-        kelvra::HistoryStore store(m_dir.filePath("app/history.sqlite"));
+        // Nothing yet: a person is told so in a line, a script gets nothing.
+        QVERIFY(Command({"history"}).out.endsWith("no entries yet (" + HistoryPath().toUtf8() + ").\n"));
+        QVERIFY(Command({"history", "--json"}).out.isEmpty());
+        kelvra::HistoryStore store(HistoryPath());
         for (const char *serial : {"SN-1", "SN-2", "SN-12"}) {
             kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Read);
             entry.result = kelvra::HistoryResult::Complete;

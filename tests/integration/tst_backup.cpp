@@ -68,13 +68,11 @@ private slots:
         QTest::addColumn<bool>("write");
         QTest::addColumn<QString>("scene");   // what keeps the file from taking a write; empty: nothing
         QTest::addColumn<QString>("refusal"); // a part of the refused write's detail
-        QTest::newRow("read") << false << "" << "";
+        // A read's entry, and a file read-only or held, the command-line suite shows.
         QTest::newRow("write") << true << "" << "";
         // The store's table shows each reason found; here, that nothing is sent.
-        QTest::newRow("write, file read-only") << true << "read-only file" << "is read-only.";
         QTest::newRow("write, folder read-only") << true << "read-only folder" << "The folder";
         QTest::newRow("write, file size limit") << true << "disk full" << "cannot grow";
-        QTest::newRow("write, locked by another process") << true << "locked" << "held by another program";
         // A read goes on without its entry.
         QTest::newRow("read, file read-only") << false << "read-only file" << "";
     }
@@ -150,8 +148,6 @@ private slots:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--hold")
-        return kelvra::testing::HoldHistoryLock(QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && QByteArray(argv[1]) == "--die-writing")
         return DieWriting(QString::fromLocal8Bit(argv[2]));
     TestBackup test;
