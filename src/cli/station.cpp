@@ -6,6 +6,8 @@
 #include "cli/commandport.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
+#include "app/historysetting.h"
+#include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
 #include "record/imagecodec.h"
@@ -236,7 +238,8 @@ int StationCommand(const QStringList &arguments)
     QString error;
     if (!job.Load(parser.Value(QStringLiteral("job")), &error))
         return CommandParser::Refuse(error);
-    CommandPort port(LocateSettings(ExecutableDir(), UserConfigDir()).aliasDirs);
+    const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
+    CommandPort port(place.aliasDirs);
     if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
         return CommandParser::Refuse(error);
     if (!parser.StartTrace(&exitCode))
@@ -251,6 +254,13 @@ int StationCommand(const QStringList &arguments)
                           .arg(problem.reason));
     if (const QString aside = history.TakeSetAside(); !aside.isEmpty())
         Terminal::Err(SetAsideNotice(aside) + QLatin1Char('\n'));
+    // A station may run all day with no window on the bench: it delivers to
+    // the workshop's server itself, as the window does.
+    const SharedServer server = SharedServer::FromUrl(SharedHistoryUrl(place.readPath));
+    HistoryDelivery delivery(history.Path(), server);
+    delivery.Start();
+    if (!server.error.isEmpty())
+        Terminal::Err(Cli::tr("Warning: %1 The history is kept on this computer only.\n").arg(server.error));
     Station station(port, history, job, parser.IsSet(QStringLiteral("auto")), parser.IsSet(QStringLiteral("json")));
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.

@@ -62,6 +62,12 @@
 </translation>
     </message>
     <message>
+        <source>Warning: %1 The history is kept on this computer only.
+</source>
+        <translation>警告：%1 历史记录仅保存在本计算机上。
+</translation>
+    </message>
+    <message>
         <source>Show this help and the exit codes.</source>
         <translation>显示本帮助和退出代码。</translation>
     </message>
