@@ -175,6 +175,9 @@ private slots:
         QTest::newRow("band the radio's model does not offer")
             << QStringList{"write", "--port", "$PORT", "--band", "8"} << none << "" << 5 << QByteArray("R") << false
             << QByteArray();
+        QTest::newRow("read, history file read-only: done, not recorded")
+            << read << none << "read-only file" << 0 << QByteArray("R") << false
+            << QByteArray("could not record this operation");
         QTest::newRow("history file read-only") << write << none << "read-only file" << 6 << QByteArray("R") << false
                                                 << QByteArray("is read-only");
         QTest::newRow("history held by another process") << write << none << "locked" << 6 << QByteArray("R")
