@@ -376,12 +376,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--hold")
-        return kelvra::testing::HoldHistoryLock(QString::fromLocal8Bit(argv[2]));
-    TstCli test;
-    return QTest::qExec(&test, argc, argv);
-}
+KELVRA_HISTORY_SCENE_MAIN(TstCli)
+
 #include "tst_cli.moc"

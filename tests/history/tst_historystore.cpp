@@ -176,13 +176,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--hold")
-        return kelvra::testing::HoldHistoryLock(QString::fromLocal8Bit(argv[2]));
-    TestHistoryStore test;
-    return QTest::qExec(&test, argc, argv);
-}
+KELVRA_HISTORY_SCENE_MAIN(TestHistoryStore)
 
 #include "tst_historystore.moc"
