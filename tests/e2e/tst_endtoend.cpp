@@ -34,22 +34,16 @@ struct HeldText
 {
     int field, offset, width;
     const char16_t *text;
-    const char *key;
+    const char *key = "";
 };
 
 const HeldText Held[] = {
-    {0, 9, 4, u"0595", "areaCode"},
-    {1, 16, 16, u"SN20261205000042", "serialNumber"},
-    {2, 32, 16, u"2026-11-20", "producedDate"},
-    {6, 48, 8, u"11-1-E-1", "manufactureCode"},
-    {7, 56, 4, u"001A", "userCode"},
-    {12, 60, 4, u"4321", "password"},
-    {3, 64, 16, u"2026-12-01", "maintainedDate"},
-    {8, 80, 16, u"华南经销商", "dealerCode"},
-    {9, 96, 16, u"2026-11-28", "stockDate"},
-    {10, 112, 16, u"2026-12-03", "sellDate"},
-    {11, 128, 16, u"张伟", "seller"},
-    {4, 144, 64, u"更换天线, battery checked", "maintenanceNote"},
+    {0, 9, 4, u"0595", "areaCode"},          {1, 16, 16, u"SN20261205000042", "serialNumber"},
+    {2, 32, 16, u"2026-11-20", "producedDate"}, {6, 48, 8, u"11-1-E-1", "manufactureCode"},
+    {7, 56, 4, u"001A", "userCode"},         {12, 60, 4, u"4321", "password"},
+    {3, 64, 16, u"2026-12-01", "maintainedDate"}, {8, 80, 16, u"华南经销商", "dealerCode"},
+    {9, 96, 16, u"2026-11-28", "stockDate"},  {10, 112, 16, u"2026-12-03", "sellDate"},
+    {11, 128, 16, u"张伟", "seller"},         {4, 144, 64, u"更换天线, battery checked", "maintenanceNote"},
 };
 
 // What an entry holds but its uuid, time and place in the file.
@@ -168,10 +162,7 @@ private slots:
     {
         const QString exe = m_world->AppDir() + "/KelvraSet";
         QVERIFY(QFile::copy(KELVRA_EXECUTABLE, exe));
-        QProcess command;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", m_world->Path("xdg"));
-        command.setProcessEnvironment(environment);
+        QProcess command; // a portable copy: the window's history is beside it
         command.start(exe, {"read", "--port", "COM7", "--json"});
         // The radio answers from this process's event loop.
         QTRY_VERIFY_WITH_TIMEOUT(command.state() == QProcess::NotRunning, 20000);
@@ -191,10 +182,9 @@ private slots:
     void writeSendsTheDealerPartAndNothingElse()
     {
         Read();
-        const HeldText typed[] = {{8, 80, 16, u"东莞二级经销", ""}, {9, 96, 16, u"2026-12-06", ""},
-                                   {10, 112, 16, u"2026-12-07", ""},
-                                   {11, 128, 16, u"  Wang Fang", ""}, // leading blanks are the dealer's to keep
-                                   {12, 60, 4, u"9876", ""}};
+        const HeldText typed[] = {{8, 80, 16, u"东莞二级经销"}, {9, 96, 16, u"2026-12-06"}, {10, 112, 16, u"2026-12-07"},
+                                   {11, 128, 16, u"  Wang Fang"}, // leading blanks are the dealer's to keep
+                                   {12, 60, 4, u"9876"}};
         QByteArray expected = BenchRadioImage();
         for (const auto &t : typed) {
             Retype(t.field, QString::fromUtf16(t.text));
