@@ -11,17 +11,15 @@
 
 namespace kelvra {
 
-CommandLink::CommandLink(const CommandPort &port, HistoryStore *store, QObject *parent)
+CommandLink::CommandLink(const CommandPort &port, HistoryStore &store, QObject *parent)
     : QObject(parent), m_serial(port.Directory()), m_operator(m_info, m_image), m_comPortNo(qint16(port.Number())),
       m_seams(m_serial, m_timer, m_operator, &port.Directory()),
-      m_link(m_seams.Control(), m_seams.Timer(), m_seams.Op(), m_info, m_image, m_comPortNo), m_store(store)
+      m_link(m_seams.Control(), m_seams.Timer(), m_seams.Op(), m_info, m_image, m_comPortNo), m_store(store),
+      m_recorder(store, m_link, &port.Directory())
 {
     qRegisterMetaType<kelvra::CommandOutcome>();
-    if (store) {
-        m_recorder = std::make_unique<HistoryRecorder>(*store, m_link, &port.Directory());
-        connect(m_recorder.get(), &HistoryRecorder::NotRecorded, this,
-                [this](const HistoryProblem &problem) { m_historyProblem = problem.reason; });
-    }
+    connect(&m_recorder, &HistoryRecorder::NotRecorded, this,
+            [this](const HistoryProblem &problem) { m_historyProblem = problem.reason; });
     connect(&m_link, &RadioLink::Activity, this, &CommandLink::OnActivity);
     connect(&m_link, &RadioLink::Finished, this, &CommandLink::OnFinished);
 }
@@ -35,15 +33,13 @@ void CommandLink::Write(const FieldChanges &changes, const QString &model)
 {
     m_changes = &changes;
     m_model = model;
-    if (m_recorder)
-        m_recorder->HoldNextRead();
+    m_recorder.HoldNextRead();
     Start(Phase::ReadBeforeWrite, Operation::Write);
 }
 
 void CommandLink::ReadFirst()
 {
-    if (m_recorder)
-        m_recorder->HoldNextRead();
+    m_recorder.HoldNextRead();
     Start(Phase::Read, Operation::Read);
 }
 
@@ -64,20 +60,16 @@ void CommandLink::WriteAfterRead(const FieldChanges &changes, const QString &mod
 
 void CommandLink::RecordRead(CommandOutcome &outcome)
 {
-    if (!m_recorder)
-        return;
     m_historyProblem.clear();
-    m_recorder->RecordHeldRead();
+    m_recorder.RecordHeldRead();
     NoteHistory(outcome);
 }
 
 void CommandLink::NoteHistory(CommandOutcome &outcome)
 {
-    if (!m_recorder)
-        return;
-    outcome.historyId = m_recorder->LastEntryUuid();
+    outcome.historyId = m_recorder.LastEntryUuid();
     outcome.historyProblem = std::exchange(m_historyProblem, QString());
-    outcome.historySetAside = m_store->TakeSetAside();
+    outcome.historySetAside = m_store.TakeSetAside();
 }
 
 void CommandLink::Start(Phase phase, Operation operation)

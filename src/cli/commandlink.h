@@ -12,8 +12,6 @@
 
 #include <QObject>
 
-#include <memory>
-
 namespace kelvra {
 
 class CommandPort;
@@ -29,8 +27,8 @@ class CommandLink : public QObject
 {
     Q_OBJECT
 public:
-    // store: the history every operation goes into; null for none.
-    CommandLink(const CommandPort &port, HistoryStore *store, QObject *parent = nullptr);
+    // store: the history every operation goes into.
+    CommandLink(const CommandPort &port, HistoryStore &store, QObject *parent = nullptr);
 
     void Read();
     // model: the model the radio must be; empty for whichever served model the read finds.
@@ -80,8 +78,8 @@ private:
     LinkSeams m_seams;
     RadioLink m_link;
     // Built before anything else hears the link's end, so the entry is stored first.
-    HistoryStore *m_store;
-    std::unique_ptr<HistoryRecorder> m_recorder;
+    HistoryStore &m_store;
+    HistoryRecorder m_recorder;
     QString m_historyProblem; // why the last entry could not be stored
 
     Phase m_phase = Phase::Idle;

@@ -55,7 +55,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
 
     Terminal terminal;
     HistoryStore history(CommandHistoryPath(), HistoryStore::Check::AsRead);
-    CommandLink link(port, &history);
+    CommandLink link(port, history);
     CommandOutcome outcome;
     QEventLoop loop;
     QObject::connect(&link, &CommandLink::Progress, &terminal, &Terminal::ShowProgress);

@@ -39,7 +39,7 @@ QString SerialOf(const KnownImage &image)
 
 Station::Station(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic, bool json,
                  QObject *parent)
-    : QObject(parent), m_port(port), m_job(job), m_automatic(automatic), m_json(json), m_link(port, &history),
+    : QObject(parent), m_port(port), m_job(job), m_automatic(automatic), m_json(json), m_link(port, history),
       m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
     m_retry.setSingleShot(true);
