@@ -7,7 +7,6 @@
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "history/historycsv.h"
-#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 

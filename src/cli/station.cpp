@@ -1,12 +1,12 @@
 #include "cli/station.h"
 #include "cli/clitext.h"
 
+#include "app/historysetting.h"
 #include "app/settingsplace.h"
 #include "cli/commandparser.h"
 #include "cli/commandport.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
-#include "app/historysetting.h"
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
