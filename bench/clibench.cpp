@@ -5,12 +5,14 @@
 //   history --limit 1  the same plus the application object, the settings
 //                      folder and the translations, with no radio and no history file
 // and a program of the same tree that links Qt Core alone (the simulated
-// radio's --help), for what loading the window's libraries costs. Wall time
-// suffers from whatever else runs on the machine; CPU time (user + system of
-// the child) much less, so both are given.
-//   clibench [runs]    (default 40)
+// radio's --help), for what loading the window's libraries costs; and the
+// read again beside a history of many entries, for what a long history adds.
+// Wall time suffers from whatever else runs on the machine; CPU time (user +
+// system of the child) much less, so both are given.
+//   clibench [runs] [entries]    (default 40 runs, 100000 entries; 0 entries: no long history)
 
 #include "demoimage.h"
+#include "historyfill.h"
 #include "simulatedradio.h"
 
 #include <QCoreApplication>
@@ -72,13 +74,22 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int runs = qMax(3, QCoreApplication::arguments().value(1, QStringLiteral("40")).toInt());
+    const int entries = QCoreApplication::arguments().value(2, QStringLiteral("100000")).toInt();
     QTextStream out(stdout);
 
     QTemporaryDir dir;
     const QString exe = dir.filePath(QStringLiteral("KelvraSet"));
-    if (!QFile::copy(QStringLiteral(KELVRA_EXECUTABLE), exe)) {
+    // A portable copy of its own, its history beside it.
+    const QString longExe = dir.filePath(QStringLiteral("long/KelvraSet"));
+    if (!QFile::copy(QStringLiteral(KELVRA_EXECUTABLE), exe) || !QDir(dir.path()).mkdir(QStringLiteral("long"))
+        || !QFile::copy(QStringLiteral(KELVRA_EXECUTABLE), longExe)) {
         out << "cannot copy " << KELVRA_EXECUTABLE << Qt::endl;
         return 1;
+    }
+    if (entries > 0) {
+        out << "filling a history of " << entries << " entries..." << Qt::endl;
+        if (!kelvra::bench::Fill(dir.filePath(QStringLiteral("long/history.sqlite")), entries))
+            return 1;
     }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("xdg")));
@@ -97,7 +108,7 @@ int main(int argc, char *argv[])
         QString exe;
         QStringList arguments;
     };
-    const QList<Kind> kinds{
+    QList<Kind> kinds{
         {QStringLiteral("Qt Core alone (sim --help)"), QStringLiteral(KELVRA_CORE_PROGRAM), {QStringLiteral("--help")}},
         {QStringLiteral("--version"), exe, {QStringLiteral("--version")}},
         {QStringLiteral("history --limit 1"), exe,
@@ -105,6 +116,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("read --port ... --json"), exe,
          {QStringLiteral("read"), QStringLiteral("--port"), radio.DevicePath(), QStringLiteral("--json")}},
     };
+    if (entries > 0)
+        kinds.insert(kinds.size() - 1, {QStringLiteral("read, %1 entries").arg(entries), longExe, kinds.constLast().arguments});
     QList<QList<double>> times(kinds.size());
     QList<QList<double>> cpu(kinds.size());
     // Interleaved, so that load and caches fall on every kind alike; the first round warms the caches.

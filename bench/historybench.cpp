@@ -4,7 +4,7 @@
 // what one write's entry adds to a write: its durable begin and its finish.
 //   historybench [entries] [repeats]      (QT_QPA_PLATFORM=offscreen, or on a display)
 
-#include "history/historystore.h"
+#include "historyfill.h"
 #include "lang/language.h"
 #include "ui/historywindow.h"
 
@@ -21,6 +21,7 @@
 #include <ctime>
 
 using namespace kelvra;
+using namespace kelvra::bench;
 
 namespace {
 
@@ -28,46 +29,6 @@ QTextStream &Out()
 {
     static QTextStream out(stdout);
     return out;
-}
-
-// A workshop's years: each radio read and written now and then.
-constexpr int Radios = 25000;
-
-QString Serial(int radio)
-{
-    return QStringLiteral("20261205%1").arg(radio, 8, 10, QLatin1Char('0'));
-}
-
-HistoryEntry Sample(int n)
-{
-    RadioImage image;
-    for (int i = 0; i < RadioImage::Size; ++i)
-        image[i] = quint8(i + n);
-    HistoryEntry entry = NewHistoryEntry(n % 2 ? HistoryOperation::Write : HistoryOperation::Read);
-    entry.result = HistoryResult::Complete;
-    entry.serialNumber = Serial(n % Radios);
-    entry.model = QStringLiteral("KR350UV");
-    entry.portName = QStringLiteral("COM1");
-    entry.before = KnownImage(image);
-    image[80] = quint8('A' + n % 26);
-    entry.after = KnownImage(image);
-    return entry;
-}
-
-bool Fill(const QString &path, int entries)
-{
-    HistoryStore store(path);
-    if (!store.Open())
-        return false;
-    // One transaction: a real history grew one durable entry at a time.
-    QSqlDatabase db = QSqlDatabase::database(store.ConnectionName());
-    db.transaction();
-    for (int n = 0; n < entries; ++n) {
-        HistoryEntry entry = Sample(n);
-        if (!store.Record(entry))
-            return false;
-    }
-    return db.commit();
 }
 
 double Median(QList<double> samples)
@@ -142,6 +103,11 @@ int main(int argc, char *argv[])
                         store = std::make_unique<HistoryStore>(path);
                         store->Open();
                     }),
+           0);
+    Report("open the file (a command's: pages as read)", MedianMs(repeats, [&] {
+               HistoryStore command(path, HistoryStore::Check::AsRead);
+               command.Open();
+           }),
            0);
 
     std::unique_ptr<HistoryWindow> window;

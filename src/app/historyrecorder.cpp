@@ -68,19 +68,35 @@ void HistoryRecorder::Describe(HistoryEntry &entry, int portNo, const QString &d
         entry.restoredFrom = m_restore->sourceUuid;
 }
 
+std::optional<QString> HistoryRecorder::ExpectedSerial() const
+{
+    if (m_restore)
+        return m_restore->serialNumber;
+    if (m_held && m_held->success)
+        return SerialNumberOf(Known(m_held->radioBytes, m_held->knownBlocks));
+    return std::nullopt;
+}
+
 WriteGate::Answer HistoryRecorder::MayWrite(const RadioImage &radio, ImageBlocks read)
 {
     HistoryEntry entry = NewHistoryEntry(HistoryOperation::Write);
     entry.model = m_link.RadioModel();
     entry.before = Known(radio, read);
     Describe(entry, m_link.transport().PortNo(), m_link.transport().DevicePath());
-    if (m_restore && m_restore->serialNumber != entry.serialNumber)
+    const std::optional<QString> expected = ExpectedSerial();
+    if (expected && *expected != entry.serialNumber) {
+        const auto named = [](const QString &serial) {
+            return serial.isEmpty() ? tr("one without a serial number") : serial;
+        };
         return {OperationResult::Failure::WrongRadio,
-                tr("The values in the form are those of radio %1, taken from the history, but the radio connected is "
-                   "%2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own "
-                   "values.")
-                    .arg(m_restore->serialNumber,
-                         entry.serialNumber.isEmpty() ? tr("one without a serial number") : entry.serialNumber)};
+                m_restore ? tr("The values in the form are those of radio %1, taken from the history, but the radio "
+                               "connected is %2. Nothing was written. Connect radio %1, or read this radio to fill the "
+                               "form with its own values.")
+                                .arg(*expected, named(entry.serialNumber))
+                          : tr("The radio read before this write was %1, but the radio connected now is %2: the radio "
+                               "was changed in between. Nothing was written.")
+                                .arg(named(*expected), named(entry.serialNumber))};
+    }
     HistoryProblem problem;
     if (!m_store.BeginWrite(entry, &problem))
         return {OperationResult::Failure::BackupFailed,
@@ -94,6 +110,24 @@ WriteGate::Answer HistoryRecorder::MayWrite(const RadioImage &radio, ImageBlocks
 }
 
 void HistoryRecorder::Record(const OperationResult &result)
+{
+    if (std::exchange(m_holdNext, false) && result.kind == Operation::Read) {
+        m_held = result;
+        m_lastUuid.clear();
+        return;
+    }
+    // The write the held read was for has ended.
+    m_held.reset();
+    Store(result);
+}
+
+void HistoryRecorder::RecordHeldRead()
+{
+    if (m_held)
+        Store(*std::exchange(m_held, std::nullopt));
+}
+
+void HistoryRecorder::Store(const OperationResult &result)
 {
     const std::optional<HistoryEntry> begun = std::exchange(m_begun, std::nullopt);
     m_lastUuid.clear();
@@ -116,7 +150,8 @@ void HistoryRecorder::Record(const OperationResult &result)
     entry.message = result.message;
     entry.detail = result.detail;
     if (result.failure == OperationResult::Failure::Abandoned)
-        entry.detail = tr("Ended early by another press or by closing the window; no message was shown.")
+        entry.detail = tr("Ended early, by another press, by closing the window or by interrupting the command; no "
+                          "message was shown.")
             + (result.detail.isEmpty() ? QString() : QLatin1Char('\n') + result.detail);
 
     HistoryProblem problem;

@@ -38,6 +38,14 @@ public:
     void SetRestoreSource(const std::optional<RestoreValues> &values) { m_restore = values; }
     const std::optional<RestoreValues> &RestoreSource() const { return m_restore; }
 
+    // A command reads the radio before it writes, to learn its model and
+    // serial number. That read is held back from the history (the write's
+    // entry holds every byte the write reads again), and the write that
+    // follows goes to the radio it found only. RecordHeldRead stores it
+    // when no write follows.
+    void HoldNextRead() { m_holdNext = true; }
+    void RecordHeldRead();
+
     // The entry of the operation that ended last (a write's from its backup
     // on); empty when none could be stored.
     const QString &LastEntryUuid() const { return m_lastUuid; }
@@ -53,12 +61,17 @@ signals:
 
 private:
     void Record(const OperationResult &result);
+    void Store(const OperationResult &result);
+    // The serial number the write under way must find; nullopt: any.
+    std::optional<QString> ExpectedSerial() const;
     void Describe(HistoryEntry &entry, int portNo, const QString &devicePath) const;
 
     HistoryStore &m_store;
     RadioLink &m_link;
     const PortDirectory *m_directory;
     std::optional<RestoreValues> m_restore;
+    bool m_holdNext = false;
+    std::optional<OperationResult> m_held; // a command's read before its write
     std::optional<HistoryEntry> m_begun; // a write whose backup is stored and outcome awaited
     QString m_adapterSerial;             // of the port the operation under way opened
     QString m_lastUuid;

@@ -27,26 +27,6 @@ std::unique_ptr<VersionQuery> OwnVersionQuery(const ProgramEnvironment &environm
     return environment.versionQuery ? nullptr : std::make_unique<HostVersionQuery>();
 }
 
-std::unique_ptr<LinkTrace> TraceIfOn(SerialControl &control, ReplyTimer &timer, Operator &op,
-                                     const PortDirectory &directory)
-{
-    return lcTrace().isDebugEnabled() ? std::make_unique<LinkTrace>(control, timer, op, &directory) : nullptr;
-}
-
-// The seam the link talks to: the tracing one while tracing is on, else the real one.
-SerialControl &LinkSide(const std::unique_ptr<LinkTrace> &trace, SerialControl &real)
-{
-    return trace ? trace->control : real;
-}
-ReplyTimer &LinkSide(const std::unique_ptr<LinkTrace> &trace, ReplyTimer &real)
-{
-    return trace ? trace->timer : real;
-}
-Operator &LinkSide(const std::unique_ptr<LinkTrace> &trace, Operator &real)
-{
-    return trace ? trace->op : real;
-}
-
 QString Listed(const QComboBox *list)
 {
     QStringList entries;
@@ -74,9 +54,8 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
     , m_portDirectory(m_place.aliasDirs, environment.sysTtyRoot, environment.devRoot)
     , m_serial(m_portDirectory)
     , m_frmMain(m_radioInfo, m_boxes)
-    , m_trace(TraceIfOn(m_serial, m_waitTimer, m_frmMain, m_portDirectory))
-    , m_link(LinkSide(m_trace, m_serial), LinkSide(m_trace, m_waitTimer), LinkSide(m_trace, m_frmMain), m_radioInfo,
-             m_radioImage, m_comPortNo)
+    , m_seams(m_serial, m_waitTimer, m_frmMain, &m_portDirectory)
+    , m_link(m_seams.Control(), m_seams.Timer(), m_seams.Op(), m_radioInfo, m_radioImage, m_comPortNo)
     , m_portList(m_frmMain.Combo2(), m_portDirectory, m_comPortNo, m_settingsPath)
     , m_history(environment.keepHistory
                     ? std::make_unique<WindowHistory>(LocalHistoryPath(m_place, environment.appDir), m_place.readPath,

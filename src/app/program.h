@@ -89,7 +89,7 @@ private:
     QtSerialControl m_serial;
     QtReplyTimer m_waitTimer;
     FrmMain m_frmMain;
-    std::unique_ptr<LinkTrace> m_trace; // only while tracing is on
+    LinkSeams m_seams;
     RadioLink m_link;
     PortList m_portList;
     // Gone before the link it records.

@@ -20,8 +20,8 @@ void CliOperator::ShowMessage(const QString &text, Icon, const QString &)
 
 void CliOperator::GetDataByShow()
 {
-    // Every block a write sends is in the image as the radio holds it: the
-    // re-read ones just now, block 3 from the read that came before.
+    // Every block a write sends was read again just now, from the radio the
+    // gate has found to be the one read before: its own values, not that read's.
     DecodeRadioInfo(m_image, m_info);
     if (m_changes)
         m_changes->ApplyTo(m_info);

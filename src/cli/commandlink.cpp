@@ -4,18 +4,22 @@
 #include "cli/commandport.h"
 #include "cli/fieldchanges.h"
 #include "history/fieldview.h"
+#include "history/historystore.h"
 #include "record/catalogue.h"
 
 #include <QCoreApplication>
 
 namespace kelvra {
 
-CommandLink::CommandLink(const CommandPort &port, bool recorded, QObject *parent)
+CommandLink::CommandLink(const CommandPort &port, HistoryStore &store, QObject *parent)
     : QObject(parent), m_serial(port.Directory()), m_operator(m_info, m_image), m_comPortNo(qint16(port.Number())),
-      m_link(m_serial, m_timer, m_operator, m_info, m_image, m_comPortNo)
+      m_seams(m_serial, m_timer, m_operator, &port.Directory()),
+      m_link(m_seams.Control(), m_seams.Timer(), m_seams.Op(), m_info, m_image, m_comPortNo), m_store(store),
+      m_recorder(store, m_link, &port.Directory())
 {
     qRegisterMetaType<kelvra::CommandOutcome>();
-    Q_UNUSED(recorded) // the history is attached here once it records every operation of a link
+    connect(&m_recorder, &HistoryRecorder::NotRecorded, this,
+            [this](const HistoryProblem &problem) { m_historyProblem = problem.reason; });
     connect(&m_link, &RadioLink::Activity, this, &CommandLink::OnActivity);
     connect(&m_link, &RadioLink::Finished, this, &CommandLink::OnFinished);
 }
@@ -29,23 +33,43 @@ void CommandLink::Write(const FieldChanges &changes, const QString &model)
 {
     m_changes = &changes;
     m_model = model;
+    m_recorder.HoldNextRead();
     Start(Phase::ReadBeforeWrite, Operation::Write);
 }
 
-void CommandLink::WriteAfterRead(const RadioImage &read, const QString &readModel, const FieldChanges &changes,
-                                 const QString &model)
+void CommandLink::ReadFirst()
 {
+    m_recorder.HoldNextRead();
+    Start(Phase::Read, Operation::Read);
+}
+
+void CommandLink::WriteAfterRead(const FieldChanges &changes, const QString &model)
+{
+    // The read just delivered: the link's record and image are the radio's.
+    const CommandOutcome read = m_outcome;
     m_changes = &changes;
     m_model = model;
     m_outcome = CommandOutcome();
     m_outcome.operation = Operation::Write;
-    m_outcome.before = KnownImage(read);
-    m_outcome.model = readModel;
-    m_image = read;
-    m_info.Model = readModel;
+    m_outcome.before = read.image;
+    m_outcome.model = read.model;
     m_interrupted = false;
     m_phase = Phase::WritePending;
     StartWrite();
+}
+
+void CommandLink::RecordRead(CommandOutcome &outcome)
+{
+    m_historyProblem.clear();
+    m_recorder.RecordHeldRead();
+    NoteHistory(outcome);
+}
+
+void CommandLink::NoteHistory(CommandOutcome &outcome)
+{
+    outcome.historyId = m_recorder.LastEntryUuid();
+    outcome.historyProblem = std::exchange(m_historyProblem, QString());
+    outcome.historySetAside = m_store.TakeSetAside();
 }
 
 void CommandLink::Start(Phase phase, Operation operation)
@@ -66,6 +90,7 @@ void CommandLink::StartWrite()
     m_outcome.refusal = BandRefusal();
     if (m_interrupted || !m_outcome.refusal.isEmpty()) {
         m_outcome.image = m_outcome.before;
+        RecordRead(m_outcome);
         Deliver();
         return;
     }
@@ -124,7 +149,7 @@ void CommandLink::OnFinished(const OperationResult &result)
         m_outcome.detail = shown.join(QLatin1Char('\n'));
     if (!m_link.RadioModel().isEmpty())
         m_outcome.model = m_link.RadioModel();
-    m_outcome.historyId = LastHistoryId();
+    NoteHistory(m_outcome);
 
     if (m_phase == Phase::Write) {
         m_outcome.image = ImageAfterWrite();
@@ -149,6 +174,8 @@ void CommandLink::OnFinished(const OperationResult &result)
             QMetaObject::invokeMethod(this, &CommandLink::StartWrite, Qt::QueuedConnection);
             return;
         }
+        if (m_phase == Phase::ReadBeforeWrite)
+            RecordRead(m_outcome);
     }
     QMetaObject::invokeMethod(this, &CommandLink::Deliver, Qt::QueuedConnection);
 }
@@ -174,11 +201,6 @@ void CommandLink::Deliver()
     m_outcome.interrupted = m_interrupted;
     m_phase = Phase::Idle;
     emit Done(m_outcome);
-}
-
-QString CommandLink::LastHistoryId() const
-{
-    return QString();
 }
 
 } // namespace kelvra

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/historyrecorder.h"
 #include "cli/clioperator.h"
 #include "cli/commandoutcome.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
 #include "link/radiolink.h"
+#include "link/tracing.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 
@@ -14,24 +16,30 @@ namespace kelvra {
 
 class CommandPort;
 class FieldChanges;
+class HistoryStore;
 
 // The window's radio link, built for a command: the real serial port and
-// reply timer, and the operator answered by options. A write reads the
-// radio first, because it sends block 3 back whole and only a read brings
-// it. Every operation of a link built with recorded set goes into the
-// history; a station's probes run on one built without.
+// reply timer (traced while tracing is on), the operator answered by
+// options, and the history. A write reads the radio first, for its model
+// and serial number; that read goes into the history only when the write
+// does not follow, so a command leaves one entry.
 class CommandLink : public QObject
 {
     Q_OBJECT
 public:
-    CommandLink(const CommandPort &port, bool recorded, QObject *parent = nullptr);
+    // store: the history every operation goes into.
+    CommandLink(const CommandPort &port, HistoryStore &store, QObject *parent = nullptr);
 
     void Read();
     // model: the model the radio must be; empty for whichever served model the read finds.
     void Write(const FieldChanges &changes, const QString &model);
-    // The same, on the radio just read through another link, without reading it again.
-    void WriteAfterRead(const RadioImage &read, const QString &readModel, const FieldChanges &changes,
-                        const QString &model);
+    // The two halves of Write, for a caller that looks at the radio in
+    // between: a read held back from the history, then either the write, on
+    // the radio that read found and without reading it again, or the read's
+    // own entry, which fills outcome's historyId.
+    void ReadFirst();
+    void WriteAfterRead(const FieldChanges &changes, const QString &model);
+    void RecordRead(CommandOutcome &outcome);
     // Ctrl+C. Before any write block went out the operation is abandoned
     // at once: the radio is as it was. After, the write is let run to its
     // end, a few hundred milliseconds: a radio left with some new blocks
@@ -55,10 +63,11 @@ private:
     void OnActivity(const LinkActivity &activity);
     void OnFinished(const OperationResult &result);
     void Deliver();
+    // The history's word on the operation just recorded.
+    void NoteHistory(CommandOutcome &outcome);
     // Empty when the band named is one the radio's model offers.
     QString BandRefusal() const;
     KnownImage ImageAfterWrite() const;
-    QString LastHistoryId() const;
 
     QtSerialControl m_serial;
     QtReplyTimer m_timer;
@@ -66,7 +75,12 @@ private:
     RadioImage m_image;
     CliOperator m_operator;
     qint16 m_comPortNo;
+    LinkSeams m_seams;
     RadioLink m_link;
+    // Built before anything else hears the link's end, so the entry is stored first.
+    HistoryStore &m_store;
+    HistoryRecorder m_recorder;
+    QString m_historyProblem; // why the last entry could not be stored
 
     Phase m_phase = Phase::Idle;
     CommandOutcome m_outcome;

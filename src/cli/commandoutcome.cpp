@@ -22,6 +22,9 @@ int ExitCodeOf(const CommandOutcome &outcome)
         return ExitReadBackDiffers;
     case Failure::Abandoned:
         return ExitInterrupted;
+    case Failure::BackupFailed:
+        return ExitBackupFailed;
+    case Failure::WrongRadio: // refused before any write block, as a radio that answers wrongly
     case Failure::None:
     case Failure::NoAnswer:
     case Failure::RepeatAsked:
@@ -43,7 +46,8 @@ QString ExitCodeTable()
         "  2    usage: an unknown option, a missing port, a text longer than its field in GBK bytes,\n"
         "       a text that GBK cannot hold, a bad date or band code; nothing was sent\n"
         "  3    the port could not be opened (the reason on standard error)\n"
-        "  4    the radio did not answer or answered wrongly; the radio was not changed\n"
+        "  4    the radio did not answer or answered wrongly, or another radio was connected between\n"
+        "       the read and the write; the radio was not changed\n"
         "  5    the radio is another model than --model names, or its model does not offer --band\n"
         "  6    the backup could not be stored, so nothing was written\n"
         "  7    written, but the read-back differs from what was written\n"

@@ -24,6 +24,8 @@ struct CommandOutcome
     bool writeBegun = false; // write blocks went out: the radio may hold some of them
     bool interrupted = false;
     QString historyId;  // the history's entry for the operation, once recorded
+    QString historyProblem; // why the operation could not be recorded
+    QString historySetAside; // where a history file found damaged was set aside
 
     bool Complete() const { return refusal.isEmpty() && result.success; }
     bool Verified() const { return operation == Operation::Write && Complete() && result.Verified(); }
@@ -34,7 +36,7 @@ enum ExitCode {
     ExitComplete = 0,
     ExitUsage = 2,          // nothing was sent
     ExitPortNotOpened = 3,
-    ExitNoAnswer = 4,       // the radio was not changed
+    ExitNoAnswer = 4,       // the radio was not changed (also: another radio than the one read)
     ExitOtherModel = 5,
     ExitBackupFailed = 6,   // nothing was written
     ExitReadBackDiffers = 7,

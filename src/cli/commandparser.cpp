@@ -1,8 +1,10 @@
 #include "cli/commandparser.h"
 #include "cli/clitext.h"
 
+#include "app/tracefile.h"
 #include "cli/commandoutcome.h"
 #include "cli/terminal.h"
+#include "link/tracing.h"
 
 #include <QCoreApplication>
 
@@ -28,10 +30,16 @@ void CommandParser::AddPortOptions()
         QStringLiteral("PORT"));
     Add(QStringLiteral("json"),
         Cli::tr("Print one JSON object per operation instead of lines for people."));
+    Add(QStringLiteral("trace"),
+        QCoreApplication::translate("CommandLine",
+                                    "Append a timestamped trace of every frame sent and received, every expiry "
+                                    "and every ending to <file>, for support."),
+        QCoreApplication::translate("CommandLine", "file"));
 }
 
 bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
 {
+    m_arguments = arguments;
     // The program's name and the command stand before the options.
     const QStringList options = QStringList{arguments.value(0)} + arguments.mid(2);
     if (!m_parser.parse(options)) {
@@ -60,6 +68,22 @@ bool CommandParser::RequirePort(int *exitCode) const
     *exitCode = Refuse(Cli::tr("--port is missing: name the port (COM9) or the device "
                                                           "(/dev/ttyUSB0) the radio is on."));
     return false;
+}
+
+bool CommandParser::StartTrace(int *exitCode) const
+{
+    if (!m_parser.isSet(QStringLiteral("trace")))
+        return true;
+    const QString file = m_parser.value(QStringLiteral("trace"));
+    QString error = QCoreApplication::translate("CommandLine", "--trace needs a file name.");
+    if (file.isEmpty() || !StartTraceFile(file, &error)) {
+        *exitCode = Refuse(error);
+        return false;
+    }
+    // What support asks after the system: which command, with what.
+    qCDebug(lcTrace).noquote() << TraceStamp() << "start" << QCoreApplication::applicationVersion() << "command"
+                               << m_arguments.mid(1).join(QLatin1Char(' '));
+    return true;
 }
 
 int CommandParser::Refuse(const QString &why)

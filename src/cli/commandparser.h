@@ -15,7 +15,7 @@ public:
 
     QCommandLineParser &Options() { return m_parser; }
     void Add(const QString &name, const QString &description, const QString &valueName = QString());
-    // --port and --json, which every command that talks to a radio takes.
+    // --port, --json and --trace, which every command that talks to a radio takes.
     void AddPortOptions();
     // Appended to --help after the options.
     void AddNotes(const QString &notes) { m_notes += notes; }
@@ -27,6 +27,9 @@ public:
     QString Value(const QString &name) const { return m_parser.value(name); }
     // Refuses a missing --port with code 2.
     bool RequirePort(int *exitCode) const;
+    // Starts the support trace --trace names, before any link is built;
+    // refuses a file it cannot take with code 2.
+    bool StartTrace(int *exitCode) const;
 
     static int Refuse(const QString &why);
 
@@ -34,6 +37,7 @@ private:
     QString HelpText() const;
 
     QCommandLineParser m_parser;
+    QStringList m_arguments;
     QString m_usage;
     QString m_about;
     QString m_notes;

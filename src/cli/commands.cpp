@@ -10,6 +10,7 @@
 #include "cli/report.h"
 #include "cli/station.h"
 #include "cli/terminal.h"
+#include "history/historystore.h"
 #include "lang/language.h"
 #include "lang/translations.h"
 #include "record/catalogue.h"
@@ -48,9 +49,13 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     QString error;
     if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
         return CommandParser::Refuse(error);
+    int exitCode = 0;
+    if (!parser.StartTrace(&exitCode))
+        return exitCode;
 
     Terminal terminal;
-    CommandLink link(port, true);
+    HistoryStore history(CommandHistoryPath(), HistoryStore::Check::AsRead);
+    CommandLink link(port, history);
     CommandOutcome outcome;
     QEventLoop loop;
     QObject::connect(&link, &CommandLink::Progress, &terminal, &Terminal::ShowProgress);
@@ -80,6 +85,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
         Terminal::Err(OutcomeText(outcome, port, language));
     if (outcome.interrupted)
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
+    Terminal::Err(HistoryWarning(outcome));
     return ExitCodeOf(outcome);
 }
 

@@ -1,12 +1,12 @@
 #include "cli/historycommand.h"
 #include "cli/clitext.h"
 
+#include "app/historysetting.h"
 #include "app/settingsplace.h"
 #include "cli/commandparser.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "history/historycsv.h"
-#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 
@@ -59,6 +59,11 @@ int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
 
 } // namespace
 
+QString CommandHistoryPath()
+{
+    return LocalHistoryPath(LocateSettings(ExecutableDir(), UserConfigDir()), ExecutableDir());
+}
+
 int HistoryCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("history [--serial S] [--limit N] [--json | --csv]"),
@@ -87,11 +92,19 @@ int HistoryCommand(const QStringList &arguments)
             return CommandParser::Refuse(Cli::tr("--limit takes a number of entries from 1."));
     }
 
-    const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
-    HistoryStore store(HistoryFilePath(place.portable, ExecutableDir()));
+    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead);
+    const auto none = [&] {
+        // A script asking for JSON or CSV gets nothing at all.
+        if (!json && !csv)
+            Terminal::Out(query.serialContains.isEmpty()
+                              ? Cli::tr("The history holds no entries yet (%1).\n").arg(store.Path())
+                              : Cli::tr("The history holds no entry for a serial number containing %1.\n")
+                                    .arg(query.serialContains));
+        return ExitComplete;
+    };
     // Listing an empty history creates no file.
     if (!QFileInfo::exists(store.Path()))
-        return ExitComplete;
+        return none();
     HistoryProblem problem;
     if (csv) {
         QFile out;
@@ -106,6 +119,8 @@ int HistoryCommand(const QStringList &arguments)
     const QList<HistoryEntry> entries = store.List(query, &problem);
     if (!(problem.kind == HistoryFailure::None))
         return Unreadable(store, problem);
+    if (entries.isEmpty())
+        return none();
     for (const HistoryEntry &entry : entries)
         json ? Terminal::Out(JsonLine(EntryJson(entry))) : Terminal::Out(EntryLine(entry));
     return ExitComplete;

@@ -8,4 +8,7 @@ namespace kelvra {
 // the window's CSV export. Returns the exit code.
 int HistoryCommand(const QStringList &arguments);
 
+// The history file the commands share with the window.
+QString CommandHistoryPath();
+
 } // namespace kelvra

@@ -4,6 +4,7 @@
 #include "cli/commandport.h"
 #include "history/fieldview.h"
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "lang/captions.h"
 #include "record/catalogue.h"
 #include "record/imagecodec.h"
@@ -168,6 +169,16 @@ QString InterruptedText(const CommandOutcome &outcome)
         return Cli::tr("Interrupted while writing: the write was let finish, and the radio holds what was written, "
                   "verified.");
     return Cli::tr("Interrupted while writing: the radio may be half-written; the detail above says what it took.");
+}
+
+QString HistoryWarning(const CommandOutcome &outcome)
+{
+    QString warning;
+    if (!outcome.historySetAside.isEmpty())
+        warning += SetAsideNotice(outcome.historySetAside) + QLatin1Char('\n');
+    if (!outcome.historyProblem.isEmpty())
+        warning += Cli::tr("Warning: the history could not record this operation: %1\n").arg(outcome.historyProblem);
+    return warning;
 }
 
 } // namespace kelvra

@@ -24,5 +24,8 @@ QString OutcomeMessage(const CommandOutcome &outcome);
 QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint16 languageId);
 // One line: what the radio was left with when the command was interrupted.
 QString InterruptedText(const CommandOutcome &outcome);
+// Lines when the operation could not be recorded in the history, or the
+// history file was found damaged and set aside; empty otherwise.
+QString HistoryWarning(const CommandOutcome &outcome);
 
 } // namespace kelvra

@@ -1,10 +1,15 @@
 #include "cli/station.h"
 #include "cli/clitext.h"
 
+#include "app/historysetting.h"
 #include "app/settingsplace.h"
 #include "cli/commandparser.h"
 #include "cli/commandport.h"
+#include "cli/historycommand.h"
 #include "cli/report.h"
+#include "history/historydelivery.h"
+#include "history/historyfile.h"
+#include "history/historystore.h"
 #include "record/imagecodec.h"
 
 #include <QCoreApplication>
@@ -32,19 +37,19 @@ QString SerialOf(const KnownImage &image)
 
 } // namespace
 
-Station::Station(const CommandPort &port, const StationJob &job, bool automatic, bool json, QObject *parent)
-    : QObject(parent), m_port(port), m_job(job), m_automatic(automatic), m_json(json), m_probe(port, false),
-      m_unit(port, true), m_input(STDIN_FILENO, QSocketNotifier::Read)
+Station::Station(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic, bool json,
+                 QObject *parent)
+    : QObject(parent), m_port(port), m_job(job), m_automatic(automatic), m_json(json), m_link(port, history),
+      m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &Station::Probe);
-    connect(&m_probe, &CommandLink::Done, this, &Station::OnProbed);
-    connect(&m_unit, &CommandLink::Done, this, &Station::OnWritten);
-    connect(&m_probe, &CommandLink::Progress, &m_terminal, [this](const LinkActivity &activity) {
-        if (!m_automatic)
+    connect(&m_link, &CommandLink::Done, this, &Station::OnDone);
+    connect(&m_link, &CommandLink::Progress, &m_terminal, [this](const LinkActivity &activity) {
+        // Probes of an empty cable would flicker on the terminal all day.
+        if (!m_automatic || m_state == State::Writing)
             m_terminal.ShowProgress(activity);
     });
-    connect(&m_unit, &CommandLink::Progress, &m_terminal, &Terminal::ShowProgress);
     connect(&m_terminal, &Terminal::Interrupted, this, &Station::OnInterrupted);
     m_input.setEnabled(!automatic);
     connect(&m_input, &QSocketNotifier::activated, this, &Station::OnEnter);
@@ -89,10 +94,18 @@ void Station::Probe()
 {
     m_state = State::Probing;
     m_unitTime.start();
-    m_probe.Read();
+    m_link.ReadFirst();
 }
 
-void Station::OnProbed(const CommandOutcome &outcome)
+void Station::OnDone(const CommandOutcome &outcome)
+{
+    if (m_state == State::Writing)
+        Report(outcome, SerialOf(outcome.before));
+    else
+        OnProbed(outcome);
+}
+
+void Station::OnProbed(CommandOutcome outcome)
 {
     if (m_interrupted) {
         End();
@@ -115,25 +128,17 @@ void Station::OnProbed(const CommandOutcome &outcome)
         return;
     }
     m_saidWaiting = false;
-    if (!outcome.Complete()) {
+    m_changes = FieldChanges();
+    QString refusal;
+    if (!outcome.Complete() || !m_job.ChangesFor(serial, &m_changes, &refusal)) {
+        // A unit that is not written is its read's entry.
+        outcome.refusal = refusal;
+        m_link.RecordRead(outcome);
         Report(outcome, serial);
         return;
     }
-    m_changes = FieldChanges();
-    QString refusal;
-    if (!m_job.ChangesFor(serial, &m_changes, &refusal)) {
-        CommandOutcome refused = outcome;
-        refused.refusal = refusal;
-        Report(refused, serial);
-        return;
-    }
     m_state = State::Writing;
-    m_unit.WriteAfterRead(outcome.image.Filled(0), outcome.model, m_changes, m_job.Model());
-}
-
-void Station::OnWritten(const CommandOutcome &outcome)
-{
-    Report(outcome, SerialOf(outcome.before));
+    m_link.WriteAfterRead(m_changes, m_job.Model());
 }
 
 void Station::Report(CommandOutcome outcome, const QString &serial)
@@ -165,6 +170,7 @@ void Station::Report(CommandOutcome outcome, const QString &serial)
     }
     if (outcome.interrupted)
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
+    Terminal::Err(HistoryWarning(outcome));
     WaitForNext();
 }
 
@@ -177,11 +183,11 @@ void Station::OnInterrupted()
         End();
         break;
     case State::Probing:
-        m_probe.Interrupt();
+        m_link.Interrupt();
         break;
     case State::Writing:
-        m_unit.Interrupt();
-        if (m_unit.Finishing())
+        m_link.Interrupt();
+        if (m_link.Finishing())
             Terminal::Err(Cli::tr("Interrupted: the write blocks have gone out, so this radio's write is let finish; "
                              "press Ctrl+C again to abandon it half-written.\n"));
         break;
@@ -232,11 +238,30 @@ int StationCommand(const QStringList &arguments)
     QString error;
     if (!job.Load(parser.Value(QStringLiteral("job")), &error))
         return CommandParser::Refuse(error);
-    CommandPort port(LocateSettings(ExecutableDir(), UserConfigDir()).aliasDirs);
+    const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
+    CommandPort port(place.aliasDirs);
     if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
         return CommandParser::Refuse(error);
+    if (!parser.StartTrace(&exitCode))
+        return exitCode;
 
-    Station station(port, job, parser.IsSet(QStringLiteral("auto")), parser.IsSet(QStringLiteral("json")));
+    // Checked whole once, as the window does, before the first radio; a
+    // history that cannot be kept is said now rather than at every unit.
+    HistoryStore history(CommandHistoryPath());
+    HistoryProblem problem;
+    if (!history.Open(&problem))
+        Terminal::Err(Cli::tr("Warning: %1 Each radio's write will be refused until the history can take its backup.\n")
+                          .arg(problem.reason));
+    if (const QString aside = history.TakeSetAside(); !aside.isEmpty())
+        Terminal::Err(SetAsideNotice(aside) + QLatin1Char('\n'));
+    // A station may run all day with no window on the bench: it delivers to
+    // the workshop's server itself, as the window does.
+    const SharedServer server = SharedServer::FromUrl(SharedHistoryUrl(place.readPath));
+    HistoryDelivery delivery(history.Path(), server);
+    delivery.Start();
+    if (!server.error.isEmpty())
+        Terminal::Err(Cli::tr("Warning: %1 The history is kept on this computer only.\n").arg(server.error));
+    Station station(port, history, job, parser.IsSet(QStringLiteral("auto")), parser.IsSet(QStringLiteral("json")));
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
     QObject::connect(

@@ -17,15 +17,16 @@ class CommandPort;
 // KelvraSet station: programs one radio after another. Returns the exit code.
 int StationCommand(const QStringList &arguments);
 
-// The station's loop. Each unit is read first, on a link the history does
-// not record, so that waiting for a radio never fills the history: a probe
-// that finds no radio, or the radio just done, leaves no trace. The unit's
-// write then goes through a recorded link, one history entry per unit.
+// The station's loop. Each unit is read first, held back from the history,
+// so that waiting for a radio never fills it: a probe that finds no radio,
+// or the radio just done, leaves no trace. A unit is then one entry: its
+// write's, or its read's when it was not written.
 class Station : public QObject
 {
     Q_OBJECT
 public:
-    Station(const CommandPort &port, const StationJob &job, bool automatic, bool json, QObject *parent = nullptr);
+    Station(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic, bool json,
+            QObject *parent = nullptr);
 
     void Begin();
 
@@ -36,8 +37,8 @@ private:
     enum class State { Waiting, Probing, Writing, Ending };
 
     void Probe();
-    void OnProbed(const CommandOutcome &outcome);
-    void OnWritten(const CommandOutcome &outcome);
+    void OnDone(const CommandOutcome &outcome);
+    void OnProbed(CommandOutcome outcome);
     void OnEnter();
     void OnInterrupted();
     void Report(CommandOutcome outcome, const QString &serial);
@@ -49,8 +50,7 @@ private:
     const bool m_automatic;
     const bool m_json;
     Terminal m_terminal;
-    CommandLink m_probe;
-    CommandLink m_unit;
+    CommandLink m_link;
     QSocketNotifier m_input;
     QTimer m_retry;
     QElapsedTimer m_unitTime;

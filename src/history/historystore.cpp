@@ -55,8 +55,8 @@ void FillNew(HistoryEntry &entry)
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString &path)
-    : m_path(path), m_connection(QStringLiteral("kelvra-history-%1").arg(quintptr(this), 0, 16))
+HistoryStore::HistoryStore(const QString &path, Check check)
+    : m_path(path), m_check(check), m_connection(QStringLiteral("kelvra-history-%1").arg(quintptr(this), 0, 16))
 {
 }
 
@@ -144,11 +144,13 @@ bool HistoryStore::TryOpen(HistoryProblem &problem)
         if (!query.exec(QLatin1String(pragma)))
             return failed(query.lastError());
     }
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
-        return failed(query.lastError());
-    if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
-        problem = ExplainFailure(m_path, SqliteCorrupt, QString());
-        return false;
+    if (m_check == Check::WholeFile) {
+        if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+            return failed(query.lastError());
+        if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
+            problem = ExplainFailure(m_path, SqliteCorrupt, QString());
+            return false;
+        }
     }
     return Migrate(problem);
 }
@@ -200,7 +202,22 @@ bool HistoryStore::Migrate(HistoryProblem &problem)
 
 bool HistoryStore::Insert(HistoryEntry &entry, HistoryProblem *problem)
 {
-    if (!Open(problem))
+    HistoryProblem found;
+    if (TryInsert(entry, found))
+        return true;
+    if (found.kind == HistoryFailure::Damaged && m_check == Check::AsRead) {
+        // Checked whole at the next open, the file is set aside and a new one takes the entry.
+        m_check = Check::WholeFile;
+        m_reopen = true;
+        if (TryInsert(entry, found))
+            return true;
+    }
+    return Failed(found, problem);
+}
+
+bool HistoryStore::TryInsert(HistoryEntry &entry, HistoryProblem &problem)
+{
+    if (!Open(&problem))
         return false;
     FillNew(entry);
     entry.changedFields = ChangedFieldIds(entry.before, entry.after);
@@ -209,8 +226,10 @@ bool HistoryStore::Insert(HistoryEntry &entry, HistoryProblem *problem)
                       .arg(EntryColumns(), QStringLiteral(", ?").repeated(EntryValues(entry).size() - 1)));
     for (const QVariant &value : EntryValues(entry))
         query.addBindValue(value);
-    if (!query.exec())
-        return Failed(Explained(m_path, query), problem);
+    if (!query.exec()) {
+        problem = Explained(m_path, query);
+        return false;
+    }
     entry.seq = query.lastInsertId().toLongLong();
     return true;
 }
@@ -263,6 +282,8 @@ bool HistoryStore::Failed(const HistoryProblem &found, HistoryProblem *problem)
     // is set aside at the next open: either way the next use opens anew.
     if (found.kind == HistoryFailure::ReadOnly || found.kind == HistoryFailure::Damaged)
         m_reopen = true;
+    if (found.kind == HistoryFailure::Damaged)
+        m_check = Check::WholeFile;
     return false;
 }
 

@@ -25,7 +25,17 @@ struct HistoryQuery
 class HistoryStore
 {
 public:
-    explicit HistoryStore(const QString &path);
+    // How much of the file Open checks. A command runs for a moment many
+    // times a day and must not read a long history whole each time; SQLite
+    // checks every page it reads, and a page found damaged in use has the
+    // file checked whole, set aside and started anew before the entry is
+    // stored.
+    enum class Check {
+        WholeFile, // every page, once per run: the window, a station
+        AsRead,    // the pages each use reads: a single command
+    };
+
+    explicit HistoryStore(const QString &path, Check check = Check::WholeFile);
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
@@ -59,10 +69,12 @@ private:
     bool Migrate(HistoryProblem &problem);
     void Close();
     bool Insert(HistoryEntry &entry, HistoryProblem *problem);
+    bool TryInsert(HistoryEntry &entry, HistoryProblem &problem);
     void CheckpointNowAndThen();
     bool Failed(const HistoryProblem &found, HistoryProblem *problem);
 
     QString m_path;
+    Check m_check;
     QString m_connection;
     bool m_open = false;
     bool m_reopen = false; // the connection cannot recover from its last failure

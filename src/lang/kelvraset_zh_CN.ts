@@ -13,7 +13,8 @@
   2    usage: an unknown option, a missing port, a text longer than its field in GBK bytes,
        a text that GBK cannot hold, a bad date or band code; nothing was sent
   3    the port could not be opened (the reason on standard error)
-  4    the radio did not answer or answered wrongly; the radio was not changed
+  4    the radio did not answer or answered wrongly, or another radio was connected between
+       the read and the write; the radio was not changed
   5    the radio is another model than --model names, or its model does not offer --band
   6    the backup could not be stored, so nothing was written
   7    written, but the read-back differs from what was written
@@ -26,13 +27,44 @@
   2    用法错误：未知选项、缺少端口、文本超过字段的 GBK 字节数、
        GBK 无法表示的文本、日期或频段代码错误；未发送任何内容
   3    无法打开端口（原因见标准错误输出）
-  4    电台没有应答或应答错误；电台未被改动
+  4    电台没有应答或应答错误，或在读取与写入之间换接了另一台电台；
+       电台未被改动
   5    电台机型与 --model 指定的不同，或该机型没有 --band 指定的频段
   6    无法保存备份，因此未写入任何内容
   7    已写入，但回读内容与写入内容不同
   8    写入块发出后写入失败：电台可能只写入了一部分
        （详细信息说明电台收下了什么）
   130  已中断（Ctrl+C 或 SIGTERM）：操作已正常结束，端口已关闭
+</translation>
+    </message>
+    <message>
+        <source>The history holds no entries yet (%1).
+</source>
+        <translation>历史记录中还没有任何条目（%1）。
+</translation>
+    </message>
+    <message>
+        <source>The history holds no entry for a serial number containing %1.
+</source>
+        <translation>历史记录中没有序列号包含 %1 的条目。
+</translation>
+    </message>
+    <message>
+        <source>Warning: the history could not record this operation: %1
+</source>
+        <translation>警告：历史记录无法记录此次操作：%1
+</translation>
+    </message>
+    <message>
+        <source>Warning: %1 Each radio&apos;s write will be refused until the history can take its backup.
+</source>
+        <translation>警告：%1 在历史记录能够保存备份之前，每台电台的写入都将被拒绝。
+</translation>
+    </message>
+    <message>
+        <source>Warning: %1 The history is kept on this computer only.
+</source>
+        <translation>警告：%1 历史记录仅保存在本计算机上。
 </translation>
     </message>
     <message>
@@ -1070,6 +1102,10 @@ Close anyway?</source>
         <translation>表单中的数值属于历史记录中的电台 %1，但连接的电台是 %2。未写入任何内容。请连接电台 %1，或读取此电台，用它自己的数值填写表单。</translation>
     </message>
     <message>
+        <source>The radio read before this write was %1, but the radio connected now is %2: the radio was changed in between. Nothing was written.</source>
+        <translation>此次写入前读取的电台是 %1，但现在连接的电台是 %2：其间更换了电台。未写入任何内容。</translation>
+    </message>
+    <message>
         <source>one without a serial number</source>
         <translation>无序列号的电台</translation>
     </message>
@@ -1078,8 +1114,8 @@ Close anyway?</source>
         <translation>写入前无法在历史记录中备份电台的当前数值。%1 未写入任何内容：电台未被更改。</translation>
     </message>
     <message>
-        <source>Ended early by another press or by closing the window; no message was shown.</source>
-        <translation>被再次按键或关闭窗口提前结束；未显示消息。</translation>
+        <source>Ended early, by another press, by closing the window or by interrupting the command; no message was shown.</source>
+        <translation>提前结束：再次按键、关闭窗口或中断命令；未显示消息。</translation>
     </message>
 </context>
 <context>

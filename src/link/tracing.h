@@ -6,6 +6,8 @@
 
 #include <QLoggingCategory>
 
+#include <memory>
+
 namespace kelvra {
 
 class PortDirectory;
@@ -105,6 +107,29 @@ struct LinkTrace
     TracingSerialControl control;
     TracingReplyTimer timer;
     TracingOperator op;
+};
+
+// The seams a link is built on: the real ones, with the trace's decorators
+// between them and the link when tracing is on as it is built. The window
+// and the commands build their links on it.
+class LinkSeams
+{
+public:
+    LinkSeams(SerialControl &control, ReplyTimer &timer, Operator &op, const PortDirectory *directory = nullptr)
+        : m_control(control), m_timer(timer), m_op(op),
+          m_trace(lcTrace().isDebugEnabled() ? std::make_unique<LinkTrace>(control, timer, op, directory) : nullptr)
+    {
+    }
+
+    SerialControl &Control() { return m_trace ? m_trace->control : m_control; }
+    ReplyTimer &Timer() { return m_trace ? m_trace->timer : m_timer; }
+    Operator &Op() { return m_trace ? m_trace->op : m_op; }
+
+private:
+    SerialControl &m_control;
+    ReplyTimer &m_timer;
+    Operator &m_op;
+    std::unique_ptr<LinkTrace> m_trace;
 };
 
 } // namespace kelvra

@@ -1,10 +1,12 @@
 // The commands as a factory's script runs them: the executable in a folder
 // of its own, against the simulated radio over a pseudo-terminal. Each exit
-// code is checked together with what the radio holds afterwards.
+// code is checked together with what the radio heard and holds afterwards,
+// and the history with the entry each command names.
 
 #include "demoimage.h"
 #include "history/historystore.h"
 #include "simulatedradio.h"
+#include "support/historyscene.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -46,6 +48,12 @@ private:
     QTemporaryDir m_dir;
     QString m_exe;
     radiosim::SimulatedRadio m_radio;
+
+    QString HistoryPath() const { return m_dir.filePath("app/history.sqlite"); }
+    std::optional<kelvra::HistoryEntry> Entry(const QJsonValue &historyId)
+    {
+        return kelvra::HistoryStore(HistoryPath()).Fetch(historyId.toString());
+    }
 
     // Starts the command; the radio answers from this process's event loop.
     void Start(QProcess &process, QStringList arguments)
@@ -107,66 +115,83 @@ private slots:
     void commands_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("befalls"); // a fault of the radio's, a history scene, or "swapped radio"
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("sent");    // the radio heard anything
-        QTest::addColumn<bool>("changed"); // the radio's block is not what it was
-
+        QTest::addColumn<QByteArray>("heard"); // read (R) and write (W) requests the radio got; W changes it
+        QTest::addColumn<QByteArray>("said");  // part of standard error
+        const auto row = [](const char *name, const QStringList &arguments, int exitCode, const char *heard,
+                            const char *said = "", const QString &befalls = QString()) {
+            QTest::newRow(name) << arguments << befalls << exitCode << QByteArray(heard) << QByteArray(said);
+        };
+        const QStringList read{"read", "--port", "$PORT"};
         const QStringList write{"write", "--port", "$PORT", "--seller", "LINE-7", "--band", "3"};
-        QTest::newRow("read by device path") << QStringList{"read", "--port", "$PORT"} << QStringList() << 0 << true
-                                             << false;
-        QTest::newRow("read by alias, as the window numbers it")
-            << QStringList{"read", "--port", "com9", "--json"} << QStringList() << 0 << true << false;
-        QTest::newRow("write complete") << write << QStringList() << 0 << true << true;
-        QTest::newRow("unknown option") << QStringList{"read", "--port", "$PORT", "--colour"} << QStringList() << 2
-                                        << false << false;
-        QTest::newRow("missing port") << QStringList{"write", "--seller", "x"} << QStringList() << 2 << false << false;
-        QTest::newRow("Chinese seller of 18 bytes in a field of 16")
-            << QStringList{"write", "--port", "$PORT", "--seller", "王芳王芳王芳王芳王"} << QStringList() << 2 << false
-            << false;
-        QTest::newRow("text GBK cannot hold") << QStringList{"write", "--port", "$PORT", "--dealer-code", "D-😀"}
-                                              << QStringList() << 2 << false << false;
-        QTest::newRow("no such day") << QStringList{"write", "--port", "$PORT", "--sell-date", "2026-02-30"}
-                                     << QStringList() << 2 << false << false;
-        QTest::newRow("band code beyond the table") << QStringList{"write", "--port", "$PORT", "--band", "20"}
-                                                    << QStringList() << 2 << false << false;
-        QTest::newRow("port not present") << QStringList{"read", "--port", "COM77"} << QStringList() << 3 << false
-                                          << false;
-        QTest::newRow("device that is no serial line") << QStringList{"read", "--port", "/dev/null"} << QStringList()
-                                                       << 3 << false << false;
-        QTest::newRow("replies that never check out") << write << QStringList{"badchecksum:readblock:always"} << 4
-                                                      << true << false;
-        QTest::newRow("another model than named")
-            << QStringList{"write", "--port", "$PORT", "--seller", "x", "--model", "KR350SU"} << QStringList() << 5
-            << true << false;
-        QTest::newRow("band the radio's model does not offer")
-            << QStringList{"write", "--port", "$PORT", "--band", "8"} << QStringList() << 5 << true << false;
-        QTest::newRow("stored wrongly, written again, still wrong")
-            << write << QStringList{"misstore:writeblock@3:2"} << 7 << true << true;
-        QTest::newRow("silent after two blocks") << write << QStringList{"ignore:writeblock@2:always"} << 8 << true
-                                                 << true;
+        const QStringList port{"write", "--port", "$PORT"};
+        row("read by device path", read, 0, "R");
+        row("read by alias, as the window numbers it", {"read", "--port", "com9", "--json"}, 0, "R");
+        row("write complete", write, 0, "RW");
+        row("unknown option", read + QStringList{"--colour"}, 2, "", "colour");
+        row("missing port", {"write", "--seller", "x"}, 2, "", "--port");
+        row("Chinese seller of 18 bytes in a field of 16", port + QStringList{"--seller", "王芳王芳王芳王芳王"}, 2, "");
+        row("text GBK cannot hold", port + QStringList{"--dealer-code", "D-😀"}, 2, "");
+        row("no such day", port + QStringList{"--sell-date", "2026-02-30"}, 2, "");
+        row("band code beyond the table", port + QStringList{"--band", "20"}, 2, "");
+        row("trace file that cannot be made", read + QStringList{"--trace", "/none/t"}, 2, "", "/none/t");
+        row("port not present", {"read", "--port", "COM77"}, 3, "");
+        row("device that is no serial line", {"read", "--port", "/dev/null"}, 3, "");
+        row("replies that never check out", write, 4, "R", "", "badchecksum:readblock:always");
+        row("another radio connected between the read and the write", write, 4, "R",
+            "was 2026120500000042, but the radio connected now is 2026120500000043", "swapped radio");
+        row("another model than named", port + QStringList{"--seller", "x", "--model", "KR350SU"}, 5, "R",
+            "Model Error");
+        row("band the radio's model does not offer", port + QStringList{"--band", "8"}, 5, "R");
+        row("read, history held by another process: done, not recorded", read, 0, "R",
+            "could not record this operation", "locked");
+        row("write, history held by another process", write, 6, "R", "held by another program", "locked");
+        row("stored wrongly, written again, still wrong", write, 7, "RW", "", "misstore:writeblock@3:2");
+        row("silent after two blocks", write, 8, "RW", "", "ignore:writeblock@2:always");
     }
     void commands()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QStringList, faults);
+        QFETCH(QString, befalls);
         QFETCH(int, exitCode);
-        QFETCH(bool, sent);
-        QFETCH(bool, changed);
-        SetFaults(faults);
-        const QByteArray before = m_radio.Image();
+        QFETCH(QByteArray, heard);
+        QFETCH(QByteArray, said);
+        SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
+        QVERIFY(kelvra::HistoryStore(HistoryPath()).Open()); // as after an earlier run
+        kelvra::testing::HistoryScene history(befalls, HistoryPath());
+        QByteArray before = m_radio.Image();
+        int programs = 0;
+        QObject row;
+        connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &row, [&](const radiosim::ReceivedFrame &frame) {
+            // The write's own session begins: another radio is on the cable now.
+            if (befalls == "swapped radio" && frame.bytes.startsWith("PROGRAM") && ++programs == 2)
+                m_radio.SetImage(before = radiosim::NextUnitImage(before));
+        });
         const Run run = Command(arguments);
-        QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(!m_radio.Frames().isEmpty(), sent);
-        QCOMPARE(m_radio.Image() != before, changed);
+        history.Lift();
+        QVERIFY2(run.exitCode == exitCode, run.out + run.err);
+        QByteArray requests; // reads always come first
+        for (const radiosim::ReceivedFrame &frame : m_radio.Frames()) {
+            if (QByteArray("RW").contains(frame.bytes.at(0)) && !requests.contains(frame.bytes.at(0)))
+                requests += frame.bytes.at(0);
+        }
+        QCOMPARE(requests, heard);
+        QCOMPARE(m_radio.Image() != before, heard.contains('W'));
         QVERIFY2(run.exitCode == 0 || !run.err.isEmpty(), "a failure says why on standard error");
+        QVERIFY2(run.err.contains(said), run.err);
     }
 
     void namedFields()
     {
-        const Run read = Command({"read", "--port", "$PORT", "--json"});
+        const QString trace = m_dir.filePath("trace.txt");
+        const Run read = Command({"read", "--port", "$PORT", "--json", "--trace", trace});
         QCOMPARE(read.exitCode, 0);
         const QJsonObject readJson = QJsonDocument::fromJson(read.out).object();
+        // Its entry holds the radio's block, all of it known, and support finds it by the trace.
+        const auto readEntry = Entry(readJson["historyId"]);
+        QVERIFY(readEntry && readEntry->before.StoredBytes() == radiosim::DemoImage()
+                && readEntry->after == readEntry->before);
         const QSet<QString> operationKeys{"operation", "result", "port", "device", "message",
                                           "detail",    "historyId", "radio", "image"};
         QCOMPARE(Keys(readJson), operationKeys);
@@ -195,6 +220,14 @@ private slots:
         expected.replace(128, 16, Field("LINE-7", 16));
         QCOMPARE(m_radio.Image().toHex(' '), expected.toHex(' '));
         QVERIFY(!writeJson["image"].toArray().contains(QJsonValue()));
+        // The backup holds the five blocks as they were, the outcome as they are; the read before the write is no entry.
+        const auto writeEntry = Entry(writeJson["historyId"]);
+        QVERIFY(writeEntry && writeEntry->before.StoredBytes() == radiosim::DemoImage().left(160)
+                && writeEntry->after.StoredBytes() == expected.left(160));
+        QCOMPARE(kelvra::HistoryStore(HistoryPath()).List({}).size(), 2);
+        QFile traced(trace);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        QVERIFY(traced.readAll().contains("entry  " + readJson["historyId"].toString().toLatin1() + " complete"));
     }
 
     void interrupt_data()
@@ -236,7 +269,10 @@ private slots:
 
     void history()
     {
-        kelvra::HistoryStore store(m_dir.filePath("app/history.sqlite"));
+        // Nothing yet: a person is told so in a line, a script gets nothing.
+        QVERIFY(Command({"history"}).out.endsWith("no entries yet (" + HistoryPath().toUtf8() + ").\n"));
+        QVERIFY(Command({"history", "--json"}).out.isEmpty());
+        kelvra::HistoryStore store(HistoryPath());
         for (const char *serial : {"SN-1", "SN-2", "SN-12"}) {
             kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Read);
             entry.result = kelvra::HistoryResult::Complete;
@@ -287,8 +323,14 @@ private slots:
         QCOMPARE(run.exitCode, 130);
         QCOMPARE(m_radio.Image().mid(128, 16), Field("Zhang, Y", 16));
         QCOMPARE(m_radio.Image().mid(80, 16), Field("D-42", 16));
+        // One entry per radio, its write's: the probes that found no radio or the same one left none.
+        QStringList entries;
+        for (const kelvra::HistoryEntry &e : kelvra::HistoryStore(HistoryPath()).List({}))
+            entries << kelvra::OperationWord(e.operation) + e.serialNumber.right(2) + kelvra::ResultWord(e.result);
+        QCOMPARE(entries, (QStringList{"write44complete", "write43failure", "write42complete"}));
     }
 };
 
-QTEST_GUILESS_MAIN(TstCli)
+KELVRA_HISTORY_SCENE_MAIN(TstCli)
+
 #include "tst_cli.moc"

@@ -10,6 +10,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QPushButton>
 #include <QStringEncoder>
 
@@ -26,19 +29,31 @@ void Put(QByteArray &image, int offset, int width, const QString &text)
     image.replace(offset, width, bytes.leftJustified(width, '\0'));
 }
 
-// A text field and where the radio holds its text.
+// A text field, where the radio holds its text, and the command line's name for it.
 struct HeldText
 {
     int field, offset, width;
     const char16_t *text;
+    const char *key = "";
 };
 
 const HeldText Held[] = {
-    {0, 9, 4, u"0595"},          {1, 16, 16, u"SN20261205000042"}, {2, 32, 16, u"2026-11-20"},
-    {6, 48, 8, u"11-1-E-1"},     {7, 56, 4, u"001A"},              {12, 60, 4, u"4321"},
-    {3, 64, 16, u"2026-12-01"},  {8, 80, 16, u"华南经销商"},       {9, 96, 16, u"2026-11-28"},
-    {10, 112, 16, u"2026-12-03"}, {11, 128, 16, u"张伟"},          {4, 144, 64, u"更换天线, battery checked"},
+    {0, 9, 4, u"0595", "areaCode"},          {1, 16, 16, u"SN20261205000042", "serialNumber"},
+    {2, 32, 16, u"2026-11-20", "producedDate"}, {6, 48, 8, u"11-1-E-1", "manufactureCode"},
+    {7, 56, 4, u"001A", "userCode"},         {12, 60, 4, u"4321", "password"},
+    {3, 64, 16, u"2026-12-01", "maintainedDate"}, {8, 80, 16, u"华南经销商", "dealerCode"},
+    {9, 96, 16, u"2026-11-28", "stockDate"},  {10, 112, 16, u"2026-12-03", "sellDate"},
+    {11, 128, 16, u"张伟", "seller"},         {4, 144, 64, u"更换天线, battery checked", "maintenanceNote"},
 };
+
+// What an entry holds but its uuid, time and place in the file.
+QStringList Contents(const HistoryEntry &e)
+{
+    return {OperationWord(e.operation), ResultWord(e.result), e.message, e.detail, e.portName, e.devicePath,
+            e.adapterSerial, e.model, e.serialNumber, e.before.StoredBytes().toHex(), e.before.StoredMask().toHex(),
+            e.after.StoredBytes().toHex(), e.after.StoredMask().toHex(), e.changedFields.join(','), e.bench,
+            e.restoredFrom};
+}
 
 QByteArray BenchRadioImage()
 {
@@ -139,6 +154,29 @@ private slots:
         const bool ticked[] = {true, false, true, true, false, false, false, true};
         for (int n = 1; n <= 8; ++n)
             QCOMPARE(Window().Check(n)->isChecked(), ticked[n - 1]);
+    }
+
+    // The same radio read by a command and by the window: the same fields,
+    // and entries that differ only in their uuid and time.
+    void commandLineReadsAsTheWindowDoes()
+    {
+        const QString exe = m_world->AppDir() + "/KelvraSet";
+        QVERIFY(QFile::copy(KELVRA_EXECUTABLE, exe));
+        QProcess command; // a portable copy: the window's history is beside it
+        command.start(exe, {"read", "--port", "COM7", "--json"});
+        // The radio answers from this process's event loop.
+        QTRY_VERIFY_WITH_TIMEOUT(command.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(command.exitCode(), 0);
+        const QJsonObject radio = QJsonDocument::fromJson(command.readAllStandardOutput())["radio"].toObject();
+        Read();
+
+        for (const auto &held : Held)
+            QCOMPARE(radio[held.key].toString(), Window().Text1Text(held.field));
+        QCOMPARE(radio["band"].toString(), Window().Combo1(1)->currentText());
+        QCOMPARE(radio["model"].toString(), Window().Combo1(0)->currentText());
+        const QList<HistoryEntry> entries = m_program->History()->Store().List({});
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(Contents(entries.at(0)), Contents(entries.at(1)));
     }
 
     void writeSendsTheDealerPartAndNothingElse()

@@ -103,6 +103,7 @@ private slots:
         QTest::newRow("locked by another process") << "locked" << int(HistoryFailure::Locked);
         QTest::newRow("not a database: set aside") << "garbage" << none;
         QTest::newRow("damaged page: set aside") << "damaged page" << none;
+        QTest::newRow("damaged page met in use: set aside") << "damaged last page, checked as read" << none;
         QTest::newRow("finished entry updated") << "update" << none;
         QTest::newRow("finished entry deleted") << "delete" << none;
     }
@@ -127,15 +128,20 @@ private slots:
         }
 
         HistoryScene blocked(scene, path);
-        const QByteArray garbage(5000, 'x');
+        QByteArray garbage(5000, 'x');
+        qint64 at = 0;
         if (scene == "garbage") {
             for (const char *suffix : {"", "-wal", "-shm"})
                 Put(path + QLatin1String(suffix), garbage);
         } else if (scene == "damaged page") {
-            Put(path, garbage, 4096);
+            Put(path, garbage, at = 4096);
+        } else if (scene.startsWith("damaged last page")) { // the newest entries, which opening does not read
+            garbage.truncate(4096);
+            Put(path, garbage, at = QFileInfo(path).size() - 4096);
         }
 
-        HistoryStore store(path);
+        HistoryStore store(path, scene.endsWith("as read") ? HistoryStore::Check::AsRead
+                                                           : HistoryStore::Check::WholeFile);
         if (scene == "update" || scene == "delete") {
             QVERIFY(store.Open());
             QSqlQuery query(QSqlDatabase::database(store.ConnectionName()));
@@ -155,13 +161,13 @@ private slots:
         QVERIFY(stored || store.BeginWrite(write));
 
         const QString aside = store.TakeSetAside();
-        const bool damaged = scene == "garbage" || scene == "damaged page";
+        const bool damaged = scene == "garbage" || scene.startsWith("damaged");
         QCOMPARE(aside.isEmpty(), !damaged);
         if (damaged) {
             QVERIFY2(QRegularExpression("/history\\.damaged-\\d{8}T\\d{6}\\.\\d{3}Z\\.sqlite$").match(aside).hasMatch(),
                      qPrintable(aside));
             QVERIFY(store.TakeSetAside().isEmpty()); // said once
-            QCOMPARE(Contents(aside).mid(scene == "garbage" ? 0 : 4096, garbage.size()), garbage);
+            QCOMPARE(Contents(aside).mid(at, garbage.size()), garbage);
             // The log kept as it was; the index beside it is rebuilt from the log whenever opened.
             if (scene == "garbage")
                 QVERIFY(Contents(aside + "-wal") == garbage && QFileInfo::exists(aside + "-shm"));
@@ -170,13 +176,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--hold")
-        return kelvra::testing::HoldHistoryLock(QString::fromLocal8Bit(argv[2]));
-    TestHistoryStore test;
-    return QTest::qExec(&test, argc, argv);
-}
+KELVRA_HISTORY_SCENE_MAIN(TestHistoryStore)
 
 #include "tst_historystore.moc"

@@ -56,6 +56,17 @@ inline int HoldHistoryLock(const QString &path)
     return 0;
 }
 
+// main() for a suite whose scenes hold a history's lock from a second copy of itself.
+#define KELVRA_HISTORY_SCENE_MAIN(TestObject)                                                                  \
+    int main(int argc, char *argv[])                                                                           \
+    {                                                                                                          \
+        QCoreApplication app(argc, argv);                                                                      \
+        if (argc == 3 && QByteArray(argv[1]) == "--hold")                                                      \
+            return kelvra::testing::HoldHistoryLock(QString::fromLocal8Bit(argv[2]));                         \
+        TestObject test;                                                                                       \
+        return QTest::qExec(&test, argc, argv);                                                                \
+    }
+
 // One of "read-only file", "read-only folder", "disk full" and "locked" (or
 // none, for an empty scene), on the existing history file at path.
 class HistoryScene
