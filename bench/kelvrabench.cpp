@@ -3,13 +3,13 @@
 // at 115200 baud, and sets each against the wire time of its bytes; then
 // what the history adds to a write, and how much of that is the disk's sync.
 
-#include "app/historyrecorder.h"
 #include "history/historystore.h"
 #include "link/operatorseam.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
 #include "link/radiolink.h"
+#include "services/historyrecorder.h"
 #include "demoimage.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"

@@ -3,9 +3,9 @@
 //   portrefresh [ticks] [idle seconds]
 // Run it with QT_QPA_PLATFORM=offscreen or on a display.
 
-#include "app/portlist.h"
-#include "app/program.h"
 #include "link/portdirectory.h"
+#include "ui/portlist.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 // without one. Children alternate so that load and caches fall on all alike.
 //   startup [runs]          (QT_QPA_PLATFORM=offscreen, or on a display)
 
-#include "app/program.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -24,6 +24,9 @@ fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+echo "== Layout =="
+scripts/layout.sh
+
 echo "== Build and test =="
 # Built as the package is, so the package holds what the suites passed.
 cmake -S . -B out/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \

@@ -1,6 +1,6 @@
 #include "app/commandline.h"
-#include "app/program.h"
-#include "app/tracefile.h"
+#include "ui/program.h"
+#include "services/tracefile.h"
 #include "cli/commands.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/historyrecorder.h"
 #include "cli/clioperator.h"
 #include "cli/commandoutcome.h"
 #include "link/qtreplytimer.h"
@@ -9,6 +8,7 @@
 #include "link/tracing.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
+#include "services/historyrecorder.h"
 
 #include <QObject>
 

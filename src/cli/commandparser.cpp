@@ -1,10 +1,10 @@
 #include "cli/commandparser.h"
 #include "cli/clitext.h"
 
-#include "app/tracefile.h"
 #include "cli/commandoutcome.h"
 #include "cli/terminal.h"
 #include "link/tracing.h"
+#include "services/tracefile.h"
 
 #include <QCoreApplication>
 

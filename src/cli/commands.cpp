@@ -1,7 +1,6 @@
 #include "cli/commands.h"
 #include "cli/clitext.h"
 
-#include "app/settingsplace.h"
 #include "cli/commandlink.h"
 #include "cli/commandparser.h"
 #include "cli/commandport.h"
@@ -14,6 +13,7 @@
 #include "lang/language.h"
 #include "lang/translations.h"
 #include "record/catalogue.h"
+#include "services/settingsplace.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

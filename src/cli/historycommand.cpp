@@ -1,14 +1,14 @@
 #include "cli/historycommand.h"
 #include "cli/clitext.h"
 
-#include "app/historysetting.h"
-#include "app/settingsplace.h"
 #include "cli/commandparser.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "history/historycsv.h"
 #include "history/historystore.h"
 #include "lang/language.h"
+#include "services/historysetting.h"
+#include "services/settingsplace.h"
 
 #include <QCoreApplication>
 #include <QFile>

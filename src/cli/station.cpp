@@ -1,8 +1,6 @@
 #include "cli/station.h"
 #include "cli/clitext.h"
 
-#include "app/historysetting.h"
-#include "app/settingsplace.h"
 #include "cli/commandparser.h"
 #include "cli/commandport.h"
 #include "cli/historycommand.h"
@@ -11,6 +9,8 @@
 #include "history/historyfile.h"
 #include "history/historystore.h"
 #include "record/imagecodec.h"
+#include "services/historysetting.h"
+#include "services/settingsplace.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

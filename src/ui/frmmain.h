@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/operatorseam.h"
-#include "ui/messageboxes.h"
 #include "record/radioinfo.h"
+#include "ui/messageboxes.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/program.h"
 #include "support/scriptedmessageboxes.h"
+#include "ui/program.h"
 
 #include <QDir>
 #include <QFile>

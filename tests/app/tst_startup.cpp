@@ -4,8 +4,8 @@
 // same time: start-up must neither hang nor crash on it, and must leave it
 // as it was or change only the port, in the file's own encoding, owner, mode
 // and links.
-#include "app/comportsetting.h"
-#include "app/versionquery.h"
+#include "services/comportsetting.h"
+#include "services/versionquery.h"
 #include "appworld.h"
 
 #include <QAbstractItemView>

@@ -3,7 +3,7 @@
 // with how each operation ended; a target that cannot take the trace is
 // refused at start or stops it with one word, and the read goes on.
 #include "app/commandline.h"
-#include "app/tracefile.h"
+#include "services/tracefile.h"
 #include "appworld.h"
 #include "demoimage.h"
 #include "simulatedradio.h"

@@ -4,9 +4,9 @@
 // backup is on disk before its first block reaches the radio, a write whose
 // backup the disk refuses sends nothing, and a program killed in the middle
 // of a write leaves a sound file whose entry holds the backup.
-#include "app/historyrecorder.h"
 #include "history/historystore.h"
 #include "record/imagecodec.h"
+#include "services/historyrecorder.h"
 #include "support/historyscene.h"
 #include "support/ptylink.h"
 

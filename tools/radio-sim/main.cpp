@@ -2,7 +2,7 @@
 // KelvraSet as a COM port through an alias, for trying the tool with no
 // radio attached.
 
-#include "app/settingsplace.h"
+#include "services/settingsplace.h"
 #include "demoimage.h"
 #include "simulatedradio.h"
 

@@ -1,9 +1,9 @@
-#include "app/windowhistory.h"
+#include "ui/windowhistory.h"
 
-#include "app/historysetting.h"
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "record/radioinfo.h"
+#include "services/historysetting.h"
 #include "ui/frmmain.h"
 #include "ui/historywindow.h"
 #include "ui/messageboxes.h"

@@ -1,6 +1,6 @@
-#include "app/comportsetting.h"
+#include "services/comportsetting.h"
 
-#include "app/profilefile.h"
+#include "services/profilefile.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/portlist.h"
-#include "app/settingsplace.h"
-#include "app/windowhistory.h"
 #include "lang/translations.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
@@ -11,8 +8,11 @@
 #include "link/tracing.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
+#include "services/settingsplace.h"
 #include "ui/frmmain.h"
 #include "ui/messageboxes.h"
+#include "ui/portlist.h"
+#include "ui/windowhistory.h"
 
 #include <QLocale>
 #include <QObject>

@@ -1,8 +1,8 @@
-#include "app/historysetting.h"
+#include "services/historysetting.h"
 
-#include "app/profilefile.h"
-#include "app/settingsplace.h"
 #include "history/historyfile.h"
+#include "services/profilefile.h"
+#include "services/settingsplace.h"
 
 #include <QFileInfo>
 

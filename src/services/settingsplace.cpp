@@ -1,4 +1,4 @@
-#include "app/settingsplace.h"
+#include "services/settingsplace.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/historyrecorder.h"
+#include "services/historyrecorder.h"
 
 #include "history/historystore.h"
 #include "link/portdirectory.h"

@@ -1,4 +1,4 @@
-#include "app/profiletext.h"
+#include "services/profiletext.h"
 
 #include <QList>
 #include <QStringDecoder>

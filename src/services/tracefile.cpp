@@ -1,4 +1,4 @@
-#include "app/tracefile.h"
+#include "services/tracefile.h"
 
 #include "link/tracing.h"
 

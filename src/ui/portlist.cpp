@@ -1,7 +1,7 @@
-#include "app/portlist.h"
+#include "ui/portlist.h"
 
-#include "app/comportsetting.h"
 #include "link/portdirectory.h"
+#include "services/comportsetting.h"
 #include "ui/listlookup.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/historyrecorder.h"
 #include "history/historystore.h"
+#include "services/historyrecorder.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "app/profilefile.h"
+#include "services/profilefile.h"
 
-#include "app/profiletext.h"
+#include "services/profiletext.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

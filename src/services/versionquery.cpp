@@ -1,4 +1,4 @@
-#include "app/versionquery.h"
+#include "services/versionquery.h"
 
 #include <QSysInfo>
 #include <QVersionNumber>

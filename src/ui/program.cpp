@@ -1,9 +1,9 @@
-#include "app/program.h"
+#include "ui/program.h"
 
-#include "app/comportsetting.h"
-#include "app/historysetting.h"
-#include "app/versionquery.h"
 #include "lang/messages.h"
+#include "services/comportsetting.h"
+#include "services/historysetting.h"
+#include "services/versionquery.h"
 #include "ui/statusline.h"
 
 #include <QComboBox>
