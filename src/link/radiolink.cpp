@@ -132,7 +132,7 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
     } else if (Frames::IsRepeatReply(bytes)) {
         // The radio asks for the frame again: that is an expiry, come early.
         m_transport.NoteHeard(Transport::Heard::Repeat);
-        WaitTimer_Timer();
+        ResendOrGiveUp();
     } else if (awaitedLength && m_frames.IsIdentifyReply(bytes)) {
         m_transport.EndWait();
         StepSequence();
@@ -155,6 +155,14 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
 }
 
 void RadioLink::WaitTimer_Timer()
+{
+    // Bytes of a reply are in: the rest may arrive before a resend clears them.
+    if (m_transport.LetReplyFinish())
+        return;
+    ResendOrGiveUp();
+}
+
+void RadioLink::ResendOrGiveUp()
 {
     m_transport.EndWait();
     switch (m_transport.ResendFrame()) {

@@ -72,6 +72,8 @@ signals:
 
 private:
     void StartOperation(Operation kind);
+    // An expiry with no reply under way, or a repeat reply: the frame once more, or given up.
+    void ResendOrGiveUp();
     // The write's own steps, from the model check to "END".
     bool StepWrite();
     // The step before the first write block goes out.
