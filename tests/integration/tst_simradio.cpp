@@ -221,9 +221,20 @@ void TestSimRadio::Sessions(bool write)
         }
         // Written once more, a block that read back differently reads back right.
         QStringList rewritten = requests;
-        rewritten.insert(15, "5708002002");
-        rewritten.insert(16, "5208002002");
-        row("block 2 stored wrongly once", {Rule(Fault::Misstore, Request::WriteBlock, 2)}, rewritten);
+        rewritten.insert(17, "5708002004");
+        rewritten.insert(18, "5208002004");
+        row("block 4 stored wrongly once", {Rule(Fault::Misstore, Request::WriteBlock, 4)}, rewritten);
+        // Other than written where the write sends the radio's own bytes back,
+        // a block is never written again: it may be another radio.
+        QTest::newRow("block 2 stored with another maintenance date")
+            << QList<FaultRule>{Rule(Fault::Misstore, Request::WriteBlock, 2)} << 0 << failure << requests.mid(0, 15)
+            << "The read-back of block 2 shows other values in bytes 64 to 64, which this write sends back" << Quick()
+            << QString();
+        QTest::newRow("the next unit on the cable from write block 1")
+            << QList<FaultRule>{} << 0 << failure << requests.mid(0, 13)
+            << "The read-back of block 0 shows serial number 2026120500000043, but the radio this write read before "
+               "writing was 2026120500000042: another radio is on the cable.\n"
+            << Quick() << "next unit";
         QTest::newRow("block 3 stored wrongly twice")
             << QList<FaultRule>{Rule(Fault::Misstore, Request::WriteBlock, 3, 2)} << 0 << failure << QStringList()
             << "Reading back showed the new band, password, dealer code and seller in the radio. Block 3, which holds "
