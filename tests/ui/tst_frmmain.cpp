@@ -116,7 +116,7 @@ private slots:
 
         QVERIFY(world.ShowActive());
         // A screen reader walks the tree from the window down and hears each control's own name;
-        // a list is announced by its label's name, its item being its value.
+        // on Linux a list is named by its item and announced with the label it is labelled by.
         QHash<QString, QString> heard;
         for (QAccessibleInterface *node : AccessibleTree(&frm)) {
             QVERIFY(node && node->isValid());
@@ -124,8 +124,14 @@ private slots:
             if (widget && widget->isVisible() && !widget->objectName().isEmpty()
                 && !widget->objectName().startsWith(QLatin1String("qt_")))
                 heard.insert(widget->objectName(), node->text(QAccessible::Name));
-            if (const auto *list = qobject_cast<const QComboBox *>(widget))
-                QCOMPARE(node->text(QAccessible::Value), list->currentText());
+            if (const auto *list = qobject_cast<const QComboBox *>(widget); list && list->isVisible()) {
+                QStringList labels;
+                for (const auto &[label, relation] : node->relations(QAccessible::Label))
+                    labels << label->text(QAccessible::Name);
+                QVERIFY2(labels.contains(frm.findChild<QLabel *>(list == frm.Combo2() ? QString("Label3")
+                                             : "Label1_" + list->objectName().right(1))->accessibleName()),
+                         qPrintable(list->objectName() + ": " + labels.join(',')));
+            }
         }
         for (auto it = heard.cbegin(); it != heard.cend(); ++it)
             QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
@@ -134,9 +140,9 @@ private slots:
             {"Frame2", chinese ? u"经销商信息" : u"Dealer Information"}, // not its outer frame's caption
             {"Text1_8", chinese ? u"经销商代码" : u"Dealer Code"},       // a field inside the inner frame
             {"Text1_4", chinese ? u"维修原因" : u"Maintained Description"}, // greyed, still named
-            {"Combo1_0", chinese ? u"机型" : u"Radio Type"}, // not "KR350UV"
-            {"Combo1_1", chinese ? u"频段" : u"Frequency"},
-            {"Combo2", chinese ? u"串口选择" : u"Com Port"},
+            {"Combo1_0", u"KR350UV"},
+            {"Combo1_1", u"UHF(430 - 440 MHz) VHF(136 - 174 MHz)"}, // chosen for the band prompt
+            {"Combo2", chinese ? u"串口选择" : u"Com Port"}, // no port: its label's name stands in
             {"Command1", chinese ? u"读出" : u"Read"}};
         for (const auto &[control, name] : names)
             QCOMPARE(heard.value(QLatin1String(control)), QString::fromUtf16(name));
