@@ -363,9 +363,15 @@ private slots:
 
         QVERIFY(restore->isEnabled());
 
+        // Both files hold passwords: made for their owner alone, an old one replaced too.
+        const auto ownersAlone = [](const QString &path) {
+            return QFile::permissions(path) == (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        };
         const QString csv = dir.filePath("history.csv");
         for (bool passwords : {false, true}) {
             QVERIFY(window.ExportCsv(csv, passwords));
+            QVERIFY(ownersAlone(csv));
+            QCOMPARE(window.findChild<QLabel *>("status")->text(), "Exported to " + csv + ", readable by you alone.");
             QFile file(csv);
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray bytes = file.readAll();
@@ -376,7 +382,9 @@ private slots:
         }
 
         const QString bin = dir.filePath("block.bin");
+        QVERIFY(QFile(bin).open(QIODevice::WriteOnly)); // as the umask leaves it, readable by all
         QVERIFY(window.SaveBlock(bin));
+        QVERIFY(ownersAlone(bin));
         QFile block(bin);
         QVERIFY(block.open(QIODevice::ReadOnly));
         QCOMPARE(block.readAll(), QByteArray(reinterpret_cast<const char *>(write.before.Filled(0xFF).data()), 256));
