@@ -3,6 +3,7 @@
 #include "services/profilefile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace kelvra {
 
@@ -20,14 +21,23 @@ qint16 ReadSavedComPort(const QString &settingsPath)
     return ok && portNo > 0 ? portNo : 0;
 }
 
-bool SaveComPort(const QString &settingsPath, qint16 portNo)
+bool SaveComPort(const QString &settingsPath, qint16 portNo, QString *notice)
 {
-    QString why;
-    if (WriteProfileString(settingsPath, Section, Key, QString::number(portNo), &why))
-        return true;
-    qCWarning(lcSettings).noquote()
-        << QCoreApplication::translate("Settings", "The serial port was not saved to %1: %2.").arg(settingsPath, why);
-    return false;
+    QString why, aside;
+    const bool saved = WriteProfileString(settingsPath, Section, Key, QString::number(portNo), &why, &aside);
+    const QString told
+        = !saved ? QCoreApplication::translate("Settings", "The serial port was not saved to %1: %2.")
+                       .arg(QDir::toNativeSeparators(settingsPath), why)
+        : !aside.isEmpty()
+            ? QCoreApplication::translate("Settings", "%1 held no text and could not be read. It was set aside as %2, "
+                                                      "and a new one keeps the serial port.")
+                  .arg(QDir::toNativeSeparators(settingsPath), QDir::toNativeSeparators(aside))
+            : QString();
+    if (!told.isEmpty())
+        qCWarning(lcSettings).noquote() << told;
+    if (notice)
+        *notice = told;
+    return saved;
 }
 
 } // namespace kelvra

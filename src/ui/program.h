@@ -72,6 +72,8 @@ public:
 
 private:
     void CheckSysType();
+    // What became of the settings file, in the status line, each news once.
+    void TellSettings(const QString &notice);
 
     ProgramEnvironment m_environment;
     SettingsPlace m_place;
@@ -94,6 +96,8 @@ private:
     PortList m_portList;
     // Gone before the link it records.
     std::unique_ptr<WindowHistory> m_history;
+    QString m_settingsNotice; // told at start-up, once the window speaks its language
+    QString m_settingsTold;
 };
 
 } // namespace kelvra

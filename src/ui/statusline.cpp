@@ -59,6 +59,12 @@ void StatusLine::Clear()
     Announce(QString());
 }
 
+void StatusLine::ShowNotice(const QString &notice)
+{
+    setText(notice);
+    Announce(notice);
+}
+
 void StatusLine::NameForScreenReaders()
 {
     // With a name of its own, the label no longer reports each new text as a new name.
