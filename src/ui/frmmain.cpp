@@ -349,6 +349,11 @@ bool FrmMain::AskOperator(const QString &text, MessageBoxes::Buttons buttons, Ic
     return ok;
 }
 
+bool FrmMain::Ask(const QString &question)
+{
+    return AskOperator(question, MessageBoxes::Buttons::YesNo, Icon::Exclamation, QString());
+}
+
 void FrmMain::ShowMessage(const QString &text, Icon icon, const QString &detail)
 {
     AskOperator(text, MessageBoxes::Buttons::Ok, icon, detail);

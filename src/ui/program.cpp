@@ -64,6 +64,7 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
 {
     if (m_screenBoxes)
         m_screenBoxes->SetParentWidget(&m_frmMain);
+    m_formSource = std::make_unique<FormSource>(m_frmMain, m_link, m_history ? &m_history->Recorder() : nullptr);
 
     connect(m_frmMain.Command1(), &QPushButton::clicked, &m_link, &RadioLink::Command1_Click);
     connect(m_frmMain.Command2(), &QPushButton::clicked, &m_link, &RadioLink::Command2_Click);

@@ -9,6 +9,7 @@
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 #include "services/settingsplace.h"
+#include "ui/formsource.h"
 #include "ui/frmmain.h"
 #include "ui/messageboxes.h"
 #include "ui/portlist.h"
@@ -96,6 +97,8 @@ private:
     PortList m_portList;
     // Gone before the link it records.
     std::unique_ptr<WindowHistory> m_history;
+    // The link's write gate, asking the history's after its own.
+    std::unique_ptr<FormSource> m_formSource;
     QString m_settingsNotice; // told at start-up, once the window speaks its language
     QString m_settingsTold;
 };
