@@ -214,6 +214,7 @@ private slots:
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<QString>("question"); // empty: none asked
         QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("locale");
         const auto asked = [](const char *serial, const QString &changes) {
             return QString("The values in the form were not read from the radio on the cable: KR350UV, serial number "
                            "%1. Writing them would change:\n\n%2\n\nWrite these values to this radio?")
@@ -225,14 +226,22 @@ private slots:
                                           + "\nFreq. Set: on → off\nProgram PassWord: 4321 → (empty)\n" + typed
                                           + "\nStock Date: 2026-11-28 → (empty)\nSell Date: 2026-12-03 → (empty)"
                                             "\nSeller: 张伟 → (empty)");
-        QTest::newRow("after start-up, No: nothing written") << "start" << QList<bool>{false} << startUp << false;
+        const QString english = "en_US";
+        QTest::newRow("after start-up, No: nothing written")
+            << "start" << QList<bool>{false} << startUp << false << english;
         QTest::newRow("after start-up, Yes: the band question, written")
-            << "start" << QList<bool>{true, true} << startUp << true;
-        QTest::newRow("after a read of this radio: not asked") << "read" << QList<bool>{} << QString() << true;
+            << "start" << QList<bool>{true, true} << startUp << true << english;
+        QTest::newRow("after a read of this radio: not asked")
+            << "read" << QList<bool>{} << QString() << true << english;
         QTest::newRow("another radio since the read, No")
-            << "other" << QList<bool>{false} << asked("SN20261205000099", typed) << false;
+            << "other" << QList<bool>{false} << asked("SN20261205000099", typed) << false << english;
         QTest::newRow("after a failed read, No")
-            << "failed" << QList<bool>{false} << asked("SN20261205000042", typed) << false;
+            << "failed" << QList<bool>{false} << asked("SN20261205000042", typed) << false << english;
+        QTest::newRow("another radio, in Chinese")
+            << "other" << QList<bool>{false}
+            << "表单中的数值不是从所连接的电台读出的：KR350UV，序列号 SN20261205000099。写入将会改变：\n\n"
+               "经销商代码：华南经销商 → D-0042\n\n是否将这些数值写入这台电台？"
+            << false << "zh_CN";
     }
 
     void writeAsksUnlessTheFormIsThisRadios()
@@ -241,6 +250,8 @@ private slots:
         QFETCH(QList<bool>, answers);
         QFETCH(QString, question);
         QFETCH(bool, written);
+        QFETCH(QString, locale);
+        ShowProgram(QLocale(locale));
         QByteArray radio = BenchRadioImage();
         if (before != "start")
             Read();
