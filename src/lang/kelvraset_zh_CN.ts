@@ -953,8 +953,8 @@ Close anyway?</source>
         <translation>它不是文本，且无法保留其副本：%1</translation>
     </message>
     <message>
-        <source>%1 held no text and could not be read. It was set aside as %2, and a new one keeps the serial port.</source>
-        <translation>%1 不是文本，无法读取。已将其另存为 %2，并新建一个文件保存串口。</translation>
+        <source>%1 held no text. It was set aside as %2; a new one keeps the serial port.</source>
+        <translation>%1 不是文本。已将其另存为 %2；新建的文件保存串口。</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace kelvra {
 
@@ -25,18 +26,22 @@ bool SaveComPort(const QString &settingsPath, qint16 portNo, QString *notice)
 {
     QString why, aside;
     const bool saved = WriteProfileString(settingsPath, Section, Key, QString::number(portNo), &why, &aside);
-    const QString told
-        = !saved ? QCoreApplication::translate("Settings", "The serial port was not saved to %1: %2.")
-                       .arg(QDir::toNativeSeparators(settingsPath), why)
-        : !aside.isEmpty()
-            ? QCoreApplication::translate("Settings", "%1 held no text and could not be read. It was set aside as %2, "
-                                                      "and a new one keeps the serial port.")
-                  .arg(QDir::toNativeSeparators(settingsPath), QDir::toNativeSeparators(aside))
-            : QString();
-    if (!told.isEmpty())
-        qCWarning(lcSettings).noquote() << told;
+    // Standard error names the files in full; the window, where room is short, by name.
+    const auto told = [&](const auto &named) {
+        if (!saved)
+            return QCoreApplication::translate("Settings", "The serial port was not saved to %1: %2.")
+                .arg(named(settingsPath), why);
+        if (!aside.isEmpty())
+            return QCoreApplication::translate("Settings", "%1 held no text. It was set aside as %2; a new one keeps "
+                                                           "the serial port.")
+                .arg(named(settingsPath), named(aside));
+        return QString();
+    };
+    if (const QString full = told([](const QString &path) { return QDir::toNativeSeparators(path); });
+        !full.isEmpty())
+        qCWarning(lcSettings).noquote() << full;
     if (notice)
-        *notice = told;
+        *notice = told([](const QString &path) { return QFileInfo(path).fileName(); });
     return saved;
 }
 
