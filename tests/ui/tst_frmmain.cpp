@@ -116,7 +116,7 @@ private slots:
 
         QVERIFY(world.ShowActive());
         // A screen reader walks the tree from the window down and hears each control's own name;
-        // on Linux a list is named by its item and announced with the label it is labelled by.
+        // on Linux a list is named by its item (tst_screenreader hears it over the accessibility bus).
         QHash<QString, QString> heard;
         for (QAccessibleInterface *node : AccessibleTree(&frm)) {
             QVERIFY(node && node->isValid());
@@ -124,14 +124,6 @@ private slots:
             if (widget && widget->isVisible() && !widget->objectName().isEmpty()
                 && !widget->objectName().startsWith(QLatin1String("qt_")))
                 heard.insert(widget->objectName(), node->text(QAccessible::Name));
-            if (const auto *list = qobject_cast<const QComboBox *>(widget); list && list->isVisible()) {
-                QStringList labels;
-                for (const auto &[label, relation] : node->relations(QAccessible::Label))
-                    labels << label->text(QAccessible::Name);
-                QVERIFY2(labels.contains(frm.findChild<QLabel *>(list == frm.Combo2() ? QString("Label3")
-                                             : "Label1_" + list->objectName().right(1))->accessibleName()),
-                         qPrintable(list->objectName() + ": " + labels.join(',')));
-            }
         }
         for (auto it = heard.cbegin(); it != heard.cend(); ++it)
             QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
