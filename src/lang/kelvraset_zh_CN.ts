@@ -580,6 +580,18 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
         <translation>请在电台恢复应答后重新写入。</translation>
     </message>
     <message>
+        <source>The read-back of block %1 shows serial number %2, but the radio this write read before writing was %3: another radio is on the cable.</source>
+        <translation>第 %1 块的回读显示序列号为 %2，但本次写入前读取的电台序列号为 %3：数据线上连接的是另一台电台。</translation>
+    </message>
+    <message>
+        <source>The read-back of block %1 shows other values in bytes %2 to %3, which this write sends back as the radio held them: the radio changed them itself, or another radio is on the cable.</source>
+        <translation>第 %1 块的回读在第 %2 至 %3 字节显示了不同的值，而本次写入是按电台原有内容写回这些字节的：电台自行改动了它们，或者数据线上连接的是另一台电台。</translation>
+    </message>
+    <message>
+        <source>The block was not written again. Read the radio on the cable before writing to it.</source>
+        <translation>该块未再次写入。请先读取数据线上的电台，再向其写入。</translation>
+    </message>
+    <message>
         <source>A write is under way; nothing has been written to the radio yet.
 
 Close anyway?</source>
