@@ -1027,6 +1027,41 @@ Close anyway?</source>
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>The serial port was not saved to %1: %2.</source>
+        <translation>串口未能保存到 %1：%2。</translation>
+    </message>
+    <message>
+        <source>it is not a regular file of at most 64 KiB</source>
+        <translation>它不是不超过 64 KiB 的普通文件</translation>
+    </message>
+    <message>
+        <source>it is a link to %1, which does not exist</source>
+        <translation>它是指向 %1 的链接，而该目标不存在</translation>
+    </message>
+    <message>
+        <source>it would grow past 64 KiB and could then no longer be read</source>
+        <translation>写入后会超过 64 KiB，之后将无法再读取</translation>
+    </message>
+    <message>
+        <source>another program keeps it locked</source>
+        <translation>另一个程序正锁定着它</translation>
+    </message>
+    <message>
+        <source>its text is in an encoding that cannot be written back unchanged</source>
+        <translation>其文本所用的编码无法原样写回</translation>
+    </message>
+    <message>
+        <source>it holds no text, and no copy of it could be kept: %1</source>
+        <translation>它不是文本，且无法保留其副本：%1</translation>
+    </message>
+    <message>
+        <source>%1 held no text. It was set aside as %2; a new one keeps the serial port.</source>
+        <translation>%1 不是文本。已将其另存为 %2；新建的文件保存串口。</translation>
+    </message>
+</context>
+<context>
     <name>SharedServer</name>
     <message>
         <source>The history server %1 is not a postgresql:// address.</source>
@@ -1078,6 +1113,71 @@ Close anyway?</source>
     <message>
         <source>Status</source>
         <translation>状态</translation>
+    </message>
+</context>
+<context>
+    <name>TraceFile</name>
+    <message>
+        <source>The trace to %1 stopped: %2. Reading and writing go on without it.</source>
+        <translation>跟踪文件 %1 已停止写入：%2。读写操作照常进行，不再记录跟踪。</translation>
+    </message>
+    <message>
+        <source>Cannot write the trace to %1: %2</source>
+        <translation>无法将跟踪写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>it is not a regular file, a terminal or a pipe.</source>
+        <translation>它不是普通文件、终端或管道。</translation>
+    </message>
+    <message>
+        <source>no program is reading from it.</source>
+        <translation>没有程序在读取它。</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::FormSource</name>
+    <message>
+        <source>The values in the form were not read from this radio, and you chose not to write them. Nothing was written: the radio was not changed. Read the radio first to change only what you mean to.</source>
+        <translation>表单中的数值不是从这台电台读出的，您选择了不写入。未写入任何内容：电台未被改变。请先读出电台，以便只修改您想修改的内容。</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>（空）</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1：%2 → %3</translation>
+    </message>
+    <message>
+        <source>The values in the form were not read from the radio on the cable: %1, serial number %2. Writing them would change:</source>
+        <translation>表单中的数值不是从所连接的电台读出的：%1，序列号 %2。写入将会改变：</translation>
+    </message>
+    <message>
+        <source>Write these values to this radio?</source>
+        <translation>是否将这些数值写入这台电台？</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::HistoryRecorder</name>
+    <message>
+        <source>The values in the form are those of radio %1, taken from the history, but the radio connected is %2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own values.</source>
+        <translation>表单中的数值属于历史记录中的电台 %1，但连接的电台是 %2。未写入任何内容。请连接电台 %1，或读取此电台，用它自己的数值填写表单。</translation>
+    </message>
+    <message>
+        <source>The radio read before this write was %1, but the radio connected now is %2: the radio was changed in between. Nothing was written.</source>
+        <translation>此次写入前读取的电台是 %1，但现在连接的电台是 %2：其间更换了电台。未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>one without a serial number</source>
+        <translation>无序列号的电台</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s current values could not be backed up in the history before writing. %1 Nothing was written: the radio was not changed.</source>
+        <translation>写入前无法在历史记录中备份电台的当前数值。%1 未写入任何内容：电台未被更改。</translation>
+    </message>
+    <message>
+        <source>Ended early, by another press, by closing the window or by interrupting the command; no message was shown.</source>
+        <translation>提前结束：再次按键、关闭窗口或中断命令；未显示消息。</translation>
     </message>
 </context>
 <context>
@@ -1147,8 +1247,8 @@ Close anyway?</source>
         <translation>序列号(&amp;S):</translation>
     </message>
     <message>
-        <source>Exported to %1.</source>
-        <translation>已导出到 %1。</translation>
+        <source>Exported to %1, readable by you alone.</source>
+        <translation>已导出到 %1，仅您本人可读。</translation>
     </message>
     <message>
         <source>Cannot export to %1: %2</source>
@@ -1159,14 +1259,14 @@ Close anyway?</source>
         <translation>无法保存 %1：%2</translation>
     </message>
     <message numerus="yes">
-        <source>Saved %1; %n byte(s) were not known and are saved as FF.</source>
+        <source>Saved %1, readable by you alone; %n byte(s) were not known and are saved as FF.</source>
         <translation>
-            <numerusform>已保存 %1；其中 %n 个未知字节保存为 FF。</numerusform>
+            <numerusform>已保存 %1，仅您本人可读；其中 %n 个未知字节保存为 FF。</numerusform>
         </translation>
     </message>
     <message>
-        <source>Saved %1.</source>
-        <translation>已保存 %1。</translation>
+        <source>Saved %1, readable by you alone.</source>
+        <translation>已保存 %1，仅您本人可读。</translation>
     </message>
     <message>
         <source>Export CSV</source>
