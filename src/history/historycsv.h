@@ -20,6 +20,10 @@ class HistoryStore;
 bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool showPasswords, qint16 languageId,
                      QIODevice &out, HistoryProblem *problem = nullptr);
 
+// value as one CSV field: quoted when it holds a comma, a quote or a line
+// break, and with a leading apostrophe when a spreadsheet would take it for a formula.
+QString CsvCell(QString value);
+
 // How the history shows a field that is not known.
 QString UnknownValueText();
 
