@@ -97,7 +97,8 @@ public:
                 return false;
             file.close();
             radio.process->start(QStringLiteral(KELVRA_RADIO_SIM),
-                                 {QStringLiteral("--image"), image, QStringLiteral("--pace"), QStringLiteral("--alias-dir"),
+                                 {QStringLiteral("--image"), image, QStringLiteral("--pace"),
+                                  QStringLiteral("--alias-dir"),
                                   m_dir + QStringLiteral("/xdg/KelvraSet/ports"), QStringLiteral("--com"),
                                   QString::number(i)});
             const QString alias = m_dir + QStringLiteral("/xdg/KelvraSet/ports/COM%1").arg(i);
@@ -319,7 +320,8 @@ int main(int argc, char *argv[])
     }
     const double ratio = many.wallMs / one.wallMs;
     Out() << "wire time per radio: " << QString::number(wireMs, 'f', 1) << " ms (" << bytesPerRadio
-          << " bytes), the floor: " << QString::number(3600e3 / wireMs, 'f', 0) << " radios per hour and port" << Qt::endl
+          << " bytes), the floor: " << QString::number(3600e3 / wireMs, 'f', 0) << " radios per hour and port"
+          << Qt::endl
           << ports << " ports against 1: " << QString::number(ratio, 'f', 3) << " times the wall time per radio"
           << " (target at most 1.15: " << (ratio <= 1.15 ? "met" : "MISSED") << "); " << ports
           << " stations of one port each, apart: " << QString::number(apart.wallMs / one.wallMs, 'f', 3)

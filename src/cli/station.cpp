@@ -285,7 +285,8 @@ int StationCommand(const QStringList &arguments)
                        "just done is not done again until it has been off the cable."));
     parser.AddNotes(Cli::tr("\nThe job file names the fields for every radio, by the names of the JSON output:\n"
                             "  {\"model\": \"KR350UV\", \"dealerCode\": \"D-0042\", \"stockDate\": \"today\",\n"
-                            "   \"seller\": \"Line 3\", \"bandCode\": 0, \"freqSet\": false, \"unitsFile\": \"units.csv\",\n"
+                            "   \"seller\": \"Line 3\", \"bandCode\": 0, \"freqSet\": false, "
+                            "\"unitsFile\": \"units.csv\",\n"
                             "   \"dateFormat\": \"yyyy-MM-dd\"}\n"
                             "Texts and dates are JSON strings, bandCode a whole number, freqSet true or false; any\n"
                             "other key, or a key named twice, is refused. unitsFile (optional, beside the job file)\n"

@@ -614,16 +614,8 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
         <translation>已中断。</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>无法写入 %1：%2</translation>
-    </message>
-    <message>
         <source>%1 already holds a report of every name for this second.</source>
         <translation>%1 中这一秒的所有报告文件名都已被占用。</translation>
-    </message>
-    <message>
-        <source>The run report could not be made.</source>
-        <translation>无法创建运行报告。</translation>
     </message>
     <message>
         <source>%1: dateFormat takes a date format in quotes such as &quot;yyyy-MM-dd&quot;, not %2.</source>
@@ -694,6 +686,10 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
                                         多个端口
 
 </translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2.</source>
+        <translation>无法写入 %1：%2。</translation>
     </message>
 </context>
 <context>

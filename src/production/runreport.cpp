@@ -13,8 +13,8 @@ namespace kelvra {
 
 namespace {
 
-// UTF-8 with a byte-order mark and CR LF, as the history's export: a
-// spreadsheet then reads the Chinese reasons and sellers as they are.
+// CR LF, and UTF-8 with a byte-order mark before the header, as the
+// history's export: a spreadsheet then reads the Chinese reasons as they are.
 QByteArray Line(const QStringList &cells)
 {
     QStringList quoted;
@@ -33,11 +33,6 @@ const QStringList &Columns()
     return columns;
 }
 
-QByteArray Header()
-{
-    return QByteArrayLiteral("\xEF\xBB\xBF") + Line(Columns());
-}
-
 // One line in a cell: the message, then what the detail says.
 QString Reason(const CommandOutcome &outcome)
 {
@@ -52,7 +47,7 @@ QString Reason(const CommandOutcome &outcome)
 
 QString Failed(const QFileDevice &file)
 {
-    return Cli::tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+    return Cli::tr("%1 could not be written: %2.").arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
 }
 
 } // namespace
@@ -64,18 +59,14 @@ bool RunReport::Create(const QString &folder, const QDateTime &start, QString *w
         QFile file(QDir(folder).absoluteFilePath(
             QStringLiteral("station-%1%2.csv").arg(stamp, copy == 1 ? QString() : QStringLiteral("-%1").arg(copy))));
         // NewOnly: two stations started in the same second beside one job each keep their own.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (file.exists())
-                continue;
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_path = file.fileName();
+            return Write(why);
+        }
+        if (!file.exists()) {
             *why = Failed(file);
             return false;
         }
-        m_path = file.fileName();
-        if (file.write(Header()) < 0 || !file.flush()) {
-            *why = Failed(file);
-            return false;
-        }
-        return true;
     }
     *why = Cli::tr("%1 already holds a report of every name for this second.").arg(QDir::toNativeSeparators(folder));
     return false;
@@ -106,15 +97,13 @@ bool RunReport::Add(const StationAttempt &attempt, int attempts, QString *why)
 
 bool RunReport::Write(QString *why)
 {
-    if (m_path.isEmpty()) {
-        *why = Cli::tr("The run report could not be made.");
-        return false;
-    }
     QSaveFile file(m_path);
-    QByteArray bytes = Header();
+    QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + Line(Columns());
     for (const QStringList &row : std::as_const(m_rows))
         bytes += Line(row);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Flushed before the commit: a commit does not see the buffer's failure
+    // and would put an empty file in the report's place on a full disk.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         *why = Failed(file);
         return false;
     }

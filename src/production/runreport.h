@@ -24,8 +24,9 @@ namespace kelvra {
 class RunReport
 {
 public:
-    // Names the file in folder after start and writes its header, taking a
-    // name no other report has. False, with why, when it cannot be made.
+    // Names the file in folder after start, taking a name no other report
+    // has, and writes its header. False, with why, when it cannot be made
+    // (Path() stays empty) or written (the next Add tries again).
     bool Create(const QString &folder, const QDateTime &start, QString *why);
     // The radio's row with attempts, written at once. False, with why, when
     // the file could not be written; it then keeps its last complete content.

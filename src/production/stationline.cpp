@@ -81,7 +81,10 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl)
         emit Notice(Cli::tr("Warning: %1 The history is kept on this computer only.").arg(server.error));
 
     if (!m_report.Create(QFileInfo(m_job.Path()).absolutePath(), QDateTime::currentDateTimeUtc(), &m_reportProblem))
-        emit Notice(Cli::tr("Warning: %1 The station goes on without a run report; the history records every radio.")
+        emit Notice((m_report.Path().isEmpty()
+                         ? Cli::tr("Warning: %1 The station goes on without a run report; the history records every "
+                                   "radio.")
+                         : Cli::tr("Warning: %1 The station goes on, and the history records every radio."))
                         .arg(m_reportProblem));
 
     for (PortRun &port : m_ports) {

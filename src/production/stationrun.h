@@ -31,9 +31,10 @@ private:
 };
 
 // One port of a station, without a terminal or a window: one radio after
-// another, each read, checked against the job, written and verified. Each radio is read first, held back from the history, so that
-// waiting for a radio never fills it: a try that finds no radio, or the
-// radio just done, leaves no trace. A radio is then one entry: its write's,
+// another, each read, checked against the job, written and verified. Each
+// radio is read first, held back from the history, so that waiting for a
+// radio never fills it: a try that finds no radio, or the radio just done,
+// leaves no trace. A radio is then one entry: its write's,
 // or its read's when it was not written.
 class StationRun : public QObject
 {

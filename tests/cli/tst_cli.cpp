@@ -492,7 +492,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("faults");  // of each port's radio
         QTest::addColumn<bool>("sameSerial");     // every radio holds the first one's serial number
-        QTest::addColumn<QStringList>("lines");   // the start of each radio's line, in any order; SIGINT after all but the last
+        // The start of each radio's line, in any order; SIGINT comes after all but the last.
+        QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QStringList>("entries"); // each port's history entry
         QTest::addColumn<QStringList>("rows");    // the start of each row of the run report
@@ -505,8 +506,9 @@ private slots:
                "  COM22: radios 1, passed 0, failed 1 (attempts 1).\n"
                "  COM23: radios 1, passed 1, failed 0 (attempts 1).\n"
             << QStringList{"COM21 write complete", "COM22 write failure", "COM23 write complete"}
-            << QStringList{"COM21,2026120500000042,KR350UV,complete,,", "COM22,2026120500000043,KR350UV,failure,\"Write "
-                           "Failure! The radio did not answer the write of block 2",
+            << QStringList{"COM21,2026120500000042,KR350UV,complete,,",
+                           "COM22,2026120500000043,KR350UV,failure,\"Write Failure! The radio did not answer the write "
+                           "of block 2",
                            "COM23,2026120500000044,KR350UV,complete,,"};
         // The second radio's read ends while the first is written.
         QTest::newRow("one serial number on two ports at once: refused, not written twice")
@@ -534,16 +536,17 @@ private slots:
         for (const QString &fault : faults) {
             auto &radio = *radios.emplace_back(std::make_unique<radiosim::SimulatedRadio>());
             QString error;
-            QVERIFY2(radio.Start(&error) && radio.MakeAlias(m_dir.filePath("app/ports"), 20 + int(radios.size()), &error),
+            const int number = 20 + int(radios.size());
+            QVERIFY2(radio.Start(&error) && radio.MakeAlias(m_dir.filePath("app/ports"), number, &error),
                      qPrintable(error));
             radio.SetImage(image);
             image = sameSerial ? image : radiosim::NextUnitImage(image);
             FaultRule rule;
             if (!fault.isEmpty() && FaultRule::Parse(fault, &rule, &error))
                 radio.SetFaults({rule});
-            arguments << "--port" << QString("COM%1").arg(20 + radios.size());
+            arguments << "--port" << QString("COM%1").arg(number);
         }
-        const QString trace = m_dir.filePath(QString("ports%1.trace").arg(QTest::currentDataTag()[0] == 't'));
+        const QString trace = m_dir.filePath(QString("ports%1.trace").arg(m_jobs));
         const qsizetype earlier = kelvra::HistoryStore(HistoryPath()).List({}).size();
         QProcess process;
         Start(process, arguments << "--trace" << trace);
@@ -561,7 +564,8 @@ private slots:
         // Each radio is its port's one entry; only a radio written heard a write block.
         QStringList made;
         for (const kelvra::HistoryEntry &entry : kelvra::HistoryStore(HistoryPath()).List({}).mid(0, entries.size()))
-            made << entry.portName + ' ' + kelvra::OperationWord(entry.operation) + ' ' + kelvra::ResultWord(entry.result);
+            made << entry.portName + ' ' + kelvra::OperationWord(entry.operation) + ' '
+                        + kelvra::ResultWord(entry.result);
         made.sort();
         QCOMPARE(made, entries);
         QCOMPARE(kelvra::HistoryStore(HistoryPath()).List({}).size(), earlier + entries.size());
@@ -573,16 +577,19 @@ private slots:
         // Support tells the ports' frames apart in one trace.
         QFile traced(trace);
         QVERIFY(traced.open(QIODevice::ReadOnly));
-        const QStringList frames = QString::fromUtf8(traced.readAll()).split('\n').filter(QRegularExpression(" [tr]x +"));
+        const QStringList frames
+            = QString::fromUtf8(traced.readAll()).split('\n').filter(QRegularExpression(" [tr]x +"));
         QVERIFY(!frames.isEmpty());
         QCOMPARE(frames.filter(QRegularExpression(" [tr]x +COM2\\d ")), frames);
         QFile file(report);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList csv = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
-        QCOMPARE(csv.value(0), QString("\uFEFFport,serialNumber,model,result,reason,time,durationSeconds,attempts,historyId"));
+        QCOMPARE(csv.value(0),
+                 QString("\uFEFFport,serialNumber,model,result,reason,time,durationSeconds,attempts,historyId"));
         QCOMPARE(csv.size(), rows.size() + 1);
         for (const QString &row : rows)
-            QVERIFY2(csv.filter(QRegularExpression('^' + QRegularExpression::escape(row))).size() == 1, qPrintable(csv.join('\n')));
+            QVERIFY2(csv.filter(QRegularExpression('^' + QRegularExpression::escape(row))).size() == 1,
+                     qPrintable(csv.join('\n')));
     }
 
     // A job's dateFormat, or the bench's in mysetup.ini, writes the same
@@ -616,9 +623,9 @@ private slots:
         QTest::newRow("no format: the host's short date")
             << "zh_CN.UTF-8" << "" << QStringList{"write", "--port", "COM9", "--stock-date", "2026-12-09"}
             << QByteArray() << QByteArray() << 0 << 96 << "2026/12/9";
-        QTest::newRow("format longer than the field") << "" << "" << station
-                                                      << QByteArray(R"({"sellDate": "today", "dateFormat": "dddd, MMMM d, yyyy"})")
-                                                      << QByteArray() << 2 << 0 << "cannot hold";
+        QTest::newRow("format longer than the field")
+            << "" << "" << station << QByteArray(R"({"sellDate": "today", "dateFormat": "dddd, MMMM d, yyyy"})")
+            << QByteArray() << 2 << 0 << "cannot hold";
         QTest::newRow("format of no date") << "" << "" << station
                                            << QByteArray(R"({"sellDate": "today", "dateFormat": "hh:mm"})")
                                            << QByteArray() << 2 << 0 << "is no date format";
@@ -637,7 +644,8 @@ private slots:
         QFETCH(QString, written);
         m_lang = lang;
         QFile ini(m_dir.filePath("app/mysetup.ini"));
-        QVERIFY(bench.isEmpty() || (ini.open(QIODevice::WriteOnly) && ini.write("[radio]\ndateFormat=" + bench.toUtf8()) > 0));
+        QVERIFY(bench.isEmpty()
+                || (ini.open(QIODevice::WriteOnly) && ini.write("[radio]\ndateFormat=" + bench.toUtf8()) > 0));
         ini.close();
         arguments.replaceInStrings("$JOB", jobText.isEmpty() ? QString() : WriteJob(jobText, unitsText));
         QProcess process;
