@@ -1,5 +1,7 @@
 // The history file on a real disk: what refuses a write's backup and says
-// why, what is set aside, and what the database itself refuses.
+// why, what is set aside, what the database itself refuses, even to another
+// client, and where and how a new file comes into being.
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "support/historyscene.h"
 
@@ -43,6 +45,37 @@ void Put(const QString &path, const QByteArray &bytes, qint64 at = 0)
     QVERIFY(file.open(QIODevice::ReadWrite));
     file.seek(at);
     file.write(bytes);
+}
+
+mode_t Mode(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
+// A statement through a connection of the test's own, as any other program's would be.
+void Exec(const QString &path, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (const QString &statement : statements)
+            QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
+// Rewrites the oldest entry, its before-image dropped, by REPLACE.
+QString Replace(const char *verb)
+{
+    return QStringLiteral("%1 INTO entry (seq, uuid, time_utc, operation, result, message, detail, port, device,"
+                          " adapter_serial, model, serial_number, changed_fields, bench, restored_from)"
+                          " SELECT seq, uuid, time_utc, operation, 'failure', 'rewritten', '', '', '', '', '', '',"
+                          " '', '', '' FROM entry WHERE seq = 1")
+        .arg(QLatin1String(verb));
 }
 
 } // namespace
@@ -106,6 +139,17 @@ private slots:
         QTest::newRow("damaged page met in use: set aside") << "damaged last page, checked as read" << none;
         QTest::newRow("finished entry updated") << "update" << none;
         QTest::newRow("finished entry deleted") << "delete" << none;
+        QTest::newRow("finished entry replaced, REPLACE INTO from sqlite3") << "REPLACE" << none;
+        QTest::newRow("finished entry replaced, INSERT OR REPLACE from sqlite3") << "INSERT OR REPLACE" << none;
+        QTest::newRow("finished entry replaced, through the store's own connection") << "own REPLACE" << none;
+        QTest::newRow("finished entry replaced in a file from before the guard, once opened")
+            << "REPLACE, first version" << none;
+        QTest::newRow("log and index a reader left read-only: given the file's mode")
+            << "companions left read-only" << none;
+        QTest::newRow("log and index of another owner: named") << "companions of another owner"
+                                                                << int(HistoryFailure::ReadOnly);
+        QTest::newRow("another program's database: refused, left as it was") << "foreign"
+                                                                              << int(HistoryFailure::Foreign);
     }
 
     void failures()
@@ -127,7 +171,12 @@ private slots:
             }
         }
 
+        if (scene == "companions of another owner" && geteuid() != 0)
+            QSKIP("only root can leave files of another owner");
+        if (scene.endsWith("first version"))
+            Exec(path, {"DROP TRIGGER entry_is_new", "UPDATE schema_version SET version = 1"});
         HistoryScene blocked(scene, path);
+        const QByteArray foreign = Contents(path);
         QByteArray garbage(5000, 'x');
         qint64 at = 0;
         if (scene == "garbage") {
@@ -148,6 +197,17 @@ private slots:
             QVERIFY(!query.exec(scene == "update" ? "UPDATE entry SET result = 'failure'" : "DELETE FROM entry"));
             QVERIFY2(query.lastError().text().contains(scene == "update" ? "cannot be changed" : "cannot be deleted"),
                      qPrintable(query.lastError().text()));
+        } else if (scene == "own REPLACE") {
+            QVERIFY(store.Open());
+            QVERIFY(!QSqlQuery(QSqlDatabase::database(store.ConnectionName())).exec(Replace("REPLACE")));
+        } else if (scene.contains("REPLACE")) {
+            QVERIFY(store.Open());
+            QProcess sqlite;
+            const QString verb = scene.section(',', 0, 0);
+            sqlite.start(QStandardPaths::findExecutable("sqlite3"), {path, Replace(qPrintable(verb))});
+            QVERIFY2(sqlite.waitForFinished(), "sqlite3 is needed: scripts/test.sh installs it");
+            QVERIFY2(sqlite.exitCode() != 0 && sqlite.readAllStandardError().contains("exists already"),
+                     "the entry was rewritten");
         }
         HistoryEntry write = Backup();
         HistoryProblem problem;
@@ -155,6 +215,15 @@ private slots:
         QCOMPARE(int(problem.kind), kind);
         QCOMPARE(stored, kind == int(HistoryFailure::None));
         QVERIFY(stored || problem.reason.contains(QStringLiteral("history")));
+        if (scene == "foreign") {
+            QCOMPARE(Contents(path), foreign);
+            QVERIFY(!QFileInfo::exists(path + "-wal"));
+            return;
+        }
+        if (scene == "companions of another owner")
+            QVERIFY2(problem.reason.contains(path + "-shm"), qPrintable(problem.reason));
+        if (scene == "companions left read-only")
+            QCOMPARE(Mode(path + "-shm"), mode_t(0600));
 
         // The cause removed, the same store takes the entry: the refused attempt stored nothing.
         blocked.Lift();
@@ -172,7 +241,47 @@ private slots:
             if (scene == "garbage")
                 QVERIFY(Contents(aside + "-wal") == garbage && QFileInfo::exists(aside + "-shm"));
         }
-        QCOMPARE(store.List({QString(), 0, 100}).size(), damaged ? 1 : 21);
+        const QList<HistoryEntry> all = store.List({QString(), 0, 100});
+        QCOMPARE(all.size(), damaged ? 1 : 21);
+        QVERIFY(all.constLast().result != HistoryResult::Failure); // the oldest, as it was stored
+    }
+
+    // Where a new history file comes into being, and that only its owner may read it.
+    void created_data()
+    {
+        QTest::addColumn<QString>("scene");
+        QTest::newRow("link to a file not there yet: its target created 0600") << "link";
+        QTest::newRow("relative XDG_DATA_HOME: ignored") << "relative";
+        QTest::newRow("absolute XDG_DATA_HOME") << "absolute";
+    }
+
+    void created()
+    {
+        QFETCH(QString, scene);
+        QTemporaryDir dir;
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray data = qgetenv("XDG_DATA_HOME");
+        qputenv("HOME", QFile::encodeName(dir.path()));
+        qputenv("XDG_DATA_HOME", scene == "relative" ? "share" : QFile::encodeName(dir.filePath("share")));
+        QString path = HistoryFilePath(false, dir.path());
+        qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", data);
+        QString expected = dir.filePath(scene == "relative" ? ".local/share/KelvraSet/history.sqlite"
+                                                            : "share/KelvraSet/history.sqlite");
+        if (scene == "link") {
+            QVERIFY(QDir().mkpath(dir.filePath("elsewhere")));
+            path = dir.filePath("history.sqlite");
+            expected = dir.filePath("elsewhere/kept.sqlite");
+            QVERIFY(QFile::link("elsewhere/kept.sqlite", path));
+        } else {
+            QCOMPARE(path, expected);
+        }
+        const mode_t oldMask = umask(022);
+        HistoryEntry write = Backup();
+        const bool stored = HistoryStore(path).BeginWrite(write);
+        umask(oldMask);
+        QVERIFY(stored);
+        QCOMPARE(Mode(expected), mode_t(0600));
     }
 };
 

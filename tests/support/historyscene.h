@@ -2,8 +2,9 @@
 
 // What keeps a history file from taking a write, on a real disk: the file or
 // its folder read-only, a limit on file size, another process holding the
-// database's write lock. A scene lasts as long as its object, and is lifted
-// whatever becomes of the test.
+// database's write lock, a log and index a reader left read-only, another
+// program's database in its place. A scene lasts as long as its object, and
+// is lifted whatever becomes of the test.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,15 +22,17 @@
 
 namespace kelvra::testing {
 
-// File modes do not bind root: while this lives, the process acts as nobody.
+// File modes do not bind root: while this lives, the process, and every
+// process it starts, acts as nobody. Files named in keep stay root's.
 struct AsNobody
 {
-    explicit AsNobody(const QString &dir) : root(geteuid() == 0)
+    explicit AsNobody(const QString &dir, const QStringList &keep = {}) : root(geteuid() == 0)
     {
         if (!root)
             return;
         for (const QFileInfo &file : QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
-            QVERIFY(chown(QFile::encodeName(file.filePath()).constData(), 65534, 65534) == 0);
+            QVERIFY(keep.contains(file.filePath())
+                    || chown(QFile::encodeName(file.filePath()).constData(), 65534, 65534) == 0);
         for (const QString &folder : {dir, QFileInfo(dir).absolutePath()})
             QVERIFY(chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
         QVERIFY(setegid(65534) == 0 && seteuid(65534) == 0);
@@ -67,15 +70,52 @@ inline int HoldHistoryLock(const QString &path)
         return QTest::qExec(&test, argc, argv);                                                                \
     }
 
-// One of "read-only file", "read-only folder", "disk full" and "locked" (or
-// none, for an empty scene), on the existing history file at path.
+// Reads the file as a reader with no right to write it would.
+inline void ReadAsReader(const QString &path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM entry")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+}
+
+// One of "read-only file", "read-only folder", "disk full", "locked",
+// "companions left read-only" (a reader met the file read-only, and its mode
+// was given back), "companions of another owner", and "foreign" (another
+// program's database) or none, for an empty scene, on the existing history
+// file at path.
 class HistoryScene
 {
 public:
     HistoryScene(const QString &scene, const QString &path) : m_path(path), m_dir(QFileInfo(path).absolutePath())
     {
         getrlimit(RLIMIT_FSIZE, &m_unlimited);
-        if (scene == "read-only file") {
+        const QStringList companions{path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+        if (scene == "companions left read-only") {
+            QVERIFY(chmod(QFile::encodeName(path).constData(), 0400) == 0);
+            m_identity = std::make_unique<AsNobody>(m_dir);
+            ReadAsReader(path);
+            QVERIFY(chmod(QFile::encodeName(path).constData(), 0600) == 0);
+        } else if (scene == "companions of another owner") {
+            QVERIFY(chmod(QFile::encodeName(path).constData(), 0400) == 0);
+            ReadAsReader(path);
+            QVERIFY(chmod(QFile::encodeName(path).constData(), 0600) == 0);
+            m_identity = std::make_unique<AsNobody>(m_dir, companions);
+        } else if (scene == "foreign") {
+            QVERIFY(QFile::remove(path));
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+                db.setDatabaseName(path);
+                QVERIFY(db.open());
+                QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE note (text TEXT)")));
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        } else if (scene == "read-only file") {
             QVERIFY(chmod(QFile::encodeName(path).constData(), 0400) == 0);
             m_identity = std::make_unique<AsNobody>(m_dir);
         } else if (scene == "read-only folder") {
