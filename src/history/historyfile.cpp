@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -103,6 +104,12 @@ void MatchCompanionModes(const QString &path)
     }
 }
 
+QString ImmutableUri(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
+        + QStringLiteral("?immutable=1");
+}
+
 bool ReadAsItLies(const QString &path)
 {
     const QString target = LinkTarget(path);
@@ -146,7 +153,9 @@ int CountReadable(QSqlDatabase &db)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("SELECT seq FROM entry WHERE seq > ? ORDER BY seq")))
+    // A file shorter than its header says is otherwise refused whole.
+    if (!query.exec(QStringLiteral("PRAGMA writable_schema=ON"))
+        || !query.prepare(QStringLiteral("SELECT seq FROM entry WHERE seq > ? ORDER BY seq")))
         return -1;
     int count = 0;
     qint64 after = 0;
@@ -178,8 +187,11 @@ int ReadableEntries(const QString &path)
     int count = -1;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        // Without a log of its own, read as it lies: no log or index is made beside it.
+        const bool withLog = QFileInfo::exists(path + QStringLiteral("-wal"));
+        db.setDatabaseName(withLog ? path : ImmutableUri(path));
+        db.setConnectOptions(withLog ? QStringLiteral("QSQLITE_OPEN_READONLY")
+                                     : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
         if (db.open())
             count = CountReadable(db);
         db.close();

@@ -29,6 +29,9 @@ void MatchCompanionModes(const QString &path);
 // The file's folder takes no new -wal or -shm and it has no log waiting: a
 // reader can take the file only as it lies (a copy on a read-only medium).
 bool ReadAsItLies(const QString &path);
+// The name under which SQLite opens the file as it lies, without lock, log or
+// index (QSQLITE_OPEN_URI).
+QString ImmutableUri(const QString &path);
 
 // Renames the file and its -wal and -shm companions to a name that carries
 // the UTC time; nothing is deleted. Returns the file's new path, or an empty

@@ -11,7 +11,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -97,8 +96,7 @@ bool HistoryStore::OpenForReading(HistoryProblem &problem)
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(HistoryBusyTimeoutMs);
     if (ReadAsItLies(m_path)) {
         // Immutable: no lock, log or index is looked for or made beside it.
-        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath()).toString(QUrl::FullyEncoded)
-                           + QStringLiteral("?immutable=1"));
+        db.setDatabaseName(ImmutableUri(m_path));
         options += QStringLiteral(";QSQLITE_OPEN_URI");
     } else {
         db.setDatabaseName(m_path);
