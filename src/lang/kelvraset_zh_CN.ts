@@ -580,6 +580,18 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
         <translation>请在电台恢复应答后重新写入。</translation>
     </message>
     <message>
+        <source>The read-back of block %1 shows serial number %2, but the radio this write read before writing was %3: another radio is on the cable.</source>
+        <translation>第 %1 块的回读显示序列号为 %2，但本次写入前读取的电台序列号为 %3：数据线上连接的是另一台电台。</translation>
+    </message>
+    <message>
+        <source>The read-back of block %1 shows other values in bytes %2 to %3, which this write sends back as the radio held them: the radio changed them itself, or another radio is on the cable.</source>
+        <translation>第 %1 块的回读在第 %2 至 %3 字节显示了不同的值，而本次写入是按电台原有内容写回这些字节的：电台自行改动了它们，或者数据线上连接的是另一台电台。</translation>
+    </message>
+    <message>
+        <source>The block was not written again. Read the radio on the cable before writing to it.</source>
+        <translation>该块未再次写入。请先读取数据线上的电台，再向其写入。</translation>
+    </message>
+    <message>
         <source>A write is under way; nothing has been written to the radio yet.
 
 Close anyway?</source>
@@ -964,6 +976,14 @@ Close anyway?</source>
         <source>its text is in an encoding that cannot be written back unchanged</source>
         <translation>其文本所用的编码无法原样写回</translation>
     </message>
+    <message>
+        <source>it holds no text, and no copy of it could be kept: %1</source>
+        <translation>它不是文本，且无法保留其副本：%1</translation>
+    </message>
+    <message>
+        <source>%1 held no text. It was set aside as %2; a new one keeps the serial port.</source>
+        <translation>%1 不是文本。已将其另存为 %2；新建的文件保存串口。</translation>
+    </message>
 </context>
 <context>
     <name>TraceFile</name>
@@ -997,6 +1017,29 @@ Close anyway?</source>
     <message>
         <source>The history server %1 names no database.</source>
         <translation>历史记录服务器 %1 未指定数据库。</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::FormSource</name>
+    <message>
+        <source>The values in the form were not read from this radio, and you chose not to write them. Nothing was written: the radio was not changed. Read the radio first to change only what you mean to.</source>
+        <translation>表单中的数值不是从这台电台读出的，您选择了不写入。未写入任何内容：电台未被改变。请先读出电台，以便只修改您想修改的内容。</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>（空）</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1：%2 → %3</translation>
+    </message>
+    <message>
+        <source>The values in the form were not read from the radio on the cable: %1, serial number %2. Writing them would change:</source>
+        <translation>表单中的数值不是从所连接的电台读出的：%1，序列号 %2。写入将会改变：</translation>
+    </message>
+    <message>
+        <source>Write these values to this radio?</source>
+        <translation>是否将这些数值写入这台电台？</translation>
     </message>
 </context>
 <context>
@@ -1066,8 +1109,8 @@ Close anyway?</source>
         <translation>序列号(&amp;S):</translation>
     </message>
     <message>
-        <source>Exported to %1.</source>
-        <translation>已导出到 %1。</translation>
+        <source>Exported to %1, readable by you alone.</source>
+        <translation>已导出到 %1，仅您本人可读。</translation>
     </message>
     <message>
         <source>Cannot export to %1: %2</source>
@@ -1078,14 +1121,14 @@ Close anyway?</source>
         <translation>无法保存 %1：%2</translation>
     </message>
     <message numerus="yes">
-        <source>Saved %1; %n byte(s) were not known and are saved as FF.</source>
+        <source>Saved %1, readable by you alone; %n byte(s) were not known and are saved as FF.</source>
         <translation>
-            <numerusform>已保存 %1；其中 %n 个未知字节保存为 FF。</numerusform>
+            <numerusform>已保存 %1，仅您本人可读；其中 %n 个未知字节保存为 FF。</numerusform>
         </translation>
     </message>
     <message>
-        <source>Saved %1.</source>
-        <translation>已保存 %1。</translation>
+        <source>Saved %1, readable by you alone.</source>
+        <translation>已保存 %1，仅您本人可读。</translation>
     </message>
     <message>
         <source>Export CSV</source>

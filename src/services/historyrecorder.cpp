@@ -11,9 +11,7 @@
 
 namespace kelvra {
 
-namespace {
-
-KnownImage Known(const RadioImage &bytes, ImageBlocks blocks)
+KnownImage KnownBlocks(const RadioImage &bytes, ImageBlocks blocks)
 {
     KnownImage image;
     for (int block = 0; block < RadioImage::BlockCount; ++block) {
@@ -22,6 +20,8 @@ KnownImage Known(const RadioImage &bytes, ImageBlocks blocks)
     }
     return image;
 }
+
+namespace {
 
 QString SerialNumberOf(const KnownImage &image)
 {
@@ -75,7 +75,7 @@ std::optional<QString> HistoryRecorder::ExpectedSerial() const
     if (m_restore)
         return m_restore->serialNumber;
     if (m_held && m_held->success)
-        return SerialNumberOf(Known(m_held->radioBytes, m_held->knownBlocks));
+        return SerialNumberOf(KnownBlocks(m_held->radioBytes, m_held->knownBlocks));
     return std::nullopt;
 }
 
@@ -83,7 +83,7 @@ WriteGate::Answer HistoryRecorder::MayWrite(const RadioImage &radio, ImageBlocks
 {
     HistoryEntry entry = NewHistoryEntry(HistoryOperation::Write);
     entry.model = m_link.RadioModel();
-    entry.before = Known(radio, read);
+    entry.before = KnownBlocks(radio, read);
     Describe(entry, m_link.transport().PortNo(), m_link.transport().DevicePath());
     const std::optional<QString> expected = ExpectedSerial();
     if (expected && *expected != entry.serialNumber) {
@@ -140,8 +140,8 @@ void HistoryRecorder::Store(const OperationResult &result, const std::optional<O
     // A write that ended before it learned a byte, on the radio its read identified.
     const bool asRead = !begun && held && held->success && result.knownBlocks.none()
         && (result.radioModel.isEmpty() || result.radioModel == held->radioModel);
-    const KnownImage learned = asRead ? Known(held->radioBytes, held->knownBlocks)
-                                      : Known(result.radioBytes, result.knownBlocks);
+    const KnownImage learned = asRead ? KnownBlocks(held->radioBytes, held->knownBlocks)
+                                      : KnownBlocks(result.radioBytes, result.knownBlocks);
     HistoryEntry entry
         = begun ? *begun
                 : NewHistoryEntry(result.kind == Operation::Write ? HistoryOperation::Write : HistoryOperation::Read);

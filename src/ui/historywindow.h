@@ -31,6 +31,8 @@ public:
     // The export and the block file, as their buttons run them once a file is chosen.
     bool ExportCsv(const QString &path, bool showPasswords);
     bool SaveBlock(const QString &path);
+    // While a read or write runs, the form must not change under it: no values are put into it.
+    void SetOperationRunning(bool running);
 
 signals:
     // The selected entry's values from before its operation, for the form;
@@ -57,6 +59,7 @@ private:
     QPushButton *m_restore = nullptr;
     QPushButton *m_saveBlock = nullptr;
     QLabel *m_status = nullptr;
+    bool m_operationRunning = false;
 };
 
 } // namespace kelvra

@@ -2,6 +2,7 @@
 
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
+#include "link/radiolink.h"
 #include "record/radioinfo.h"
 #include "services/historysetting.h"
 #include "ui/frmmain.h"
@@ -16,13 +17,17 @@ namespace kelvra {
 
 WindowHistory::WindowHistory(const QString &path, const QString &settingsPath, FrmMain &window, RadioLink &link,
                              RadioInfo &info, const PortDirectory &directory, QObject *parent)
-    : QObject(parent), m_settingsPath(settingsPath), m_window(window), m_info(info), m_store(path),
+    : QObject(parent), m_settingsPath(settingsPath), m_window(window), m_link(link), m_info(info), m_store(path),
       m_recorder(m_store, link, &directory)
 {
     connect(&m_recorder, &HistoryRecorder::Recorded, this, &WindowHistory::EntryRecorded);
     connect(&m_recorder, &HistoryRecorder::NotRecorded, this,
             [this](const HistoryProblem &problem) { TellProblem(problem.reason); });
     connect(&m_window, &FrmMain::HistoryRequested, this, &WindowHistory::ShowWindow);
+    connect(&m_link, &RadioLink::Busy, this, [this](bool running) {
+        if (m_historyWindow)
+            m_historyWindow->SetOperationRunning(running);
+    });
     m_window.installEventFilter(this);
 }
 
@@ -74,6 +79,7 @@ void WindowHistory::ShowWindow()
     if (!m_historyWindow) {
         m_historyWindow = std::make_unique<HistoryWindow>(m_store, m_window.LanguageId(), &m_window);
         connect(m_historyWindow.get(), &HistoryWindow::RestoreRequested, this, &WindowHistory::Restore);
+        m_historyWindow->SetOperationRunning(m_link.OpKind() != Operation::None);
     } else if (!m_historyWindow->isVisible()) {
         // Another copy of the program may have written to the file meanwhile.
         m_historyWindow->Reload();
