@@ -5,6 +5,7 @@
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 #include "services/historysetting.h"
@@ -51,9 +52,11 @@ QString EntryLine(const HistoryEntry &entry)
              Printable(entry.model).leftJustified(7), entry.changedFields.join(QStringLiteral(", ")));
 }
 
-int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
+int Unreadable(HistoryStore &store, const HistoryProblem &problem)
 {
-    Terminal::Err(Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason));
+    const QString aside = store.TakeSetAside();
+    Terminal::Err(aside.isEmpty() ? Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason)
+                                  : SetAsideNotice(aside, false) + QLatin1Char('\n'));
     return ExitHistoryUnreadable;
 }
 
@@ -74,7 +77,8 @@ int HistoryCommand(const QStringList &arguments)
     parser.Add(QStringLiteral("csv"),
                Cli::tr("Every entry as CSV, as the history window exports it (passwords masked)."));
     parser.AddNotes(Cli::tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
-                            "~/.local/share/KelvraSet. Exit code 1: the file could not be read.\n"));
+                            "~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, "
+                            "or it was damaged and has been set aside.\n"));
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode))
         return exitCode;
@@ -92,7 +96,7 @@ int HistoryCommand(const QStringList &arguments)
             return parser.Refuse(Cli::tr("--limit takes a number of entries from 1."));
     }
 
-    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead);
+    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead, HistoryStore::Access::ReadOnly);
     const auto none = [&] {
         // A script asking for JSON or CSV gets nothing at all.
         if (!json && !csv)
