@@ -5,6 +5,7 @@
 #include "cli/commandport.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
+#include "cli/workshopcommand.h"
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
@@ -258,6 +259,7 @@ int StationCommand(const QStringList &arguments)
     // the workshop's server itself, as the window does.
     const SharedServer server = SharedServer::FromUrl(SharedHistoryUrl(place.readPath));
     HistoryDelivery delivery(history.Path(), server);
+    TellDeliveryChanges(delivery);
     delivery.Start();
     if (!server.error.isEmpty())
         Terminal::Err(Cli::tr("Warning: %1 The history is kept on this computer only.\n").arg(server.error));
@@ -271,6 +273,7 @@ int StationCommand(const QStringList &arguments)
             loop.quit();
         },
         Qt::QueuedConnection);
+    station.SetBenchName(BenchName(place.readPath));
     station.Begin();
     loop.exec();
     return exitCode;

@@ -29,6 +29,8 @@ public:
             QObject *parent = nullptr);
 
     void Begin();
+    // The name the bench's entries carry; empty: the host's.
+    void SetBenchName(const QString &name) { m_link.SetBenchName(name); }
 
 signals:
     void Ended(int exitCode);
