@@ -6,7 +6,8 @@
 # message box of a read on the first port, whose buttons must be Chinese.
 # Then, at scale 1 in both languages, a slow simulated radio: a read in
 # progress (its status line under the buttons, with a block sent again) and a
-# write in progress (Read and Write greyed). Last, the history window over a
+# write in progress (Read and Write greyed). Then, at scale 1 in both
+# languages, the question of a write before any read. Last, the history window over a
 # few entries made on a simulated radio (a read, a write, a write of values
 # the history put back, a failure), the restored write selected.
 #   scripts/screenshots.sh [build folder]   (default: build, built here in Release)
@@ -179,6 +180,21 @@ press() {
         sleep 0.3
     done
 }
+
+# A write before any read asks first, naming the radio and what would change;
+# answered No (the default), then the "Write Failure!" that follows.
+for lang in en_US zh_CN; do
+    start_copy "$lang" 1
+    to_main alt+w
+    if wait_for 150 windows_at_least 2; then
+        shoot "kelvraset-${lang%%_*}-x1-ask"
+    fi
+    while windows_at_least 2; do
+        xdotool key --clearmodifiers Return
+        sleep 0.3
+    done
+    stop_copy
+done
 
 # The entries, made at scale 1 where the designed positions are pixels:
 # the dealer code field at (291, 410), the model box at (200, 147) and its

@@ -27,6 +27,37 @@ bool MayBeQtOption(const QString &name)
     return names.contains(name);
 }
 
+// Without a display the window's platform plugin would abort the program;
+// said instead, with the commands that need none.
+bool DisplayReachable()
+{
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (platforms.isEmpty())
+        return x11 || wayland;
+    for (const QString &platform : platforms.split(QLatin1Char(';'))) {
+        if (platform.startsWith(QLatin1String("xcb")) ? x11
+            : platform.startsWith(QLatin1String("wayland")) ? wayland
+                                                            : true) // offscreen, eglfs, vnc: no display of that kind
+            return true;
+    }
+    return false;
+}
+
+void RefuseWithoutDisplay(CommandLine &result)
+{
+    if (DisplayReachable())
+        return;
+    result.exit = true;
+    result.exitCode = 2;
+    result.output = QCoreApplication::translate("CommandLine",
+                                                "The window needs a display, and none is set (DISPLAY and "
+                                                "WAYLAND_DISPLAY are empty). Without one, use a command: read, "
+                                                "write, history or station; see KelvraSet --help.")
+        + QLatin1Char('\n');
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplication)
@@ -49,8 +80,12 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
     CommandLine result;
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
-        if (beforeApplication && !unknown.isEmpty() && std::all_of(unknown.begin(), unknown.end(), MayBeQtOption))
+        if (beforeApplication && !unknown.isEmpty() && std::all_of(unknown.begin(), unknown.end(), MayBeQtOption)) {
+            // Left to the second reading; -platform names where the window goes.
+            if (!unknown.contains(QLatin1String("platform")))
+                RefuseWithoutDisplay(result);
             return result;
+        }
         result.exit = true;
         result.exitCode = 2;
         result.output = parser.errorText() + QLatin1Char('\n');
@@ -66,12 +101,10 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
         result.exit = true;
         result.output = QCoreApplication::applicationName() + QLatin1Char(' ')
             + QCoreApplication::applicationVersion() + QLatin1Char('\n');
-    } else if (!beforeApplication && !parser.positionalArguments().isEmpty()) {
+    } else if (!parser.positionalArguments().isEmpty()) {
         result.exit = true;
         result.exitCode = 2;
-        result.output = QCoreApplication::translate("CommandLine", "Unknown argument: %1")
-                            .arg(parser.positionalArguments().constFirst())
-            + QLatin1Char('\n');
+        result.output = UnknownCommandText(parser.positionalArguments().constFirst()) + QLatin1Char('\n');
     }
     result.traceFile = parser.value(trace);
     // "--trace=" would otherwise trace nowhere without a word.
@@ -80,6 +113,8 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
         result.exitCode = 2;
         result.output = QCoreApplication::translate("CommandLine", "--trace needs a file name.") + QLatin1Char('\n');
     }
+    if (!result.exit && beforeApplication)
+        RefuseWithoutDisplay(result);
     return result;
 }
 

@@ -2,6 +2,8 @@
 #include "ui/program.h"
 #include "services/tracefile.h"
 #include "cli/commands.h"
+#include "cli/terminal.h"
+#include "lang/translations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -20,8 +22,8 @@ QStringList Arguments(int argc, char *argv[])
 
 int Finish(const kelvra::CommandLine &commandLine)
 {
-    std::fputs(commandLine.output.toLocal8Bit().constData(), commandLine.exitCode == 0 ? stdout : stderr);
-    return commandLine.exitCode;
+    commandLine.exitCode == 0 ? kelvra::Terminal::Out(commandLine.output) : kelvra::Terminal::Err(commandLine.output);
+    return kelvra::ExitWithOutput(commandLine.exitCode);
 }
 
 } // namespace
@@ -33,16 +35,20 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
 
     // A command runs without widgets and without a display.
-    if (argc > 1 && kelvra::IsCommand(QString::fromLocal8Bit(argv[1]))) {
+    if (argc > 1 && kelvra::StandsForCommand(QString::fromLocal8Bit(argv[1]))) {
         QCoreApplication app(argc, argv);
         return kelvra::RunCommand(QCoreApplication::arguments());
     }
 
-    // --help, --version and mistakes are answered before the application
-    // object exists, because it needs a display.
+    // --help, --version, mistakes and a missing display are answered before
+    // the window's application object exists, because that needs a display;
+    // in the interface's language, which needs only the core.
     kelvra::CommandLine commandLine = kelvra::ParseCommandLine(Arguments(argc, argv), true);
-    if (commandLine.exit)
-        return Finish(commandLine);
+    if (commandLine.exit) {
+        QCoreApplication core(argc, argv);
+        const kelvra::InterfaceTranslations translations(QLocale::system());
+        return Finish(kelvra::ParseCommandLine(QCoreApplication::arguments(), true));
+    }
 
     QApplication app(argc, argv);
     // Ties the window to its desktop entry, and so to the installed icon.

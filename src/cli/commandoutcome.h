@@ -41,7 +41,10 @@ enum ExitCode {
     ExitBackupFailed = 6,   // nothing was written
     ExitReadBackDiffers = 7,
     ExitHalfWritten = 8,
-    ExitInterrupted = 130,
+    // Standard output could not take the output; what became of the radio
+    // is in the history. A failure's own code wins over it.
+    ExitOutputFailed = 9,
+    ExitInterrupted = 130, // SIGINT; SIGTERM, SIGHUP and SIGQUIT give 143, 129 and 131
 };
 
 int ExitCodeOf(const CommandOutcome &outcome);

@@ -2,11 +2,13 @@
 #include "cli/clitext.h"
 
 #include "cli/commandoutcome.h"
+#include "cli/report.h"
 #include "cli/terminal.h"
 #include "link/tracing.h"
 #include "services/tracefile.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 
 namespace kelvra {
 
@@ -40,6 +42,7 @@ void CommandParser::AddPortOptions()
 bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
 {
     m_arguments = arguments;
+    m_json = AsksForJson(arguments);
     // The program's name and the command stand before the options.
     const QStringList options = QStringList{arguments.value(0)} + arguments.mid(2);
     if (!m_parser.parse(options)) {
@@ -58,7 +61,28 @@ bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
                                .arg(m_parser.positionalArguments().constFirst()));
         return false;
     }
+    QStringList seen;
+    for (QString name : m_parser.optionNames()) {
+        if (name == QLatin1String("h"))
+            name = QStringLiteral("help");
+        if (seen.contains(name)) {
+            *exitCode = Refuse(Cli::tr("--%1 is given more than once; give each option once.").arg(name));
+            return false;
+        }
+        seen << name;
+    }
     return true;
+}
+
+bool CommandParser::AsksForJson(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(2)) {
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--json") || argument == QLatin1String("-json"))
+            return true;
+    }
+    return false;
 }
 
 bool CommandParser::RequirePort(int *exitCode) const
@@ -86,9 +110,12 @@ bool CommandParser::StartTrace(int *exitCode) const
     return true;
 }
 
-int CommandParser::Refuse(const QString &why)
+int CommandParser::RefuseUsage(const QString &why, bool json)
 {
     Terminal::Err(why + QLatin1Char('\n'));
+    if (json)
+        Terminal::Out(JsonLine({{QStringLiteral("result"), QStringLiteral("usage")},
+                                {QStringLiteral("message"), why}}));
     return ExitUsage;
 }
 

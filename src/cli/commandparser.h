@@ -21,7 +21,8 @@ public:
     void AddNotes(const QString &notes) { m_notes += notes; }
 
     // False when the command is to end now with *exitCode: --help (0, on
-    // standard output) or a mistake (2, on standard error).
+    // standard output) or a mistake (2, as Refuse says it). An option given
+    // twice is a mistake: which of two sellers was meant, nobody can tell.
     bool Parse(const QStringList &arguments, int *exitCode);
     bool IsSet(const QString &name) const { return m_parser.isSet(name); }
     QString Value(const QString &name) const { return m_parser.value(name); }
@@ -31,7 +32,12 @@ public:
     // refuses a file it cannot take with code 2.
     bool StartTrace(int *exitCode) const;
 
-    static int Refuse(const QString &why);
+    // Returns code 2 after saying why on standard error and, when --json was
+    // asked for, as one JSON object on standard output: {"result": "usage", "message": why}.
+    int Refuse(const QString &why) const { return RefuseUsage(why, m_json); }
+    static int RefuseUsage(const QString &why, bool json);
+    // Whether the arguments ask for --json, read as the parser would when it cannot parse them.
+    static bool AsksForJson(const QStringList &arguments);
 
 private:
     QString HelpText() const;
@@ -41,6 +47,7 @@ private:
     QString m_usage;
     QString m_about;
     QString m_notes;
+    bool m_json = false;
 };
 
 } // namespace kelvra

@@ -32,7 +32,9 @@ void AddFieldOptions(CommandParser &parser)
         Cli::tr("The band-setting switch (Freq. Set): on or off."),
         Cli::tr("Programming password, at most 4 bytes."),
         Cli::tr("Dealer code, at most 16 bytes (a Chinese character takes two)."),
-        Cli::tr("Stock date: today, YYYY-MM-DD or the interface's short date; written as the short date."),
+        Cli::tr("Stock date: today, exactly YYYY-MM-DD, or exactly the interface's short date (%1); written as "
+                "the short date.")
+            .arg(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)),
         Cli::tr("Sell date, as the stock date."),
         Cli::tr("Seller, at most 16 bytes (a Chinese character takes two)."),
     };
@@ -51,12 +53,13 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     CommandPort port(place.aliasDirs);
     QString error;
     if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
-        return CommandParser::Refuse(error);
+        return parser.Refuse(error);
     int exitCode = 0;
     if (!parser.StartTrace(&exitCode))
         return exitCode;
 
     Terminal terminal;
+    int firstSignal = 0;
     HistoryStore history(CommandHistoryPath(), HistoryStore::Check::AsRead);
     CommandLink link(port, history);
     link.SetBenchName(BenchName(place.readPath));
@@ -67,7 +70,9 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
         outcome = done;
         loop.quit();
     });
-    QObject::connect(&terminal, &Terminal::Interrupted, &link, [&] {
+    QObject::connect(&terminal, &Terminal::Interrupted, &link, [&](int signal) {
+        if (firstSignal == 0)
+            firstSignal = signal;
         link.Interrupt();
         if (link.Finishing()) {
             terminal.EndProgress();
@@ -91,7 +96,13 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
     Terminal::Err(HistoryWarning(outcome));
     DeliverOwnEntry(outcome.historyId, terminal);
-    return ExitCodeOf(outcome);
+    exitCode = ExitCodeOf(outcome);
+    if (exitCode == ExitInterrupted && firstSignal != 0)
+        exitCode = ExitCodeOfSignal(firstSignal);
+    return ExitWithOutput(exitCode, outcome.historyId.isEmpty()
+                                        ? QString()
+                                        : Cli::tr("History entry %1 tells what became of the radio.")
+                                              .arg(outcome.historyId));
 }
 
 int ReadCommand(const QStringList &arguments)
@@ -121,40 +132,50 @@ int WriteCommand(const QStringList &arguments)
     for (const FieldChanges::Name &name : FieldChanges::Names()) {
         const QString option = QLatin1String(name.option);
         if (parser.IsSet(option) && !changes.Set(QLatin1String(name.key), parser.Value(option), &error))
-            return CommandParser::Refuse(error);
+            return parser.Refuse(error);
     }
     if (!changes.Any())
-        return CommandParser::Refuse(Cli::tr("Nothing to write: name at least one field (see --help)."));
+        return parser.Refuse(Cli::tr("Nothing to write: name at least one field (see --help)."));
     const QString model = parser.Value(QStringLiteral("model"));
     if (parser.IsSet(QStringLiteral("model")) && !ListedModels().contains(model))
-        return CommandParser::Refuse(Cli::tr("--model takes %1, not \"%2\".")
-                                         .arg(ListedModels().join(QStringLiteral(", ")), model));
+        return parser.Refuse(
+            Cli::tr("--model takes %1, not \"%2\".").arg(ListedModels().join(QStringLiteral(", ")), model));
     const int modelIndex = int(ListedModels().indexOf(model));
     if (modelIndex >= 0 && changes.BandCode() && !ModelBandCodes(modelIndex).contains(*changes.BandCode()))
-        return CommandParser::Refuse(
+        return parser.Refuse(
             Cli::tr("The %1 does not offer band code %2.").arg(model).arg(*changes.BandCode()));
     return RunOperation(parser, [&](CommandLink &link) { link.Write(changes, model); });
 }
 
 } // namespace
 
-bool IsCommand(const QString &word)
+bool StandsForCommand(const QString &word)
 {
-    return word == QLatin1String("read") || word == QLatin1String("write") || word == QLatin1String("history")
-        || word == QLatin1String("station");
+    return !word.startsWith(QLatin1Char('-'));
 }
 
 int RunCommand(const QStringList &arguments)
 {
     const InterfaceTranslations translations(QLocale::system());
     const QString command = arguments.value(1);
+    int exitCode = ExitUsage;
     if (command == QLatin1String("read"))
-        return ReadCommand(arguments);
-    if (command == QLatin1String("write"))
-        return WriteCommand(arguments);
-    if (command == QLatin1String("history"))
-        return HistoryCommand(arguments);
-    return StationCommand(arguments);
+        exitCode = ReadCommand(arguments);
+    else if (command == QLatin1String("write"))
+        exitCode = WriteCommand(arguments);
+    else if (command == QLatin1String("history"))
+        exitCode = HistoryCommand(arguments);
+    else if (command == QLatin1String("station"))
+        exitCode = StationCommand(arguments);
+    else
+        exitCode = CommandParser::RefuseUsage(UnknownCommandText(command), CommandParser::AsksForJson(arguments));
+    return ExitWithOutput(exitCode);
+}
+
+QString UnknownCommandText(const QString &word)
+{
+    return Cli::tr("unknown command '%1'; the commands are read, write, history and station; see KelvraSet --help")
+        .arg(word);
 }
 
 QString CommandsHelp()

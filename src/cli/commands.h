@@ -8,8 +8,13 @@ namespace kelvra {
 // The production line's commands: read, write, history and station. They
 // run on a QCoreApplication: no widgets, no display, no platform plugin.
 
-// True when word names a command, so that main() starts no window.
-bool IsCommand(const QString &word);
+// True when word, the first argument, stands where a command does: any
+// word that is not an option. main() then starts no window, so a mistyped
+// command is said as one, with or without a display.
+bool StandsForCommand(const QString &word);
+
+// What is said of a word in the command's place that names no command.
+QString UnknownCommandText(const QString &word);
 
 // arguments: the program, the command, then its options. Returns the exit code.
 int RunCommand(const QStringList &arguments);

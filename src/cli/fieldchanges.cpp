@@ -7,6 +7,7 @@
 #include "record/radioinfo.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -40,13 +41,13 @@ const QList<FieldChanges::Name> &FieldChanges::Names()
 
 FieldChanges::FieldChanges(const QDate &today, const QLocale &locale) : m_today(today), m_locale(locale) {}
 
-bool FieldChanges::Set(const QString &key, const QString &value, QString *error)
+bool FieldChanges::Set(const QString &key, const QString &value, QString *error, Naming naming)
 {
     const auto it = std::find_if(Names().begin(), Names().end(),
                                  [&key](const Name &name) { return key == QLatin1String(name.key); });
     if (it == Names().end())
         return Refuse(error, Cli::tr("%1 is not a field a write sends.").arg(key));
-    const QString option = QStringLiteral("--") + QLatin1String(it->option);
+    const QString option = naming == Naming::Key ? key : QStringLiteral("--") + QLatin1String(it->option);
     if (key == QLatin1String("bandCode")) {
         bool ok = false;
         const int code = value.trimmed().toInt(&ok);
@@ -108,15 +109,27 @@ bool FieldChanges::SetDate(std::optional<QString> &field, const QString &option,
         field = QString();
         return true;
     }
-    QDate date = text.compare(QLatin1String("today"), Qt::CaseInsensitive) == 0 ? m_today
-                                                                                : QDate::fromString(text, Qt::ISODate);
+    const QDate date = DateOf(text);
     if (!date.isValid())
-        date = m_locale.toDate(text, QLocale::ShortFormat);
-    if (!date.isValid())
-        return Refuse(error, Cli::tr("%1 takes today, a date such as %2, or an empty text; \"%3\" is no date.")
-                                 .arg(option, m_today.toString(Qt::ISODate), value));
+        return Refuse(error, Cli::tr("%1 takes today, a date written exactly as %2 or %3, or an empty text; \"%4\" "
+                                     "is no date.")
+                                 .arg(option, m_today.toString(Qt::ISODate),
+                                      m_locale.toString(m_today, QLocale::ShortFormat), value));
     return SetText(field, option, m_locale.toString(date, QLocale::ShortFormat), WidthOf(&RadioInfo::StockDate),
                    error);
+}
+
+QDate FieldChanges::DateOf(const QString &text) const
+{
+    if (text == QLatin1String("today"))
+        return m_today;
+    // Qt's ISO reading takes any separator and ignores what follows the day.
+    static const QRegularExpression iso(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    if (iso.match(text).hasMatch())
+        return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    // A reading of the short date counts only when it gives back the same text.
+    const QDate date = m_locale.toDate(text, QLocale::ShortFormat);
+    return date.isValid() && m_locale.toString(date, QLocale::ShortFormat) == text ? date : QDate();
 }
 
 bool FieldChanges::Any() const

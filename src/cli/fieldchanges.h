@@ -26,13 +26,18 @@ public:
     };
     static const QList<Name> &Names();
 
-    // Dates may be "today"; both they and ISO dates (2026-12-05) become the
-    // interface's short date, as the window writes the date of today.
+    // Dates are "today", exactly YYYY-MM-DD, or exactly the interface's short
+    // date; each becomes the short date, as the window writes the date of
+    // today. Nothing else passes: "2026-02-28x" is no date, not 28 February.
     explicit FieldChanges(const QDate &today = QDate::currentDate(), const QLocale &locale = QLocale::system());
+
+    // How a refusal names the field: by its option (--band), or by its key
+    // (bandCode) for a value from a job file.
+    enum class Naming { Option, Key };
 
     // False, with a sentence for the person, when the value cannot go into
     // the radio as it stands or the key names no field a write sends.
-    bool Set(const QString &key, const QString &value, QString *error);
+    bool Set(const QString &key, const QString &value, QString *error, Naming naming = Naming::Option);
 
     bool Any() const;
     std::optional<int> BandCode() const { return m_band; }
@@ -45,6 +50,7 @@ private:
     bool SetText(std::optional<QString> &field, const QString &option, const QString &value, int maxBytes,
                  QString *error);
     bool SetDate(std::optional<QString> &field, const QString &option, const QString &value, QString *error);
+    QDate DateOf(const QString &text) const;
 
     QDate m_today;
     QLocale m_locale;

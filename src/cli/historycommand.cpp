@@ -16,7 +16,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace kelvra {
 
@@ -50,8 +50,9 @@ QString EntryLine(const HistoryEntry &entry, bool withBench)
 {
     return QStringLiteral("%1  %2  %3  %4  %5  %6%7\n")
         .arg(LocalTimeText(entry.time), OperationText(entry.operation).leftJustified(6),
-             ResultText(entry.result).leftJustified(10), entry.serialNumber.leftJustified(16),
-             entry.model.leftJustified(7), withBench ? entry.bench.leftJustified(12) + QStringLiteral("  ") : QString(),
+             ResultText(entry.result).leftJustified(10), Printable(entry.serialNumber).leftJustified(16),
+             Printable(entry.model).leftJustified(7),
+             withBench ? Printable(entry.bench).leftJustified(12) + QStringLiteral("  ") : QString(),
              entry.changedFields.join(QStringLiteral(", ")));
 }
 
@@ -96,7 +97,7 @@ int HistoryCommand(const QStringList &arguments)
     const bool json = parser.IsSet(QStringLiteral("json"));
     const bool csv = parser.IsSet(QStringLiteral("csv"));
     if (json && csv)
-        return CommandParser::Refuse(Cli::tr("--json and --csv exclude each other."));
+        return parser.Refuse(Cli::tr("--json and --csv exclude each other."));
     HistoryQuery query;
     query.serialContains = parser.Value(QStringLiteral("serial"));
     query.limit = 50;
@@ -104,11 +105,11 @@ int HistoryCommand(const QStringList &arguments)
         bool ok = false;
         query.limit = parser.Value(QStringLiteral("limit")).toInt(&ok);
         if (!ok || query.limit < 1)
-            return CommandParser::Refuse(Cli::tr("--limit takes a number of entries from 1."));
+            return parser.Refuse(Cli::tr("--limit takes a number of entries from 1."));
     }
     if (parser.IsSet(QStringLiteral("deliver"))) {
         if (json || csv || parser.IsSet(QStringLiteral("workshop")) || parser.IsSet(QStringLiteral("serial")))
-            return CommandParser::Refuse(Cli::tr("--deliver takes no other option."));
+            return parser.Refuse(Cli::tr("--deliver takes no other option."));
         return DeliverQueued();
     }
     if (parser.IsSet(QStringLiteral("workshop")))
@@ -129,12 +130,14 @@ int HistoryCommand(const QStringList &arguments)
         return none();
     HistoryProblem problem;
     if (csv) {
+        // Unbuffered, so that a write that fails is seen at once, not lost in a buffer.
         QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)
-            || !WriteHistoryCsv(store, query.serialContains, false, LanguageIdForLocale(QLocale::system()), out,
-                                &problem))
-            return Unreadable(store, problem);
-        return ExitComplete;
+        const bool listed = out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)
+            && WriteHistoryCsv(store, query.serialContains, false, LanguageIdForLocale(QLocale::system()), out,
+                               &problem);
+        if (out.error() != QFileDevice::NoError)
+            Terminal::NoteOutputFailure(out.errorString());
+        return listed ? ExitComplete : Unreadable(store, problem);
     }
     if (!store.Open(&problem))
         return Unreadable(store, problem);

@@ -2,6 +2,7 @@
 #include "cli/clitext.h"
 
 #include "cli/commandport.h"
+#include "cli/terminal.h"
 #include "history/fieldview.h"
 #include "history/historycsv.h"
 #include "history/historyfile.h"
@@ -133,8 +134,9 @@ QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint
     const QString where = DeviceOf(outcome).isEmpty() || port.Name().isEmpty()
         ? port.Name() + DeviceOf(outcome)
         : QStringLiteral("%1 (%2)").arg(port.Name(), DeviceOf(outcome));
+    // Values come from the radio: a seller holding ESC]0;... must not retitle the terminal.
     const auto line = [&lines](const QString &caption, const QString &value) {
-        lines << QStringLiteral("  %1  %2").arg(caption + QLatin1Char(':'), -24).arg(value);
+        lines << QStringLiteral("  %1  %2").arg(caption + QLatin1Char(':'), -24).arg(Printable(value));
     };
     line(Cli::tr("Port"), where);
     if (!outcome.Complete())

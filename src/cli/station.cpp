@@ -5,249 +5,211 @@
 #include "cli/commandport.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
+#include "cli/stationrun.h"
+#include "cli/terminal.h"
 #include "cli/workshopcommand.h"
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
-#include "record/imagecodec.h"
 #include "services/historysetting.h"
 #include "services/settingsplace.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QSocketNotifier>
 
+#include <cerrno>
 #include <unistd.h>
 
 namespace kelvra {
 
 namespace {
 
-// A probe against no radio takes three PROGRAMs at 1.5 s each; another
-// short pause lets an adapter being plugged in settle. The radio just done
-// is asked again only every few seconds, so it is not kept in programming
-// mode for the whole time it stays on the cable.
-constexpr int NoRadioPauseMs = 250;
-constexpr int SameRadioPauseMs = 2000;
-
-QString SerialOf(const KnownImage &image)
+// The job, the port and the fields, before the first radio.
+QString StartLine(const StationJob &job, const QString &port)
 {
-    RadioInfo info;
-    DecodeRadioInfo(image.Filled(0), info);
-    return image.AllKnown(16, 16) ? FieldText(info.SerialNumber) : QString();
+    const QStringList fields = job.Fields();
+    QString line = Cli::tr("Station on %1, job %2: writes %3 to %4.")
+                       .arg(port, job.Path(),
+                            fields.isEmpty() ? Cli::tr("no field of its own") : fields.join(QStringLiteral(", ")),
+                            job.Model().isEmpty() ? Cli::tr("radios of any model")
+                                                  : Cli::tr("%1 radios").arg(job.Model()));
+    if (job.HasUnits())
+        line += QLatin1Char(' ')
+            + (job.UnitFields().isEmpty()
+                   ? Cli::tr("%1 lists %2 radios; no other is written.").arg(job.UnitsPath()).arg(job.UnitCount())
+                   : Cli::tr("%1 lists %2 radios, each with its %3; no other is written.")
+                         .arg(job.UnitsPath())
+                         .arg(job.UnitCount())
+                         .arg(job.UnitFields().join(QStringLiteral(", "))));
+    return line + QLatin1Char('\n');
 }
+
+// StationRun told on standard output (a line per radio, the summary) and
+// standard error (what a person at the bench needs besides), with Enter
+// and the signals as its input.
+class StationConsole
+{
+public:
+    StationConsole(StationRun &run, const CommandPort &port, const QString &portShown, bool automatic, bool json)
+        : m_run(run), m_port(port), m_json(json), m_input(STDIN_FILENO, QSocketNotifier::Read)
+    {
+        QObject::connect(&m_run, &StationRun::Waiting, &m_terminal, [portShown, automatic] {
+            Terminal::Err(automatic ? Cli::tr("Waiting for a radio on %1 (Ctrl+C ends).\n").arg(portShown)
+                                    : Cli::tr("Connect the next radio and press Enter (Ctrl+C ends).\n"));
+        });
+        QObject::connect(&m_run, &StationRun::PortUnavailable, &m_terminal,
+                         [](const QString &message, const QString &detail) {
+                             Terminal::Err(QStringLiteral("%1 %2\n").arg(message, detail)
+                                           + Cli::tr("Trying again until it opens (Ctrl+C ends).\n"));
+                         });
+        QObject::connect(&m_run, &StationRun::Progress, &m_terminal, &Terminal::ShowProgress);
+        QObject::connect(&m_run, &StationRun::Attempted, &m_terminal,
+                         [this](const StationAttempt &attempt) { Tell(attempt); });
+        QObject::connect(&m_run, &StationRun::EndingAfterRadio, &m_terminal, [this] {
+            m_terminal.EndProgress();
+            Terminal::Err(Cli::tr("Interrupted: the station ends after this radio; interrupt again to abandon the "
+                                  "radio.\n"));
+        });
+        QObject::connect(&m_run, &StationRun::LettingWriteFinish, &m_terminal, [this] {
+            m_terminal.EndProgress();
+            Terminal::Err(Cli::tr("Interrupted: the write blocks have gone out, so this radio's write is let finish; "
+                                  "press Ctrl+C again to abandon it half-written.\n"));
+        });
+        QObject::connect(&m_run, &StationRun::Ended, &m_terminal, [this] { Summarise(); });
+        QObject::connect(&m_terminal, &Terminal::Interrupted, &m_run, [this](int signal) {
+            if (m_signal == 0)
+                m_signal = signal;
+            m_run.Interrupt();
+        });
+        m_input.setEnabled(!automatic);
+        QObject::connect(&m_input, &QSocketNotifier::activated, &m_run, [this] { OnInput(); });
+    }
+
+    int ExitCode() const { return m_signal != 0 ? ExitCodeOfSignal(m_signal) : m_run.Tally().ExitCode(); }
+
+private:
+    // Every Enter is a radio, however many arrive at once.
+    void OnInput()
+    {
+        char bytes[256];
+        const ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
+        if (n < 0 && errno == EINTR)
+            return;
+        if (n <= 0) {
+            m_input.setEnabled(false);
+            m_run.NoMoreRadios();
+            return;
+        }
+        for (int enter = int(QByteArray(bytes, int(n)).count('\n')); enter > 0; --enter)
+            m_run.RadioConnected();
+    }
+
+    void Tell(const StationAttempt &attempt)
+    {
+        m_terminal.EndProgress();
+        const CommandOutcome &outcome = attempt.outcome;
+        const StationTally &tally = m_run.Tally();
+        if (m_json) {
+            Terminal::Out(JsonLine(OutcomeJson(outcome, m_port)));
+        } else {
+            const QString serial = attempt.serial.isEmpty() ? Cli::tr("(no serial number)") : Printable(attempt.serial);
+            const QString message = OutcomeMessage(outcome).isEmpty() && outcome.interrupted
+                ? Cli::tr("interrupted")
+                : OutcomeMessage(outcome);
+            const QString result = attempt.Passed() ? Cli::tr("passed") : Cli::tr("FAILED: %1").arg(Printable(message));
+            const QString seconds = QString::number(double(attempt.elapsedMs) / 1000.0, 'f', 2);
+            const QString line = attempt.attempt > 1
+                ? Cli::tr("%1  %2  %3 s  attempt %4  (passed %5, failed %6)")
+                      .arg(serial, result, seconds)
+                      .arg(attempt.attempt)
+                      .arg(tally.Passed())
+                      .arg(tally.Failed())
+                : Cli::tr("%1  %2  %3 s  (passed %4, failed %5)")
+                      .arg(serial, result, seconds)
+                      .arg(tally.Passed())
+                      .arg(tally.Failed());
+            Terminal::Out(line + QLatin1Char('\n'));
+            // One line per radio on standard output; why it failed beside it, for the person.
+            if (!attempt.Passed() && !outcome.detail.isEmpty())
+                Terminal::Err(QStringLiteral("    ")
+                              + QString(outcome.detail).replace(QLatin1Char('\n'), QStringLiteral("\n    "))
+                              + QLatin1Char('\n'));
+        }
+        if (outcome.interrupted)
+            Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
+        Terminal::Err(HistoryWarning(outcome));
+        // Said at once: a station runs on while its output is lost.
+        ExitWithOutput(ExitComplete, Cli::tr("The station goes on, and the history records every radio."));
+    }
+
+    void Summarise()
+    {
+        m_terminal.EndProgress();
+        const StationTally &tally = m_run.Tally();
+        const QString summary = Cli::tr("Station ended: radios %1, passed %2, failed %3 (attempts %4).\n")
+                                    .arg(tally.Radios())
+                                    .arg(tally.Passed())
+                                    .arg(tally.Failed())
+                                    .arg(tally.Attempts());
+        m_json ? Terminal::Err(summary) : Terminal::Out(summary);
+    }
+
+    StationRun &m_run;
+    const CommandPort &m_port;
+    const bool m_json;
+    Terminal m_terminal;
+    QSocketNotifier m_input;
+    int m_signal = 0; // the first signal that interrupted the station
+};
 
 } // namespace
-
-Station::Station(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic, bool json,
-                 QObject *parent)
-    : QObject(parent), m_port(port), m_job(job), m_automatic(automatic), m_json(json), m_link(port, history),
-      m_input(STDIN_FILENO, QSocketNotifier::Read)
-{
-    m_retry.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, &Station::Probe);
-    connect(&m_link, &CommandLink::Done, this, &Station::OnDone);
-    connect(&m_link, &CommandLink::Progress, &m_terminal, [this](const LinkActivity &activity) {
-        // Probes of an empty cable would flicker on the terminal all day.
-        if (!m_automatic || m_state == State::Writing)
-            m_terminal.ShowProgress(activity);
-    });
-    connect(&m_terminal, &Terminal::Interrupted, this, &Station::OnInterrupted);
-    m_input.setEnabled(!automatic);
-    connect(&m_input, &QSocketNotifier::activated, this, &Station::OnEnter);
-}
-
-void Station::Begin()
-{
-    WaitForNext();
-}
-
-void Station::WaitForNext()
-{
-    m_state = State::Waiting;
-    if (m_interrupted || m_inputEnded) {
-        End();
-        return;
-    }
-    if (m_automatic) {
-        m_retry.start(m_lastSerial.isEmpty() ? 0 : SameRadioPauseMs);
-        return;
-    }
-    Terminal::Err(Cli::tr("Connect the next radio and press Enter (Ctrl+C ends).\n"));
-}
-
-void Station::OnEnter()
-{
-    char bytes[256];
-    const ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
-    if (n <= 0) {
-        // No more Enter can come: the station ends once the unit under way is done.
-        m_input.setEnabled(false);
-        m_inputEnded = true;
-        if (m_state == State::Waiting)
-            End();
-        return;
-    }
-    if (m_state == State::Waiting && QByteArray(bytes, int(n)).contains('\n'))
-        Probe();
-}
-
-void Station::Probe()
-{
-    m_state = State::Probing;
-    m_unitTime.start();
-    m_link.ReadFirst();
-}
-
-void Station::OnDone(const CommandOutcome &outcome)
-{
-    if (m_state == State::Writing)
-        Report(outcome, SerialOf(outcome.before));
-    else
-        OnProbed(outcome);
-}
-
-void Station::OnProbed(CommandOutcome outcome)
-{
-    if (m_interrupted) {
-        End();
-        return;
-    }
-    const QString serial = outcome.Complete() ? SerialOf(outcome.image) : QString();
-    if (m_automatic && serial.isEmpty()) {
-        // No radio, or not a whole answer: the cable is free, so the radio
-        // just done may come again, as a retry.
-        m_lastSerial.clear();
-        if (!m_saidWaiting)
-            Terminal::Err(Cli::tr("Waiting for a radio on %1 (Ctrl+C ends).\n")
-                              .arg(m_port.Name().isEmpty() ? outcome.result.devicePath : m_port.Name()));
-        m_saidWaiting = true;
-        m_retry.start(NoRadioPauseMs);
-        return;
-    }
-    if (m_automatic && serial == m_lastSerial) {
-        m_retry.start(SameRadioPauseMs);
-        return;
-    }
-    m_saidWaiting = false;
-    m_changes = FieldChanges();
-    QString refusal;
-    if (!outcome.Complete() || !m_job.ChangesFor(serial, &m_changes, &refusal)) {
-        // A unit that is not written is its read's entry.
-        outcome.refusal = refusal;
-        m_link.RecordRead(outcome);
-        Report(outcome, serial);
-        return;
-    }
-    m_state = State::Writing;
-    m_link.WriteAfterRead(m_changes, m_job.Model());
-}
-
-void Station::Report(CommandOutcome outcome, const QString &serial)
-{
-    m_terminal.EndProgress();
-    // One unit, one write, whatever stopped it on the way.
-    outcome.operation = Operation::Write;
-    m_lastSerial = serial;
-    const bool passed = outcome.Complete();
-    passed ? ++m_passed : ++m_failed;
-    if (!passed)
-        m_lastFailure = ExitCodeOf(outcome);
-    if (m_json) {
-        Terminal::Out(JsonLine(OutcomeJson(outcome, m_port)));
-    } else {
-        const QString message = OutcomeMessage(outcome);
-        QString line = Cli::tr("%1  %2  %3 s  (passed %4, failed %5)")
-                           .arg(serial.isEmpty() ? Cli::tr("(no serial number)") : serial,
-                                passed ? Cli::tr("passed") : Cli::tr("FAILED: %1").arg(message))
-                           .arg(double(m_unitTime.elapsed()) / 1000.0, 0, 'f', 2)
-                           .arg(m_passed)
-                           .arg(m_failed);
-        Terminal::Out(line + QLatin1Char('\n'));
-        // One line per unit on standard output; why it failed beside it, for the person.
-        if (!passed && !outcome.detail.isEmpty())
-            Terminal::Err(QStringLiteral("    ")
-                          + QString(outcome.detail).replace(QLatin1Char('\n'), QStringLiteral("\n    "))
-                          + QLatin1Char('\n'));
-    }
-    if (outcome.interrupted)
-        Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
-    Terminal::Err(HistoryWarning(outcome));
-    WaitForNext();
-}
-
-void Station::OnInterrupted()
-{
-    m_interrupted = true;
-    m_retry.stop();
-    switch (m_state) {
-    case State::Waiting:
-        End();
-        break;
-    case State::Probing:
-        m_link.Interrupt();
-        break;
-    case State::Writing:
-        m_link.Interrupt();
-        if (m_link.Finishing())
-            Terminal::Err(Cli::tr("Interrupted: the write blocks have gone out, so this radio's write is let finish; "
-                             "press Ctrl+C again to abandon it half-written.\n"));
-        break;
-    case State::Ending:
-        break;
-    }
-}
-
-void Station::End()
-{
-    if (m_state == State::Ending)
-        return;
-    m_state = State::Ending;
-    m_retry.stop();
-    m_terminal.EndProgress();
-    const QString summary = Cli::tr("Station ended: %1 units, %2 passed, %3 failed.\n")
-                                .arg(m_passed + m_failed)
-                                .arg(m_passed)
-                                .arg(m_failed);
-    m_json ? Terminal::Err(summary) : Terminal::Out(summary);
-    emit Ended(m_interrupted ? ExitInterrupted : m_failed > 0 ? m_lastFailure : ExitComplete);
-}
 
 int StationCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("station --port PORT --job FILE [--auto] [--json]"),
                          Cli::tr("Programs one radio after another with the fields of a job file: reads each, checks "
-                            "its model, writes, verifies, and prints one line per radio with a running count."));
+                                 "its model, writes, verifies, and prints one line per radio with a running count."));
     parser.AddPortOptions();
     parser.Add(QStringLiteral("job"), Cli::tr("The job file (JSON), see below."), QStringLiteral("FILE"));
     parser.Add(QStringLiteral("auto"),
                Cli::tr("Start as soon as a radio answers instead of on Enter; a radio whose serial number was "
-                  "just done is not done again until it has been off the cable."));
+                       "just done is not done again until it has been off the cable."));
     parser.AddNotes(Cli::tr("\nThe job file names the fields for every radio, by the names of the JSON output:\n"
-                       "  {\"model\": \"KR350UV\", \"dealerCode\": \"D-0042\", \"stockDate\": \"today\",\n"
-                       "   \"seller\": \"Line 3\", \"bandCode\": 0, \"freqSet\": false, \"unitsFile\": \"units.csv\"}\n"
-                       "unitsFile (optional, beside the job file) lists values for single radios, keyed by\n"
-                       "serial number; a radio it does not list is not written:\n"
-                       "  serialNumber,seller,sellDate\n"
-                       "  2026120500000042,Wang Fang,2026-12-24\n"
-                       "The station ends with Ctrl+C (or at the end of input without --auto) and a summary.\n"));
+                            "  {\"model\": \"KR350UV\", \"dealerCode\": \"D-0042\", \"stockDate\": \"today\",\n"
+                            "   \"seller\": \"Line 3\", \"bandCode\": 0, \"freqSet\": false, \"unitsFile\": \"units.csv\"}\n"
+                            "Texts and dates are JSON strings, bandCode a whole number, freqSet true or false; any\n"
+                            "other key, or a key named twice, is refused. unitsFile (optional, beside the job file)\n"
+                            "lists values for single radios, keyed by their 16-character serial number; a radio it\n"
+                            "does not list is not written:\n"
+                            "  serialNumber,seller,sellDate\n"
+                            "  2026120500000042,Wang Fang,2026-12-24\n"
+                            "Without --auto each Enter is one radio. Ctrl+C, SIGTERM or SIGHUP end the station at\n"
+                            "once while it waits, after the radio under way otherwise (again: abandon that radio,\n"
+                            "as for write); so does the end of input without --auto. It ends with a summary that\n"
+                            "counts radios by serial number. Exit code: 130, 143 or 129 for the signal; else 0 when\n"
+                            "every radio passed, or the code of the last radio that failed.\n"));
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode) || !parser.RequirePort(&exitCode))
         return exitCode;
     if (parser.Value(QStringLiteral("job")).isEmpty())
-        return CommandParser::Refuse(Cli::tr("--job is missing: name the job file."));
+        return parser.Refuse(Cli::tr("--job is missing: name the job file."));
     StationJob job;
     QString error;
     if (!job.Load(parser.Value(QStringLiteral("job")), &error))
-        return CommandParser::Refuse(error);
+        return parser.Refuse(error);
     const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
     CommandPort port(place.aliasDirs);
     if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
-        return CommandParser::Refuse(error);
+        return parser.Refuse(error);
     if (!parser.StartTrace(&exitCode))
         return exitCode;
+    const QString portShown = port.Name().isEmpty() ? parser.Value(QStringLiteral("port")) : port.Name();
+    Terminal::Err(StartLine(job, portShown));
 
     // Checked whole once, as the window does, before the first radio; a
-    // history that cannot be kept is said now rather than at every unit.
+    // history that cannot be kept is said now rather than at every radio.
     HistoryStore history(CommandHistoryPath());
     HistoryProblem problem;
     if (!history.Open(&problem))
@@ -263,20 +225,17 @@ int StationCommand(const QStringList &arguments)
     delivery.Start();
     if (!server.error.isEmpty())
         Terminal::Err(Cli::tr("Warning: %1 The history is kept on this computer only.\n").arg(server.error));
-    Station station(port, history, job, parser.IsSet(QStringLiteral("auto")), parser.IsSet(QStringLiteral("json")));
+
+    const bool automatic = parser.IsSet(QStringLiteral("auto"));
+    StationRun run(port, history, job, automatic);
+    StationConsole console(run, port, portShown, automatic, parser.IsSet(QStringLiteral("json")));
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
-    QObject::connect(
-        &station, &Station::Ended, &loop,
-        [&](int code) {
-            exitCode = code;
-            loop.quit();
-        },
-        Qt::QueuedConnection);
-    station.SetBenchName(BenchName(place.readPath));
-    station.Begin();
+    QObject::connect(&run, &StationRun::Ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    run.SetBenchName(BenchName(place.readPath));
+    run.Start();
     loop.exec();
-    return exitCode;
+    return console.ExitCode();
 }
 
 } // namespace kelvra

@@ -1,14 +1,19 @@
 #include "cli/stationjob.h"
 #include "cli/clitext.h"
 
+#include "cli/jobtext.h"
 #include "record/catalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
 
 namespace kelvra {
 
@@ -20,118 +25,158 @@ bool Refuse(QString *error, const QString &why)
     return false;
 }
 
-// A job file or units list is a few kilobytes; anything near this is not one.
-constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
-
-bool ReadText(const QString &path, QString *text, QString *error)
+// A value as the job file spells it: true, 42.5, null, ["Line 3"].
+QString JsonText(const QJsonValue &value)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes)
-        return Refuse(error, Cli::tr("%1 cannot be read: %2").arg(path, file.errorString()));
-    *text = QString::fromUtf8(file.readAll());
-    if (text->startsWith(QChar(0xFEFF)))
-        text->remove(0, 1);
-    return true;
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-QString ValueText(const QJsonValue &value)
+bool IsFieldKey(const QString &key)
 {
-    if (value.isBool())
-        return value.toBool() ? QStringLiteral("on") : QStringLiteral("off");
-    if (value.isDouble())
-        return QString::number(value.toDouble());
-    return value.toString();
+    const auto &names = FieldChanges::Names();
+    return std::any_of(names.begin(), names.end(), [&key](const FieldChanges::Name &name) {
+        return key == QLatin1String(name.key);
+    });
+}
+
+QString FieldKeys()
+{
+    QStringList keys;
+    for (const FieldChanges::Name &name : FieldChanges::Names())
+        keys << QLatin1String(name.key);
+    return keys.join(QStringLiteral(", "));
+}
+
+// The value's text for FieldChanges, once its JSON type is the field's.
+bool ValueText(const QString &key, const QJsonValue &value, const QString &where, QString *text, QString *error)
+{
+    if (key == QLatin1String("freqSet")) {
+        if (!value.isBool())
+            return Refuse(error, Cli::tr("%1: freqSet takes true or false, not %2.").arg(where, JsonText(value)));
+        *text = value.toBool() ? QStringLiteral("on") : QStringLiteral("off");
+        return true;
+    }
+    if (key == QLatin1String("bandCode")) {
+        const double number = value.toDouble(-1);
+        if (!value.isDouble() || number != std::floor(number) || number < 0 || number > 1000)
+            return Refuse(error, Cli::tr("%1: bandCode takes a whole number from 0 to 19, not %2.")
+                                     .arg(where, JsonText(value)));
+        *text = QString::number(int(number));
+        return true;
+    }
+    if (!value.isString())
+        return Refuse(error, Cli::tr("%1: %2 takes a text in quotes, not %3.").arg(where, key, JsonText(value)));
+    *text = value.toString();
+    return true;
 }
 
 } // namespace
 
-bool ReadCsvRecord(const QString &text, qsizetype *pos, QStringList *fields)
+bool StationJob::IsSerialNumber(const QString &text)
 {
-    fields->clear();
-    qsizetype i = *pos;
-    if (i >= text.size())
-        return false;
-    QString field;
-    bool quoted = false;
-    for (; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (quoted) {
-            if (ch == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
-                field += text.at(++i);
-            else if (ch == QLatin1Char('"'))
-                quoted = false;
-            else
-                field += ch;
-        } else if (ch == QLatin1Char('"')) {
-            quoted = true;
-        } else if (ch == QLatin1Char(',')) {
-            *fields << field;
-            field.clear();
-        } else if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) {
-            if (ch == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            ++i;
-            break;
-        } else {
-            field += ch;
-        }
-    }
-    *fields << field;
-    *pos = i;
-    return true;
+    static const QRegularExpression serial(QStringLiteral("^[0-9A-Za-z]{16}$"));
+    return serial.match(text).hasMatch();
 }
 
 bool StationJob::Load(const QString &jobPath, QString *error)
 {
-    QString text;
-    if (!ReadText(jobPath, &text, error))
+    m_path = jobPath;
+    QByteArray text;
+    if (!ReadJobText(jobPath, &text, error))
         return false;
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return Refuse(error, Cli::tr("%1 line %2: no JSON: %3")
+                                 .arg(jobPath)
+                                 .arg(LineAt(text, parseError.offset))
+                                 .arg(parseError.errorString()));
     if (!document.isObject())
-        return Refuse(error, Cli::tr("%1 is no JSON object: %2").arg(jobPath, parseError.errorString()));
+        return Refuse(error, Cli::tr("%1 holds no JSON object ({...}).").arg(jobPath));
     const QJsonObject job = document.object();
-    for (auto it = job.begin(); it != job.end(); ++it) {
-        if (it.key() == QLatin1String("model"))
-            m_model = it.value().toString();
-        else if (it.key() == QLatin1String("unitsFile"))
-            m_unitsPath = QFileInfo(jobPath).dir().filePath(it.value().toString());
-        else
-            m_job << qMakePair(it.key(), ValueText(it.value()));
+    QHash<QString, int> lines;
+    for (const JsonKey &member : ObjectKeys(text)) {
+        const QString &key = member.key;
+        const QJsonValue value = job.value(key);
+        const QString where = Cli::tr("%1 line %2").arg(jobPath).arg(member.line);
+        if (lines.contains(key))
+            return Refuse(error,
+                          Cli::tr("%1: %2 is named twice (first on line %3).").arg(where, key).arg(lines.value(key)));
+        lines.insert(key, member.line);
+        if (key == QLatin1String("model")) {
+            m_model = value.toString();
+            if (!value.isString() || !ListedModels().contains(m_model))
+                return Refuse(error, Cli::tr("%1: model takes %2, not %3.")
+                                         .arg(where, ListedModels().join(QStringLiteral(", ")), JsonText(value)));
+        } else if (key == QLatin1String("unitsFile")) {
+            if (!value.isString() || value.toString().isEmpty())
+                return Refuse(error, Cli::tr("%1: unitsFile takes the name of a CSV file in quotes, not %2.")
+                                         .arg(where, JsonText(value)));
+            m_unitsPath = QDir::cleanPath(QFileInfo(jobPath).dir().filePath(value.toString()));
+        } else if (IsFieldKey(key)) {
+            QString fieldText;
+            if (!ValueText(key, value, where, &fieldText, error) || !Check({{key, fieldText}}, where, error))
+                return false;
+            m_job << qMakePair(key, fieldText);
+        } else {
+            return Refuse(error, Cli::tr("%1: unknown key \"%2\"; a job takes model, unitsFile, %3.")
+                                     .arg(where, key, FieldKeys()));
+        }
     }
-    if (job.contains(QLatin1String("model")) && !ListedModels().contains(m_model))
-        return Refuse(error, Cli::tr("%1: model takes %2, not \"%3\".")
-                                 .arg(jobPath, ListedModels().join(QStringLiteral(", ")), m_model));
     if (m_job.isEmpty() && m_unitsPath.isEmpty())
         return Refuse(error, Cli::tr("%1 names no field to write.").arg(jobPath));
-    if (!Check(m_job, jobPath, error))
+    // The model may come after the band in the file.
+    if (!Check(m_job, Cli::tr("%1 line %2").arg(jobPath).arg(lines.value(QStringLiteral("bandCode"))), error))
         return false;
     return m_unitsPath.isEmpty() || LoadUnits(m_unitsPath, error);
 }
 
 bool StationJob::LoadUnits(const QString &path, QString *error)
 {
-    QString text;
-    if (!ReadText(path, &text, error))
+    QByteArray bytes;
+    if (!ReadJobText(path, &bytes, error))
         return false;
+    const QString text = QString::fromUtf8(bytes);
     qsizetype pos = 0;
+    int line = 1;
     QStringList header;
-    if (!ReadCsvRecord(text, &pos, &header) || header.value(0).trimmed() != QLatin1String("serialNumber"))
-        return Refuse(error, Cli::tr("%1: the first line names the columns, serialNumber first.").arg(path));
+    if (!ReadCsvRecord(text, &pos, &header, &line) || header.value(0).trimmed() != QLatin1String("serialNumber"))
+        return Refuse(error, Cli::tr("%1 line 1: the first line names the columns, serialNumber first.").arg(path));
+    for (int column = 1; column < header.size(); ++column) {
+        const QString name = header.at(column).trimmed();
+        if (m_unitColumns.contains(name) || name == QLatin1String("serialNumber"))
+            return Refuse(error, Cli::tr("%1 line 1: the column %2 is named twice.").arg(path, name));
+        if (!IsFieldKey(name))
+            return Refuse(error,
+                          Cli::tr("%1 line 1: unknown column \"%2\"; the columns are serialNumber and any of %3.")
+                              .arg(path, name, FieldKeys()));
+        m_unitColumns << name;
+    }
     QStringList fields;
-    for (int line = 2; ReadCsvRecord(text, &pos, &fields); ++line) {
+    for (int first = line; ReadCsvRecord(text, &pos, &fields, &line); first = line) {
+        const QString where = Cli::tr("%1 line %2").arg(path).arg(first);
         const QString serial = fields.value(0).trimmed();
-        if (serial.isEmpty())
+        if (serial.isEmpty() && fields.join(QString()).trimmed().isEmpty())
             continue;
-        Values values;
-        // An empty cell leaves the job's value for that radio.
-        for (int column = 1; column < header.size() && column < fields.size(); ++column) {
-            if (!fields.at(column).isEmpty())
-                values << qMakePair(header.at(column).trimmed(), fields.at(column));
-        }
-        const QString where = Cli::tr("%1 line %2").arg(path).arg(line);
+        if (!IsSerialNumber(serial))
+            return Refuse(error, Cli::tr("%1: \"%2\" is no serial number, which is 16 letters or digits such as "
+                                         "2026120500000042. A spreadsheet may have shown it as a number such as "
+                                         "2.02612E+15: keep that column as text.")
+                                     .arg(where, serial));
+        if (fields.size() > header.size())
+            return Refuse(error, Cli::tr("%1: %2 cells, but the first line names %3 columns.")
+                                     .arg(where)
+                                     .arg(fields.size())
+                                     .arg(header.size()));
         if (m_units.contains(serial))
             return Refuse(error, Cli::tr("%1: serial number %2 is listed twice.").arg(where, serial));
+        Values values;
+        // An empty cell leaves the job's value for that radio.
+        for (int column = 1; column < fields.size(); ++column) {
+            if (!fields.at(column).isEmpty())
+                values << qMakePair(m_unitColumns.at(column - 1), fields.at(column));
+        }
         if (!Check(values, where, error))
             return false;
         m_units.insert(serial, values);
@@ -144,7 +189,7 @@ bool StationJob::Check(const Values &values, const QString &where, QString *erro
     FieldChanges changes;
     for (const auto &[key, value] : values) {
         QString why;
-        if (!changes.Set(key, value, &why))
+        if (!changes.Set(key, value, &why, FieldChanges::Naming::Key))
             return Refuse(error, QStringLiteral("%1: %2").arg(where, why));
     }
     const int modelIndex = int(ListedModels().indexOf(m_model));
@@ -154,23 +199,28 @@ bool StationJob::Check(const Values &values, const QString &where, QString *erro
     return true;
 }
 
-void StationJob::Apply(const Values &values, FieldChanges *changes) const
+QStringList StationJob::Fields() const
 {
+    FieldChanges changes;
     QString checkedAtLoad;
-    for (const auto &[key, value] : values)
-        changes->Set(key, value, &checkedAtLoad);
+    for (const auto &[key, value] : m_job)
+        changes.Set(key, value, &checkedAtLoad);
+    return changes.Named();
 }
 
 bool StationJob::ChangesFor(const QString &serialNumber, FieldChanges *changes, QString *error) const
 {
-    Apply(m_job, changes);
+    QString checkedAtLoad;
+    for (const auto &[key, value] : m_job)
+        changes->Set(key, value, &checkedAtLoad);
     if (m_unitsPath.isEmpty())
         return true;
     const auto unit = m_units.constFind(serialNumber);
     if (unit == m_units.constEnd())
         return Refuse(error, Cli::tr("Serial number %1 is not in %2; the radio was not written.")
                                  .arg(serialNumber, m_unitsPath));
-    Apply(*unit, changes);
+    for (const auto &[key, value] : *unit)
+        changes->Set(key, value, &checkedAtLoad);
     return true;
 }
 

@@ -6,13 +6,16 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 namespace kelvra {
 
 // What a station writes to every radio: a job file (JSON) naming the
 // fields for all of them, and optionally a CSV file keyed by serial number
 // with values for single radios, which win over the job's. Everything is
-// checked when the job is loaded, before any radio is touched.
+// checked when the job is loaded, before any radio is touched: each value's
+// JSON type and whether the radio can hold it, unknown and repeated keys and
+// columns, and the form of every serial number.
 //
 //   {"model": "KR350UV", "dealerCode": "D-0042", "stockDate": "today",
 //    "seller": "Line 3", "bandCode": 0, "freqSet": false, "unitsFile": "units.csv"}
@@ -22,28 +25,36 @@ namespace kelvra {
 class StationJob
 {
 public:
-    // False with a sentence naming the file, line and field at fault.
+    // False with a sentence naming the file, the line and the key at fault.
     bool Load(const QString &jobPath, QString *error);
 
+    QString Path() const { return m_path; }
     QString Model() const { return m_model; }
-    bool HasUnits() const { return m_unitsPath.size() > 0; }
+    // The job's own fields, written to every radio, by key in byte-map order.
+    QStringList Fields() const;
+    bool HasUnits() const { return !m_unitsPath.isEmpty(); }
+    QString UnitsPath() const { return m_unitsPath; }
+    qsizetype UnitCount() const { return m_units.size(); }
+    // The units file's columns after serialNumber.
+    QStringList UnitFields() const { return m_unitColumns; }
     // The changes for a radio; false when a units file is given and does
     // not list the serial number.
     bool ChangesFor(const QString &serialNumber, FieldChanges *changes, QString *error) const;
+
+    // A radio's serial number as the factory gives it: 16 letters or digits.
+    static bool IsSerialNumber(const QString &text);
 
 private:
     using Values = QList<QPair<QString, QString>>;
     bool LoadUnits(const QString &path, QString *error);
     bool Check(const Values &values, const QString &where, QString *error) const;
-    void Apply(const Values &values, FieldChanges *changes) const;
 
+    QString m_path;
     QString m_model;
     QString m_unitsPath;
     Values m_job;
+    QStringList m_unitColumns;
     QHash<QString, Values> m_units;
 };
-
-// The fields of one CSV record; quotes as spreadsheets write them. False at the end of the text.
-bool ReadCsvRecord(const QString &text, qsizetype *pos, QStringList *fields);
 
 } // namespace kelvra

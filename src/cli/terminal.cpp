@@ -1,22 +1,32 @@
 #include "cli/terminal.h"
 #include "cli/clitext.h"
 
+#include "cli/commandoutcome.h"
+
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvra {
 
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+QString g_outputFailure;
 
-void OnSignal(int)
+// SIGHUP is a dropped SSH session, SIGQUIT a harder Ctrl+C: either would
+// otherwise end the process between two write blocks.
+constexpr int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+void OnSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
 }
 
@@ -49,21 +59,22 @@ Terminal::Terminal(QObject *parent) : QObject(parent), m_progressWanted(isatty(S
     m_signals = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
     connect(m_signals, &QSocketNotifier::activated, this, [this] {
         char bytes[16];
-        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[1], bytes, sizeof bytes);
-        emit Interrupted();
+        const ssize_t n = ::read(g_signalPipe[1], bytes, sizeof bytes);
+        for (ssize_t i = 0; i < n; ++i)
+            emit Interrupted(bytes[i]);
     });
     struct sigaction action{};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : HandledSignals)
+        sigaction(signal, &action, nullptr);
 }
 
 Terminal::~Terminal()
 {
     EndProgress();
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
+    for (const int signal : HandledSignals)
+        ::signal(signal, SIG_DFL);
 }
 
 void Terminal::ShowProgress(const LinkActivity &activity)
@@ -90,19 +101,65 @@ void Terminal::EndProgress()
 
 void Terminal::Out(const QString &text)
 {
-    Out(text.toLocal8Bit());
+    Out(Printable(text, true).toLocal8Bit());
 }
 
 void Terminal::Out(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    const std::size_t size = std::size_t(bytes.size());
+    const bool written = std::fwrite(bytes.constData(), 1, size, stdout) == size;
+    if (std::fflush(stdout) != 0 || !written)
+        NoteOutputFailure(QString::fromLocal8Bit(std::strerror(errno)));
+    // The next line is tried afresh: a pipe's reader may be slow, not gone.
+    std::clearerr(stdout);
 }
 
 void Terminal::Err(const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fputs(Printable(text, true).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
+}
+
+QString Terminal::OutputFailure()
+{
+    return g_outputFailure;
+}
+
+void Terminal::NoteOutputFailure(const QString &why)
+{
+    if (g_outputFailure.isEmpty())
+        g_outputFailure = why;
+}
+
+QString Printable(const QString &text, bool keepLineFeeds)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        const bool control = code < 0x20 || (code >= 0x7F && code < 0xA0);
+        if (!control || (keepLineFeeds && code == u'\n'))
+            shown += ch;
+        else
+            shown += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
+int ExitWithOutput(int exitCode, const QString &historyNote)
+{
+    static bool said = false;
+    if (g_outputFailure.isEmpty())
+        return exitCode;
+    if (!std::exchange(said, true))
+        Terminal::Err(Cli::tr("The output could not be written: %1.").arg(g_outputFailure)
+                      + (historyNote.isEmpty() ? QString() : QLatin1Char(' ') + historyNote) + QLatin1Char('\n'));
+    return exitCode == ExitComplete ? ExitOutputFailed : exitCode;
+}
+
+int ExitCodeOfSignal(int signal)
+{
+    return 128 + signal;
 }
 
 } // namespace kelvra

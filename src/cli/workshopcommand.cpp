@@ -18,7 +18,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace kelvra {
 
@@ -72,14 +72,15 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
     WorkshopReader reader(CommandHistoryPath(), server);
     QFile out;
     const qint16 language = LanguageIdForLocale(QLocale::system());
-    if (csv && !out.open(stdout, QIODevice::WriteOnly))
+    // Unbuffered, so that a write that fails is seen at once, not lost in a buffer.
+    if (csv && !out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ExitFileUnreadable;
     int listed = 0;
     bool headerWritten = false;
     WorkshopPage last;
     QEventLoop loop;
-    QObject::connect(&terminal, &Terminal::Interrupted, &loop, [&] {
-        exitCode = ExitInterrupted;
+    QObject::connect(&terminal, &Terminal::Interrupted, &loop, [&](int signal) {
+        exitCode = ExitCodeOfSignal(signal);
         loop.quit();
     });
     QObject::connect(&reader, &WorkshopReader::Answered, &loop, [&](const WorkshopPage &page) {
@@ -99,8 +100,7 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
         }
         listed += int(page.entries.size());
         // --csv takes every entry, a page at a time; the others stop at the limit.
-        if (csv && page.more && !page.entries.isEmpty()) {
-            out.flush();
+        if (csv && page.more && !page.entries.isEmpty() && out.error() == QFileDevice::NoError) {
             reader.Ask({serialEnding, page.entries.last().time, page.entries.last().uuid, CsvPage});
             return;
         }
@@ -108,6 +108,8 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
     });
     reader.Ask({serialEnding, QDateTime(), QString(), csv ? CsvPage : limit});
     loop.exec();
+    if (out.error() != QFileDevice::NoError)
+        Terminal::NoteOutputFailure(out.errorString());
 
     DeliveryStatus status;
     status.waiting = last.waiting;
@@ -146,20 +148,24 @@ int DeliverQueued()
     HistoryDelivery delivery(CommandHistoryPath(), *server);
     int delivered = 0;
     std::optional<DeliveryStatus> passed;
+    int signal = 0;
     QEventLoop loop;
     QObject::connect(&delivery, &HistoryDelivery::Delivered, &loop, [&](int count) { delivered += count; });
     QObject::connect(&delivery, &HistoryDelivery::Passed, &loop, [&](const DeliveryStatus &status) {
         passed = status;
         loop.quit();
     });
-    QObject::connect(&terminal, &Terminal::Interrupted, &loop, &QEventLoop::quit);
+    QObject::connect(&terminal, &Terminal::Interrupted, &loop, [&](int received) {
+        signal = received;
+        loop.quit();
+    });
     delivery.StartOnce();
     loop.exec();
     if (!passed) {
         delivery.Stop();
         Terminal::Err(Cli::tr("Interrupted: %n entry(s) were delivered; the others stay queued.\n", nullptr,
                               delivered));
-        return ExitInterrupted;
+        return ExitCodeOfSignal(signal);
     }
     if (passed->state == DeliveryState::UpToDate) {
         TraceServer(server->key + QStringLiteral(" delivered %1").arg(delivered));

@@ -8,36 +8,6 @@
         <translation>电台是 %1，该机型没有频段代码 %2（%3）。</translation>
     </message>
     <message>
-        <source>Exit codes:
-  0    complete (for a write: written and verified)
-  2    usage: an unknown option, a missing port, a text longer than its field in GBK bytes,
-       a text that GBK cannot hold, a bad date or band code; nothing was sent
-  3    the port could not be opened (the reason on standard error)
-  4    the radio did not answer or answered wrongly, or another radio was connected between
-       the read and the write; the radio was not changed
-  5    the radio is another model than --model names, or its model does not offer --band
-  6    the backup could not be stored, so nothing was written
-  7    written, but the read-back differs from what was written
-  8    the write failed after write blocks went out: the radio may be half-written
-       (the detail names what it took)
-  130  interrupted (Ctrl+C or SIGTERM): the operation ended cleanly and the port is closed
-</source>
-        <translation>退出代码：
-  0    完成（写入时：已写入并已校验）
-  2    用法错误：未知选项、缺少端口、文本超过字段的 GBK 字节数、
-       GBK 无法表示的文本、日期或频段代码错误；未发送任何内容
-  3    无法打开端口（原因见标准错误输出）
-  4    电台没有应答或应答错误，或在读取与写入之间换接了另一台电台；
-       电台未被改动
-  5    电台机型与 --model 指定的不同，或该机型没有 --band 指定的频段
-  6    无法保存备份，因此未写入任何内容
-  7    已写入，但回读内容与写入内容不同
-  8    写入块发出后写入失败：电台可能只写入了一部分
-       （详细信息说明电台收下了什么）
-  130  已中断（Ctrl+C 或 SIGTERM）：操作已正常结束，端口已关闭
-</translation>
-    </message>
-    <message>
         <source>The history holds no entries yet (%1).
 </source>
         <translation>历史记录中还没有任何条目（%1）。
@@ -120,10 +90,6 @@
         <translation>经销商代码，最多 16 个字节（一个汉字占两个）。</translation>
     </message>
     <message>
-        <source>Stock date: today, YYYY-MM-DD or the interface&apos;s short date; written as the short date.</source>
-        <translation>入库时间：today、YYYY-MM-DD 或界面的短日期格式；以短日期格式写入。</translation>
-    </message>
-    <message>
         <source>Sell date, as the stock date.</source>
         <translation>销售时间，格式同入库时间。</translation>
     </message>
@@ -200,10 +166,6 @@
     <message>
         <source>%1: &quot;%2&quot; takes %3 bytes in the radio, and the field holds %4 (a Chinese character takes two). Nothing was cut; shorten it.</source>
         <translation>%1：“%2”在电台中占 %3 个字节，而该字段只能容纳 %4 个（一个汉字占两个）。没有截断任何内容；请缩短它。</translation>
-    </message>
-    <message>
-        <source>%1 takes today, a date such as %2, or an empty text; &quot;%3&quot; is no date.</source>
-        <translation>%1 需要 today、形如 %2 的日期或空文本；“%3”不是日期。</translation>
     </message>
     <message>
         <source>The history %1 cannot be read: %2
@@ -314,12 +276,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
 </translation>
     </message>
     <message>
-        <source>Station ended: %1 units, %2 passed, %3 failed.
-</source>
-        <translation>工位结束：共 %1 台，通过 %2 台，失败 %3 台。
-</translation>
-    </message>
-    <message>
         <source>Programs one radio after another with the fields of a job file: reads each, checks its model, writes, verifies, and prints one line per radio with a running count.</source>
         <translation>按任务文件中的字段逐台为电台写频：读取每台电台，检查机型，写入，校验，每台输出一行并累计计数。</translation>
     </message>
@@ -332,28 +288,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
         <translation>电台一应答就开始，而不是等待 Enter；刚写完的序列号在电台离开数据线之前不会再写一次。</translation>
     </message>
     <message>
-        <source>
-The job file names the fields for every radio, by the names of the JSON output:
-  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
-   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
-unitsFile (optional, beside the job file) lists values for single radios, keyed by
-serial number; a radio it does not list is not written:
-  serialNumber,seller,sellDate
-  2026120500000042,Wang Fang,2026-12-24
-The station ends with Ctrl+C (or at the end of input without --auto) and a summary.
-</source>
-        <translation>
-任务文件用 JSON 输出中的名称指定每台电台的字段：
-  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
-   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
-unitsFile（可选，位于任务文件旁边）按序列号列出单台电台的值；
-未列出的电台不会被写入：
-  serialNumber,seller,sellDate
-  2026120500000042,Wang Fang,2026-12-24
-工位以 Ctrl+C 结束（不带 --auto 时也在输入结束时结束），并输出汇总。
-</translation>
-    </message>
-    <message>
         <source>--job is missing: name the job file.</source>
         <translation>缺少 --job：请指定任务文件。</translation>
     </message>
@@ -364,18 +298,6 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
     <message>
         <source>%1 names no field to write.</source>
         <translation>%1 没有指定要写入的字段。</translation>
-    </message>
-    <message>
-        <source>%1 is no JSON object: %2</source>
-        <translation>%1 不是 JSON 对象：%2</translation>
-    </message>
-    <message>
-        <source>%1: model takes %2, not &quot;%3&quot;.</source>
-        <translation>%1：model 可取 %2，而不是“%3”。</translation>
-    </message>
-    <message>
-        <source>%1: the first line names the columns, serialNumber first.</source>
-        <translation>%1：第一行是列名，serialNumber 在最前。</translation>
     </message>
     <message>
         <source>%1 line %2</source>
@@ -412,6 +334,227 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
     <message>
         <source> (sent again, %1)</source>
         <translation>（重发，第 %1 次）</translation>
+    </message>
+    <message>
+        <source>Exit codes:
+  0    complete (for a write: written and verified)
+  2    usage: an unknown command or option, an option given twice, a missing port, a text
+       longer than its field in GBK bytes, a text that GBK cannot hold, a bad date or band
+       code, a job or units file that does not check out; nothing was sent
+  3    the port could not be opened (the reason on standard error)
+  4    the radio did not answer or answered wrongly, or another radio was connected between
+       the read and the write; the radio was not changed
+  5    the radio is another model than --model names, or its model does not offer --band
+  6    the backup could not be stored, so nothing was written
+  7    written, but the read-back differs from what was written
+  8    the write failed after write blocks went out: the radio may be half-written
+       (the detail names what it took)
+  9    the output could not be written (a full disk, a closed pipe); standard error says so,
+       and the history tells what became of the radio (a failure&apos;s own code wins over 9)
+  130  interrupted by Ctrl+C (SIGINT), 143 by SIGTERM, 129 by SIGHUP, 131 by SIGQUIT: the
+       operation ended cleanly (a write whose blocks had gone out was let finish) and the
+       port is closed
+</source>
+        <translation>退出代码：
+  0    完成（写入时：已写入并已校验）
+  2    用法错误：未知命令或选项、选项给出了两次、缺少端口、文本超过字段的 GBK 字节数、
+       GBK 无法表示的文本、日期或频段代码错误、任务文件或单台文件检查未通过；未发送任何内容
+  3    无法打开端口（原因见标准错误输出）
+  4    电台没有应答或应答错误，或在读取与写入之间换接了另一台电台；
+       电台未被改动
+  5    电台机型与 --model 指定的不同，或该机型没有 --band 指定的频段
+  6    无法保存备份，因此未写入任何内容
+  7    已写入，但回读内容与写入内容不同
+  8    写入块发出后写入失败：电台可能只写入了一部分
+       （详细信息说明电台收下了什么）
+  9    无法写出输出（磁盘已满、管道已关闭）；标准错误输出会说明，
+       电台的结果见历史记录（操作本身失败时以其退出代码为准）
+  130  被 Ctrl+C（SIGINT）中断，143 为 SIGTERM，129 为 SIGHUP，131 为 SIGQUIT：
+       操作已正常结束（写入块已发出的写入会让其完成），端口已关闭
+</translation>
+    </message>
+    <message>
+        <source>--%1 is given more than once; give each option once.</source>
+        <translation>--%1 给出了不止一次；每个选项只能给出一次。</translation>
+    </message>
+    <message>
+        <source>Stock date: today, exactly YYYY-MM-DD, or exactly the interface&apos;s short date (%1); written as the short date.</source>
+        <translation>入库时间：today、严格的 YYYY-MM-DD，或严格的界面短日期格式（%1）；以短日期格式写入。</translation>
+    </message>
+    <message>
+        <source>History entry %1 tells what became of the radio.</source>
+        <translation>电台的结果见历史记录条目 %1。</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;; the commands are read, write, history and station; see KelvraSet --help</source>
+        <translation>未知命令“%1”；命令有 read、write、history 和 station；见 KelvraSet --help</translation>
+    </message>
+    <message>
+        <source>%1 takes today, a date written exactly as %2 or %3, or an empty text; &quot;%4&quot; is no date.</source>
+        <translation>%1 需要 today、严格写成 %2 或 %3 形式的日期，或空文本；“%4”不是日期。</translation>
+    </message>
+    <message>
+        <source>%1 is no regular file; name the file itself.</source>
+        <translation>%1 不是普通文件；请指定文件本身。</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 不存在。</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 MB, which no job or units file is.</source>
+        <translation>%1 大于 %2 MB，任务文件或单台文件不会这么大。</translation>
+    </message>
+    <message>
+        <source>Station on %1, job %2: writes %3 to %4.</source>
+        <translation>工位端口 %1，任务 %2：将 %3 写入%4。</translation>
+    </message>
+    <message>
+        <source>no field of its own</source>
+        <translation>（任务本身没有字段）</translation>
+    </message>
+    <message>
+        <source>radios of any model</source>
+        <translation>任意机型的电台</translation>
+    </message>
+    <message>
+        <source>%1 radios</source>
+        <translation>%1 电台</translation>
+    </message>
+    <message>
+        <source>%1 lists %2 radios; no other is written.</source>
+        <translation>%1 列出了 %2 台电台；其他电台不会被写入。</translation>
+    </message>
+    <message>
+        <source>%1 lists %2 radios, each with its %3; no other is written.</source>
+        <translation>%1 列出了 %2 台电台，每台有各自的 %3；其他电台不会被写入。</translation>
+    </message>
+    <message>
+        <source>Trying again until it opens (Ctrl+C ends).
+</source>
+        <translation>将一直重试，直到能够打开（Ctrl+C 结束）。
+</translation>
+    </message>
+    <message>
+        <source>Interrupted: the station ends after this radio; interrupt again to abandon the radio.
+</source>
+        <translation>已中断：工位将在这台电台完成后结束；再次中断将放弃这台电台。
+</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>已中断</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3 s  attempt %4  (passed %5, failed %6)</source>
+        <translation>%1  %2  %3 秒  第 %4 次  （通过 %5，失败 %6）</translation>
+    </message>
+    <message>
+        <source>The station goes on, and the history records every radio.</source>
+        <translation>工位继续运行，历史记录会记下每台电台。</translation>
+    </message>
+    <message>
+        <source>Station ended: radios %1, passed %2, failed %3 (attempts %4).
+</source>
+        <translation>工位结束：电台 %1 台，通过 %2 台，失败 %3 台（共尝试 %4 次）。
+</translation>
+    </message>
+    <message>
+        <source>
+The job file names the fields for every radio, by the names of the JSON output:
+  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
+   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
+Texts and dates are JSON strings, bandCode a whole number, freqSet true or false; any
+other key, or a key named twice, is refused. unitsFile (optional, beside the job file)
+lists values for single radios, keyed by their 16-character serial number; a radio it
+does not list is not written:
+  serialNumber,seller,sellDate
+  2026120500000042,Wang Fang,2026-12-24
+Without --auto each Enter is one radio. Ctrl+C, SIGTERM or SIGHUP end the station at
+once while it waits, after the radio under way otherwise (again: abandon that radio,
+as for write); so does the end of input without --auto. It ends with a summary that
+counts radios by serial number. Exit code: 130, 143 or 129 for the signal; else 0 when
+every radio passed, or the code of the last radio that failed.
+</source>
+        <translation>
+任务文件用 JSON 输出中的名称指定每台电台的字段：
+  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
+   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
+文本和日期是 JSON 字符串，bandCode 是整数，freqSet 是 true 或 false；其他键、
+或出现两次的键都会被拒绝。unitsFile（可选，位于任务文件旁边）按 16 位序列号
+列出单台电台的值；未列出的电台不会被写入：
+  serialNumber,seller,sellDate
+  2026120500000042,Wang Fang,2026-12-24
+不带 --auto 时每按一次 Enter 就是一台电台。Ctrl+C、SIGTERM 或 SIGHUP 在等待时
+立即结束工位，否则在当前电台完成后结束（再次中断：像 write 一样放弃这台电台）；
+不带 --auto 时输入结束也会结束工位。结束时输出按序列号统计电台的汇总。
+退出代码：信号对应 130、143 或 129；否则所有电台都通过时为 0，
+或为最后一台失败电台的代码。
+</translation>
+    </message>
+    <message>
+        <source>%1: freqSet takes true or false, not %2.</source>
+        <translation>%1：freqSet 需要 true 或 false，而不是 %2。</translation>
+    </message>
+    <message>
+        <source>%1: bandCode takes a whole number from 0 to 19, not %2.</source>
+        <translation>%1：bandCode 需要 0 到 19 的整数，而不是 %2。</translation>
+    </message>
+    <message>
+        <source>%1: %2 takes a text in quotes, not %3.</source>
+        <translation>%1：%2 需要带引号的文本，而不是 %3。</translation>
+    </message>
+    <message>
+        <source>%1 line %2: no JSON: %3</source>
+        <translation>%1 第 %2 行：不是 JSON：%3</translation>
+    </message>
+    <message>
+        <source>%1 holds no JSON object ({...}).</source>
+        <translation>%1 中没有 JSON 对象（{...}）。</translation>
+    </message>
+    <message>
+        <source>%1: %2 is named twice (first on line %3).</source>
+        <translation>%1：%2 出现了两次（第一次在第 %3 行）。</translation>
+    </message>
+    <message>
+        <source>%1: model takes %2, not %3.</source>
+        <translation>%1：model 可取 %2，而不是 %3。</translation>
+    </message>
+    <message>
+        <source>%1: unitsFile takes the name of a CSV file in quotes, not %2.</source>
+        <translation>%1：unitsFile 需要带引号的 CSV 文件名，而不是 %2。</translation>
+    </message>
+    <message>
+        <source>%1: unknown key &quot;%2&quot;; a job takes model, unitsFile, %3.</source>
+        <translation>%1：未知的键“%2”；任务可用的键有 model、unitsFile、%3。</translation>
+    </message>
+    <message>
+        <source>%1 line 1: the first line names the columns, serialNumber first.</source>
+        <translation>%1 第 1 行：第一行是列名，serialNumber 在最前。</translation>
+    </message>
+    <message>
+        <source>%1 line 1: the column %2 is named twice.</source>
+        <translation>%1 第 1 行：列 %2 出现了两次。</translation>
+    </message>
+    <message>
+        <source>%1 line 1: unknown column &quot;%2&quot;; the columns are serialNumber and any of %3.</source>
+        <translation>%1 第 1 行：未知的列“%2”；可用的列为 serialNumber 以及 %3 中的任意列。</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is no serial number, which is 16 letters or digits such as 2026120500000042. A spreadsheet may have shown it as a number such as 2.02612E+15: keep that column as text.</source>
+        <translation>%1：“%2”不是序列号；序列号是 16 位字母或数字，例如 2026120500000042。电子表格可能把它显示成了 2.02612E+15 这样的数字：请把该列设为文本。</translation>
+    </message>
+    <message>
+        <source>%1: %2 cells, but the first line names %3 columns.</source>
+        <translation>%1：有 %2 个单元格，但第一行只列出了 %3 列。</translation>
+    </message>
+    <message>
+        <source>The radio has no serial number, and the station writes only radios it can tell apart; it was not written.</source>
+        <translation>电台没有序列号，而工位只写入能够区分的电台；该电台未被写入。</translation>
+    </message>
+    <message>
+        <source>The output could not be written: %1.</source>
+        <translation>无法写出输出：%1。</translation>
     </message>
     <message>
         <source>Commands (the window opens only without one; each has its own --help):
@@ -545,12 +688,12 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
         <translation>文件</translation>
     </message>
     <message>
-        <source>Unknown argument: %1</source>
-        <translation>未知参数：%1</translation>
-    </message>
-    <message>
         <source>--trace needs a file name.</source>
         <translation>--trace 需要一个文件名。</translation>
+    </message>
+    <message>
+        <source>The window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty). Without one, use a command: read, write, history or station; see KelvraSet --help.</source>
+        <translation>窗口需要显示器，但没有设置（DISPLAY 和 WAYLAND_DISPLAY 均为空）。没有显示器时请使用命令：read、write、history 或 station；见 KelvraSet --help。</translation>
     </message>
 </context>
 <context>
@@ -670,6 +813,18 @@ unitsFile（可选，位于任务文件旁边）按序列号列出单台电台�
     <message>
         <source>Write again once the radio answers.</source>
         <translation>请在电台恢复应答后重新写入。</translation>
+    </message>
+    <message>
+        <source>The read-back of block %1 shows serial number %2, but the radio this write read before writing was %3: another radio is on the cable.</source>
+        <translation>第 %1 块的回读显示序列号为 %2，但本次写入前读取的电台序列号为 %3：数据线上连接的是另一台电台。</translation>
+    </message>
+    <message>
+        <source>The read-back of block %1 shows other values in bytes %2 to %3, which this write sends back as the radio held them: the radio changed them itself, or another radio is on the cable.</source>
+        <translation>第 %1 块的回读在第 %2 至 %3 字节显示了不同的值，而本次写入是按电台原有内容写回这些字节的：电台自行改动了它们，或者数据线上连接的是另一台电台。</translation>
+    </message>
+    <message>
+        <source>The block was not written again. Read the radio on the cable before writing to it.</source>
+        <translation>该块未再次写入。请先读取数据线上的电台，再向其写入。</translation>
     </message>
     <message>
         <source>A write is under way; nothing has been written to the radio yet.
@@ -800,12 +955,6 @@ Close anyway?</source>
         <source>%n entry(s) of this bench wait for the workshop server %1 since %2: %3.</source>
         <translation>
             <numerusform>本工位有 %n 条记录自 %2 起等待送往车间服务器 %1：%3。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n entry(s) of this bench are on their way to the workshop server %1 (the oldest since %2).</source>
-        <translation>
-            <numerusform>本工位有 %n 条记录正在送往车间服务器 %1（最早的自 %2 起）。</numerusform>
         </translation>
     </message>
     <message>
@@ -1028,6 +1177,14 @@ Close anyway?</source>
         <source>its text is in an encoding that cannot be written back unchanged</source>
         <translation>其文本所用的编码无法原样写回</translation>
     </message>
+    <message>
+        <source>it holds no text, and no copy of it could be kept: %1</source>
+        <translation>它不是文本，且无法保留其副本：%1</translation>
+    </message>
+    <message>
+        <source>%1 held no text. It was set aside as %2; a new one keeps the serial port.</source>
+        <translation>%1 不是文本。已将其另存为 %2；新建的文件保存串口。</translation>
+    </message>
 </context>
 <context>
     <name>SharedServer</name>
@@ -1154,6 +1311,29 @@ Close anyway?</source>
     </message>
 </context>
 <context>
+    <name>kelvra::FormSource</name>
+    <message>
+        <source>The values in the form were not read from this radio, and you chose not to write them. Nothing was written: the radio was not changed. Read the radio first to change only what you mean to.</source>
+        <translation>表单中的数值不是从这台电台读出的，您选择了不写入。未写入任何内容：电台未被改变。请先读出电台，以便只修改您想修改的内容。</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>（空）</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1：%2 → %3</translation>
+    </message>
+    <message>
+        <source>The values in the form were not read from the radio on the cable: %1, serial number %2. Writing them would change:</source>
+        <translation>表单中的数值不是从所连接的电台读出的：%1，序列号 %2。写入将会改变：</translation>
+    </message>
+    <message>
+        <source>Write these values to this radio?</source>
+        <translation>是否将这些数值写入这台电台？</translation>
+    </message>
+</context>
+<context>
     <name>kelvra::HistoryRecorder</name>
     <message>
         <source>The values in the form are those of radio %1, taken from the history, but the radio connected is %2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own values.</source>
@@ -1243,8 +1423,8 @@ Close anyway?</source>
         <translation>序列号(&amp;S):</translation>
     </message>
     <message>
-        <source>Exported to %1.</source>
-        <translation>已导出到 %1。</translation>
+        <source>Exported to %1, readable by you alone.</source>
+        <translation>已导出到 %1，仅您本人可读。</translation>
     </message>
     <message>
         <source>Cannot export to %1: %2</source>
@@ -1255,14 +1435,14 @@ Close anyway?</source>
         <translation>无法保存 %1：%2</translation>
     </message>
     <message numerus="yes">
-        <source>Saved %1; %n byte(s) were not known and are saved as FF.</source>
+        <source>Saved %1, readable by you alone; %n byte(s) were not known and are saved as FF.</source>
         <translation>
-            <numerusform>已保存 %1；其中 %n 个未知字节保存为 FF。</numerusform>
+            <numerusform>已保存 %1，仅您本人可读；其中 %n 个未知字节保存为 FF。</numerusform>
         </translation>
     </message>
     <message>
-        <source>Saved %1.</source>
-        <translation>已保存 %1。</translation>
+        <source>Saved %1, readable by you alone.</source>
+        <translation>已保存 %1，仅您本人可读。</translation>
     </message>
     <message>
         <source>Export CSV</source>

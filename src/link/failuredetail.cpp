@@ -151,12 +151,40 @@ QString PortRefused()
     return QCoreApplication::translate("FailureDetail", "The serial port did not accept the data.");
 }
 
-QString HalfWritten(const WriteFates &fates, bool differed)
+QString OtherSerialNumber(int block, const QString &written, const QString &shown)
 {
-    const QString next = differed
-        ? QCoreApplication::translate("FailureDetail", "Write again; a radio that keeps storing other bytes than it is "
-                                                       "sent needs service.")
-        : QCoreApplication::translate("FailureDetail", "Write again once the radio answers.");
+    return QCoreApplication::translate("FailureDetail", "The read-back of block %1 shows serial number %2, but the "
+                                                        "radio this write read before writing was %3: another radio "
+                                                        "is on the cable.")
+        .arg(QString::number(block), shown, written);
+}
+
+QString OtherBytes(int block, int first, int last)
+{
+    return QCoreApplication::translate("FailureDetail", "The read-back of block %1 shows other values in bytes %2 to "
+                                                        "%3, which this write sends back as the radio held them: the "
+                                                        "radio changed them itself, or another radio is on the cable.")
+        .arg(block)
+        .arg(first)
+        .arg(last);
+}
+
+QString HalfWritten(const WriteFates &fates, WriteEnd end)
+{
+    QString next;
+    switch (end) {
+    case WriteEnd::Stopped:
+        next = QCoreApplication::translate("FailureDetail", "Write again once the radio answers.");
+        break;
+    case WriteEnd::Differed:
+        next = QCoreApplication::translate("FailureDetail", "Write again; a radio that keeps storing other bytes "
+                                                            "than it is sent needs service.");
+        break;
+    case WriteEnd::OtherBytes:
+        next = QCoreApplication::translate("FailureDetail", "The block was not written again. Read the radio on the "
+                                                            "cable before writing to it.");
+        break;
+    }
     return Summary(fates) + QLatin1Char(' ') + next;
 }
 

@@ -26,10 +26,20 @@ QString WriteAgain(int block);
 QString PortLost();
 QString PortRefused();
 
+// A read-back that showed other bytes than were written where the write
+// sends the radio's own bytes back: another radio, or one that changed them.
+QString OtherSerialNumber(int block, const QString &written, const QString &shown);
+// first, last: image addresses of the first and last such byte.
+QString OtherBytes(int block, int first, int last);
+
+// Why a write that has sent blocks ended: it was stopped (no answer, the
+// port), a block kept reading back differently, or a read-back showed other
+// bytes where the write sends the radio's own back.
+enum class WriteEnd { Stopped, Differed, OtherBytes };
+
 // What a write that has sent blocks leaves in the radio, field by field as
-// far as the radio confirmed it, and what to do. differed: the write ended
-// because a block kept reading back differently.
-QString HalfWritten(const WriteFates &fates, bool differed);
+// far as the radio confirmed it, and what to do.
+QString HalfWritten(const WriteFates &fates, WriteEnd end);
 // The question before the window closes during a write. sending: write
 // blocks have gone out.
 QString LeaveDuringWrite(const WriteFates &fates, bool sending);

@@ -5,6 +5,7 @@
 #include "link/replytimer.h"
 #include "link/transport.h"
 #include "record/catalogue.h"
+#include "record/imagecodec.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 
@@ -184,9 +185,26 @@ bool Frames::IsBlockReply(const QByteArray &bytes) const
     return m_askedBlock >= 0 && WellFormedBlock(bytes) == m_askedBlock;
 }
 
-bool Frames::HoldsWritten(const QByteArray &bytes) const
+Frames::Written Frames::CompareWritten(const QByteArray &bytes) const
 {
-    return bytes == WriteBlockRequest(quint8(bytes.at(BlockNumberAt)), m_image);
+    if (OtherBytes(bytes).first >= 0)
+        return Written::OtherBytes;
+    // A block reply is laid out as a write request.
+    return bytes == WriteBlockRequest(quint8(bytes.at(BlockNumberAt)), m_image) ? Written::Holds : Written::Differs;
+}
+
+std::pair<int, int> Frames::OtherBytes(const QByteArray &bytes) const
+{
+    std::pair<int, int> found{-1, -1};
+    const int first = quint8(bytes.at(BlockNumberAt)) * RadioImage::BlockSize;
+    for (int at = first; at < first + RadioImage::BlockSize; ++at) {
+        if ((quint8(bytes.at(DataAt + at - first)) ^ m_image[at]) & ~WriteOwnedBits(at)) {
+            if (found.first < 0)
+                found.first = at;
+            found.second = at;
+        }
+    }
+    return found;
 }
 
 void Frames::StoreBlock(const QByteArray &bytes) const

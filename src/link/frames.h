@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <utility>
+
 namespace kelvra {
 
 class Operator;
@@ -59,9 +61,14 @@ public:
     // Only the block last asked for: replies carry no sequence number, and
     // a late answer to an earlier read names the block it was read from.
     bool IsBlockReply(const QByteArray &bytes) const;
-    // bytes, an accepted block reply, carry exactly what a write sends for
-    // that block from the image: a block reply is laid out as a write request.
-    bool HoldsWritten(const QByteArray &bytes) const;
+    // How an accepted block reply compares with what a write sends for its
+    // block from the image: the same, other only in bytes the write owns
+    // (the encoder's), or other in bytes it sends back as the radio held them.
+    enum class Written { Holds, Differs, OtherBytes };
+    Written CompareWritten(const QByteArray &bytes) const;
+    // Image addresses of the first and last byte in which an accepted block
+    // reply differs from the image outside the bits a write owns; -1 for none.
+    std::pair<int, int> OtherBytes(const QByteArray &bytes) const;
     // bytes must be an accepted block reply.
     void StoreBlock(const QByteArray &bytes) const;
     // The block a well-formed block reply carries, into its place in image;

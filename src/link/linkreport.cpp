@@ -100,12 +100,12 @@ LinkActivity RadioLink::ActivityOf(int resends) const
     return activity;
 }
 
-QString RadioLink::Detail(const QString &why, bool differed) const
+QString RadioLink::Detail(const QString &why, failuredetail::WriteEnd end) const
 {
     // Once write blocks go out, the radio may hold some of the new values and not others.
     if (!WriteBlocksSent())
         return why;
-    const QString left = failuredetail::HalfWritten(m_fates, differed);
+    const QString left = failuredetail::HalfWritten(m_fates, end);
     return why.isEmpty() ? left : why + QLatin1Char('\n') + left;
 }
 

@@ -37,7 +37,8 @@ struct OperationResult
         ModelMismatch,   // after "Model Error"
         PortLost,        // the cable was pulled or the adapter removed
         PortRefused,     // the serial port did not take the bytes
-        ReadBackDiffers, // a written block still read back differently after being written again
+        ReadBackDiffers, // a written block still read back differently after being written again, or
+                         // with bytes changed that the write sends back as the radio held them
         Abandoned,       // a read ended by a new press, or any operation by closing the window; no box
         // Refused by the write's gate, before any write block went out:
         BackupFailed, // the radio's bytes could not be kept first

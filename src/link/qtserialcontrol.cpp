@@ -135,6 +135,18 @@ QByteArray QtSerialControl::Input()
     return PortOpen() ? m_port->readAll() : QByteArray();
 }
 
+int QtSerialControl::InBufferCount() const
+{
+    if (!PortOpen())
+        return 0;
+    // Bytes the event loop has not fetched yet count too: at a busy moment
+    // they are the part of a reply that decides whether one is arriving.
+    int pending = 0;
+    if (ioctl(int(m_port->handle()), FIONREAD, &pending) != 0)
+        pending = 0;
+    return int(m_port->bytesAvailable()) + pending;
+}
+
 void QtSerialControl::OnReadyRead()
 {
     if (PortOpen() && m_port->bytesAvailable() >= m_threshold)

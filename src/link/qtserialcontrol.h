@@ -26,6 +26,7 @@ public:
     void ClearReceiveBuffer() override;
     bool Write(const QByteArray &bytes) override;
     QByteArray Input() override;
+    int InBufferCount() const override;
 
     QString DevicePath() const override { return m_devicePath; }
 

@@ -21,8 +21,11 @@ RadioLink::RadioLink(SerialControl &control, ReplyTimer &timer, Operator &op, Ra
     connect(&m_timer, &ReplyTimer::Timer, this, &RadioLink::WaitTimer_Timer);
     m_transport.OnTransmit([this](int resends) {
         const QByteArray &frame = m_transport.LastFrame();
-        if (frame.startsWith('R') && frame.size() > 4 && quint8(frame.at(4)) < m_readSentAt.size())
+        if (frame.startsWith('R') && frame.size() > 4 && quint8(frame.at(4)) < m_readSentAt.size()) {
             m_readSentAt[quint8(frame.at(4))] = m_timer.Now();
+            if (resends > 0 && m_seqState == Step::Reread)
+                m_rereadResent.set(quint8(frame.at(4)));
+        }
         Forget(frame);
         emit Activity(ActivityOf(resends));
     });
@@ -52,6 +55,9 @@ void RadioLink::StartOperation(Operation kind)
     m_seqState = Step::Idle;
     m_fates.fill(BlockFate::Unconfirmed);
     m_learnedBlocks.reset();
+    m_rereadResent.reset();
+    m_otherBytes.clear();
+    m_refused.reset();
     QString reason;
     if (!m_transport.OpenCommPort(&reason)) {
         OperationResult result = ResultSoFar();
@@ -132,7 +138,7 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
     } else if (Frames::IsRepeatReply(bytes)) {
         // The radio asks for the frame again: that is an expiry, come early.
         m_transport.NoteHeard(Transport::Heard::Repeat);
-        WaitTimer_Timer();
+        ResendOrGiveUp();
     } else if (awaitedLength && m_frames.IsIdentifyReply(bytes)) {
         m_transport.EndWait();
         StepSequence();
@@ -140,10 +146,14 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
         m_transport.EndWait();
         // A read-back is compared with what was written and never stored:
         // stored, it would always match.
-        if (m_seqState == Step::Check)
-            m_fates[m_checked] = m_frames.HoldsWritten(bytes) ? BlockFate::Verified : BlockFate::Differs;
-        else
+        if (m_seqState == Step::Check) {
+            const Frames::Written found = m_frames.CompareWritten(bytes);
+            m_fates[m_checked] = found == Frames::Written::Holds ? BlockFate::Verified : BlockFate::Differs;
+            if (found == Frames::Written::OtherBytes)
+                m_otherBytes = bytes;
+        } else {
             m_frames.StoreBlock(bytes);
+        }
         // Read back or not, these are the radio's bytes now.
         m_learnedBlocks.set(std::size_t(Frames::CopyBlock(bytes, m_learned)));
         StepSequence();
@@ -155,6 +165,14 @@ void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)
 }
 
 void RadioLink::WaitTimer_Timer()
+{
+    // Bytes of a reply are in: the rest may arrive before a resend clears them.
+    if (m_transport.LetReplyFinish())
+        return;
+    ResendOrGiveUp();
+}
+
+void RadioLink::ResendOrGiveUp()
 {
     m_transport.EndWait();
     switch (m_transport.ResendFrame()) {
@@ -243,6 +261,12 @@ void RadioLink::FinishOperation(bool success, OperationResult::Failure why, cons
 {
     if (m_opKind == Operation::None)
         return;
+    // "END" after a refusal only let the radio out of programming mode.
+    if (success && m_refused) {
+        const WriteGate::Answer refused = *std::exchange(m_refused, std::nullopt);
+        FinishOperation(false, refused.refusal, refused.detail);
+        return;
+    }
     if (success) {
         m_opKind == Operation::Read ? ReadComplete() : WriteComplete();
         return;

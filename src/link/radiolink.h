@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/failuredetail.h"
 #include "link/frames.h"
 #include "link/linkactivity.h"
 #include "link/operationresult.h"
@@ -11,6 +12,8 @@
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 namespace kelvra {
 
@@ -72,6 +75,8 @@ signals:
 
 private:
     void StartOperation(Operation kind);
+    // An expiry with no reply under way, or a repeat reply: the frame once more, or given up.
+    void ResendOrGiveUp();
     // The write's own steps, from the model check to "END".
     bool StepWrite();
     // The step before the first write block goes out.
@@ -83,7 +88,9 @@ private:
     void GiveUp();
     QString UnansweredRequest() const;
     // why, and for a write that has begun sending blocks, what the radio took.
-    QString Detail(const QString &why, bool differed = false) const;
+    QString Detail(const QString &why, failuredetail::WriteEnd end = failuredetail::WriteEnd::Stopped) const;
+    // What the read-back under check showed where the write sends the radio's own bytes back.
+    QString OtherBytesFound() const;
     OperationResult ResultSoFar() const;
     // Emits Finished, then shows the box unless it is empty.
     void Report(OperationResult result, const QString &message, Operator::Icon icon, const QString &detail);
@@ -108,7 +115,12 @@ private:
     WriteFates m_fates{};
     int m_checked = 0;
     bool m_rewritten = false; // the block under check was written a second time
+    // The read-back under check, when it differs in bytes the write does not own.
+    QByteArray m_otherBytes;
     std::array<qint64, 8> m_readSentAt{}; // when the last read of each block went out
+    ImageBlocks m_rereadResent; // blocks whose re-read went out more than once
+    // A write its gate refused: once "END" is through, it ends with this.
+    std::optional<WriteGate::Answer> m_refused;
     // What this operation learned of the radio's bytes, block by block.
     RadioImage m_learned;
     ImageBlocks m_learnedBlocks;

@@ -36,6 +36,8 @@ public:
     virtual bool Write(const QByteArray &bytes) = 0;
     // Everything buffered; the buffer is empty afterwards.
     virtual QByteArray Input() = 0;
+    // Bytes received and not read yet, those the driver still holds included.
+    virtual int InBufferCount() const = 0;
     // The device behind the port opened last (an alias resolved), for telling
     // the operator where to look; empty where there is no such thing.
     virtual QString DevicePath() const = 0;

@@ -50,6 +50,7 @@ public:
     void ClearReceiveBuffer() override;
     bool Write(const QByteArray &bytes) override;
     QByteArray Input() override;
+    int InBufferCount() const override { return m_inner.InBufferCount(); }
     QString DevicePath() const override { return m_inner.DevicePath(); }
 
 private:

@@ -67,8 +67,20 @@ void Transport::ArmHold()
             until = qMin(until, m_sentAt.constLast() + m_longestAnswer + HoldMargin.count());
     }
     until = qMax(until, m_notBefore);
+    m_tailWait = false;
     m_timer.SetInterval(int(qMax<qint64>(0, until - m_timer.Now())));
     m_timer.Enable();
+}
+
+bool Transport::LetReplyFinish()
+{
+    if (m_replyHandled || m_tailWait || m_control.InBufferCount() <= 0)
+        return false;
+    m_tailWait = true;
+    const qint64 lineMs = (qint64(m_expectedReplyLen) * BitsPerByte * 1000 + LineBaud - 1) / LineBaud;
+    m_timer.SetInterval(int(lineMs + ReplyTailMargin.count()));
+    m_timer.Enable();
+    return true;
 }
 
 Transport::Resend Transport::ResendFrame()
@@ -113,6 +125,7 @@ void Transport::NoteAnswer()
 void Transport::EndWait()
 {
     m_replyHandled = true;
+    m_tailWait = false;
     m_timer.Disable();
 }
 
@@ -135,7 +148,6 @@ bool Transport::Start(const Frame &frame)
     m_heard = Heard::Nothing;
     m_otherBlock = -1;
     m_wait = int((frame.longWait ? LongReplyWait : ReplyWait).count());
-    m_timer.SetInterval(m_wait);
     return Transmit();
 }
 
@@ -143,6 +155,8 @@ bool Transport::Transmit()
 {
     // Arming before writing is safe: no expiry is handled before we return.
     m_replyHandled = false;
+    m_tailWait = false;
+    m_timer.SetInterval(m_wait);
     m_timer.Enable();
     m_control.SetReceiveThreshold(m_expectedReplyLen);
     // Leftovers of an earlier attempt must not be taken for this one's reply.

@@ -30,6 +30,12 @@ public:
     // No radio answers a copy later than this after it was sent; an answer
     // still missing then was lost.
     static constexpr std::chrono::milliseconds LatestAnswer{2000};
+    // A reply under way when its wait runs out is given the time its whole
+    // length takes on the line (115200 baud, ten bits a byte) and this much
+    // more: room for the scheduling at both ends and a USB adapter's 16 ms.
+    static constexpr std::chrono::milliseconds ReplyTailMargin{20};
+    static constexpr int LineBaud = 115200;
+    static constexpr int BitsPerByte = 10;
 
     enum class Resend { Sent, GivenUp, Failed };
     // Received bytes are the awaited reply, or answers owed to copies of the
@@ -55,6 +61,11 @@ public:
     bool SendFrame(qint16 expectedReplyLen, const QByteArray &frame, bool longWait);
     // The next frame goes out no sooner than at, on the timer's clock.
     void NotBefore(qint64 at) { m_notBefore = at; }
+    // At an expiry: true when bytes of a reply are in and the wait has been
+    // stretched, once, for the rest of it, which then raises the receive
+    // event as any reply does. Whether the reply came just before or just
+    // after the expiry then no longer depends on when the event loop ran.
+    bool LetReplyFinish();
     // For a held frame: the owed answers are given up and the frame goes out.
     Resend ResendFrame();
     // Counts bytes read as answers to the copies sent.
@@ -108,6 +119,7 @@ private:
     qint16 m_resendCount = 0;
     int m_wait = 0; // the last frame's reply wait, ms
     bool m_replyHandled = true;
+    bool m_tailWait = false; // the wait under way was stretched for a reply arriving
     // The radio answers every copy it hears, each in its own time.
     QList<qint64> m_sentAt; // when each copy of the last frame went out, on the timer's clock
     int m_answers = 0;

@@ -14,8 +14,10 @@ class WriteGate
 public:
     struct Answer
     {
-        OperationResult::Failure refusal = OperationResult::Failure::None; // None: the write goes on
-        QString detail; // why not, in words for the operator, shown under "Write Failure!"
+        // None: the write goes on. Else nothing is written: "END" lets the
+        // radio out of programming mode, and the write ends in "Write Failure!".
+        OperationResult::Failure refusal = OperationResult::Failure::None;
+        QString detail; // why not, in words for the operator, shown under "Write Failure!"; may be empty
     };
 
     virtual ~WriteGate() = default;

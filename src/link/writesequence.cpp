@@ -6,6 +6,7 @@
 #include "link/operatorseam.h"
 #include "record/imagecodec.h"
 #include "record/radioimage.h"
+#include "record/radioinfo.h"
 
 #include <array>
 
@@ -46,6 +47,13 @@ bool RadioLink::StepWrite()
         return block + 1 < WriteBlocks ? m_frames.SendWriteBlock() : CheckBlock(0);
     }
     case Step::Check:
+        if (!m_otherBytes.isEmpty()) {
+            // Written again, the block would put this write's copy of the
+            // radio's own bytes into whatever radio answered: another one, maybe.
+            FinishOperation(false, OperationResult::Failure::ReadBackDiffers,
+                            Detail(OtherBytesFound(), failuredetail::WriteEnd::OtherBytes));
+            return true;
+        }
         if (m_fates[m_checked] == BlockFate::Differs && !m_rewritten) {
             // Sent again, the block may well arrive: what the radio holds is open once more.
             m_rewritten = true;
@@ -58,7 +66,8 @@ bool RadioLink::StepWrite()
         if (m_checked + 1 < WriteBlocks)
             return CheckBlock(m_checked + 1);
         if (std::find(m_fates.begin(), m_fates.end(), BlockFate::Differs) != m_fates.end()) {
-            FinishOperation(false, OperationResult::Failure::ReadBackDiffers, Detail(QString(), true));
+            FinishOperation(false, OperationResult::Failure::ReadBackDiffers,
+                            Detail(QString(), failuredetail::WriteEnd::Differed));
             return true;
         }
         return m_frames.SendEndRequest();
@@ -78,10 +87,12 @@ bool RadioLink::StepWrite()
 bool RadioLink::BeginWrites()
 {
     if (m_gate) {
-        const WriteGate::Answer answer = m_gate->MayWrite(m_learned, m_learnedBlocks);
+        WriteGate::Answer answer = m_gate->MayWrite(m_learned, m_learnedBlocks);
         if (answer.refusal != OperationResult::Failure::None) {
-            FinishOperation(false, answer.refusal, answer.detail);
-            return true;
+            // Nothing was written: the radio leaves programming mode before
+            // the operator hears why.
+            m_refused = std::move(answer);
+            return m_frames.SendEndRequest();
         }
     }
     // Taken only now, so that changes made while the blocks came in are sent.
@@ -96,6 +107,11 @@ bool RadioLink::CheckBlock(int block)
     m_checked = block;
     m_rewritten = false;
     m_seqState = Step::Check;
+    // A re-read sent more than once may still have an answer on its way: the
+    // block as it was, which a block the write leaves unchanged would pass
+    // for its read-back however the radio stored it.
+    if (m_rereadResent.test(std::size_t(block)))
+        m_transport.NotBefore(m_readSentAt[block] + Transport::LatestAnswer.count());
     return m_frames.SendReadBlock(block * RadioImage::BlockSize);
 }
 
@@ -105,9 +121,25 @@ void RadioLink::Forget(const QByteArray &frame)
         m_learnedBlocks.reset(quint8(frame.at(4)));
 }
 
+QString RadioLink::OtherBytesFound() const
+{
+    RadioImage shown = m_image;
+    Frames::CopyBlock(m_otherBytes, shown);
+    RadioInfo written;
+    RadioInfo read;
+    DecodeRadioInfo(m_image, written);
+    DecodeRadioInfo(shown, read);
+    if (FieldText(written.SerialNumber) != FieldText(read.SerialNumber))
+        return failuredetail::OtherSerialNumber(m_checked, FieldText(written.SerialNumber),
+                                                FieldText(read.SerialNumber));
+    const auto [first, last] = m_frames.OtherBytes(m_otherBytes);
+    return failuredetail::OtherBytes(m_checked, first, last);
+}
+
 bool RadioLink::WriteBlocksSent() const
 {
-    return m_opKind == Operation::Write
+    // A refused write only sends "END".
+    return m_opKind == Operation::Write && !m_refused
         && (m_seqState == Step::Blocks || m_seqState == Step::Check || m_seqState == Step::Rewrite
             || m_seqState == Step::End);
 }

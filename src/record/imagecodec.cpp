@@ -91,6 +91,14 @@ void PutImageText(RadioImage &image, int offset, const QString &text, int width)
         image[offset + i] = i < bytes.size() ? quint8(bytes.at(i)) : TextEnd;
 }
 
+quint8 WriteOwnedBits(int index)
+{
+    // Band code, password, the four dealer fields; of byte 13 FreqSet alone.
+    if (index == 7 || (index >= 60 && index < 64) || (index >= 80 && index < 144))
+        return 0xFF;
+    return index == 13 ? 0x04 : 0x00;
+}
+
 void EncodeRadioInfo(const RadioInfo &info, RadioImage &image)
 {
     // A code the byte cannot hold means no band was chosen: the radio keeps its own.

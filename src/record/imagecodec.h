@@ -27,6 +27,10 @@ QString TrimTrailingBlanks(const QString &text);
 void DecodeRadioInfo(const RadioImage &image, RadioInfo &info);
 void EncodeRadioInfo(const RadioInfo &info, RadioImage &image);
 
+// The bits of image byte index that EncodeRadioInfo sets; a write sends
+// every other bit back as the radio held it.
+quint8 WriteOwnedBits(int index);
+
 // Writes text's bytes at offset, zero-filling the rest of the width. A
 // character that does not fit whole is left out.
 void PutImageText(RadioImage &image, int offset, const QString &text, int width);

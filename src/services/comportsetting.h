@@ -17,7 +17,9 @@ Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 qint16 ReadSavedComPort(const QString &settingsPath);
 
 // A file that cannot be written does not stop anything: the next start finds
-// the old value. The failure and its reason are reported as a warning.
-bool SaveComPort(const QString &settingsPath, qint16 portNo);
+// the old value. The failure and its reason are reported as a warning, and
+// in *notice for the operator, which also says where a file that held no
+// text was set aside before a new one took the port.
+bool SaveComPort(const QString &settingsPath, qint16 portNo, QString *notice = nullptr);
 
 } // namespace kelvra

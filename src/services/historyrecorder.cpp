@@ -9,9 +9,7 @@
 
 namespace kelvra {
 
-namespace {
-
-KnownImage Known(const RadioImage &bytes, ImageBlocks blocks)
+KnownImage KnownBlocks(const RadioImage &bytes, ImageBlocks blocks)
 {
     KnownImage image;
     for (int block = 0; block < RadioImage::BlockCount; ++block) {
@@ -20,6 +18,8 @@ KnownImage Known(const RadioImage &bytes, ImageBlocks blocks)
     }
     return image;
 }
+
+namespace {
 
 QString SerialNumberOf(const KnownImage &image)
 {
@@ -75,7 +75,7 @@ std::optional<QString> HistoryRecorder::ExpectedSerial() const
     if (m_restore)
         return m_restore->serialNumber;
     if (m_held && m_held->success)
-        return SerialNumberOf(Known(m_held->radioBytes, m_held->knownBlocks));
+        return SerialNumberOf(KnownBlocks(m_held->radioBytes, m_held->knownBlocks));
     return std::nullopt;
 }
 
@@ -83,7 +83,7 @@ WriteGate::Answer HistoryRecorder::MayWrite(const RadioImage &radio, ImageBlocks
 {
     HistoryEntry entry = NewHistoryEntry(HistoryOperation::Write);
     entry.model = m_link.RadioModel();
-    entry.before = Known(radio, read);
+    entry.before = KnownBlocks(radio, read);
     Describe(entry, m_link.transport().PortNo(), m_link.transport().DevicePath());
     const std::optional<QString> expected = ExpectedSerial();
     if (expected && *expected != entry.serialNumber) {
@@ -137,7 +137,7 @@ void HistoryRecorder::Store(const OperationResult &result)
     if (result.failure == OperationResult::Failure::BackupFailed)
         return;
 
-    const KnownImage learned = Known(result.radioBytes, result.knownBlocks);
+    const KnownImage learned = KnownBlocks(result.radioBytes, result.knownBlocks);
     HistoryEntry entry
         = begun ? *begun
                 : NewHistoryEntry(result.kind == Operation::Write ? HistoryOperation::Write : HistoryOperation::Read);

@@ -16,6 +16,9 @@ class HistoryStore;
 class PortDirectory;
 class RadioLink;
 
+// The blocks of bytes that are known.
+KnownImage KnownBlocks(const RadioImage &bytes, ImageBlocks blocks);
+
 // The history of one radio link: one entry for every operation the link
 // reports, and, as the link's write gate, the radio's bytes stored for good
 // before a write's first block goes out. The window and the command line

@@ -3,6 +3,7 @@
 #include "services/profiletext.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,7 @@ constexpr char kTooLong[] =
 constexpr char kLocked[] = QT_TRANSLATE_NOOP("Settings", "another program keeps it locked");
 constexpr char kEncoding[] =
     QT_TRANSLATE_NOOP("Settings", "its text is in an encoding that cannot be written back unchanged");
+constexpr char kNoCopy[] = QT_TRANSLATE_NOOP("Settings", "it holds no text, and no copy of it could be kept: %1");
 } // namespace text
 
 QString Text(const char *literal)
@@ -222,6 +224,29 @@ int Rewrite(int fd, const QByteArray &old, const QByteArray &updated)
     return fsync(fd) == 0 ? 0 : errno;
 }
 
+// A file that is no text at all is copied beside itself (beside its target,
+// for a link) before it is rewritten, so that nothing in it is lost.
+// Returns the copy's name; empty, with errno set, when it cannot be made.
+QString SetAside(const QString &path, int fd, const QByteArray &raw)
+{
+    struct stat st{};
+    if (fstat(fd, &st) != 0)
+        return QString();
+    const QString aside = QFileInfo(path).canonicalFilePath() + QStringLiteral(".damaged-")
+        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss.zzz'Z'"));
+    const QByteArray native = QFile::encodeName(aside);
+    FileHandle copy;
+    copy.Reset(open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, st.st_mode & 0666));
+    if (copy.fd() < 0)
+        return QString();
+    if (const int error = Rewrite(copy.fd(), QByteArray(), raw)) {
+        unlink(native.constData());
+        errno = error;
+        return QString();
+    }
+    return aside;
+}
+
 // A file this call created and could not fill goes again, as if never made.
 void Discard(const QByteArray &native, int fd)
 {
@@ -266,7 +291,7 @@ QString GetProfileString(const QString &path, const QString &section, const QStr
 }
 
 bool WriteProfileString(const QString &path, const QString &section, const QString &key,
-                        const QString &value, QString *why)
+                        const QString &value, QString *why, QString *setAside)
 {
     const auto fail = [why](const QString &reason) {
         if (why)
@@ -291,19 +316,31 @@ bool WriteProfileString(const QString &path, const QString &section, const QStri
         return fail(ErrnoText(status.error));
     }
 
-    const Encoding encoding = EncodingOf(raw);
-    const QByteArray text = Decode(raw, encoding);
+    Encoding encoding = EncodingOf(raw);
+    QByteArray text = Decode(raw, encoding);
+    QString aside;
+    if (encoding.kind == Encoding::Binary) {
+        aside = SetAside(path, handle.fd(), raw);
+        if (aside.isEmpty())
+            return fail(Text(text::kNoCopy).arg(ErrnoText(errno)));
+        // Started afresh, in the same file: its owner, mode and links stay.
+        encoding = Encoding();
+        text.clear();
+    }
     QString reason;
     QByteArray updated;
-    if (encoding.kind == Encoding::Unknown || Encode(text, encoding) != raw)
+    if (encoding.kind == Encoding::Unknown || (aside.isEmpty() && Encode(text, encoding) != raw))
         reason = Text(text::kEncoding);
     else if ((updated = Encode(Updated(text, section.toUtf8(), key.toUtf8(), value.toUtf8()), encoding)).size()
              > MaxFileSize)
         reason = Text(text::kTooLong);
     else if (const int error = updated == raw ? 0 : Rewrite(handle.fd(), raw, updated))
         reason = ErrnoText(error);
-    else
+    else {
+        if (setAside)
+            *setAside = aside;
         return true;
+    }
     if (created)
         Discard(QFile::encodeName(path), handle.fd());
     return fail(reason);

@@ -22,10 +22,12 @@ QString GetProfileString(const QString &path, const QString &section, const QStr
                          const QString &defaultValue);
 
 // Creates the file (and its folder), the section and the key as needed and
-// replaces an existing value. False, with the reason in *why, when the file
-// cannot be written or is not one this reader would read; the file is then
-// left as it was.
+// replaces an existing value, whatever bytes it holds. A file that is no
+// text at all is first copied beside itself as <name>.damaged-<UTC time>,
+// named in *setAside, and then holds the key alone. False, with the reason
+// in *why, when the file cannot be written or is not one this reader would
+// read; the file is then left as it was.
 bool WriteProfileString(const QString &path, const QString &section, const QString &key,
-                        const QString &value, QString *why = nullptr);
+                        const QString &value, QString *why = nullptr, QString *setAside = nullptr);
 
 } // namespace kelvra

@@ -4,6 +4,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <array>
+
 namespace kelvra::profiletext {
 
 namespace {
@@ -113,6 +116,46 @@ const QByteArray Utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 const QByteArray Utf16LeMark = QByteArrayLiteral("\xFF\xFE");
 const QByteArray Utf16BeMark = QByteArrayLiteral("\xFE\xFF");
 
+// Enough for the first lines of any settings file.
+constexpr qsizetype SniffedBytes = 512;
+
+// Encoding::Utf16Le or Utf16Be when the first bytes are laid out as UTF-16 text, else Plain.
+Encoding::Kind Utf16Layout(const QByteArray &raw)
+{
+    const qsizetype sniffed = std::min(raw.size(), SniffedBytes) & ~qsizetype(1);
+    std::array<qsizetype, 2> zeros{}; // at even, at odd positions
+    for (qsizetype i = 0; i < sniffed; ++i)
+        zeros[std::size_t(i % 2)] += raw.at(i) == '\0';
+    const qsizetype perParity = sniffed / 2;
+    const auto most = [perParity](qsizetype n) { return n * 2 > perParity; };
+    if (perParity > 0 && most(zeros[1]) && !most(zeros[0]))
+        return Encoding::Utf16Le;
+    if (perParity > 0 && most(zeros[0]) && !most(zeros[1]))
+        return Encoding::Utf16Be;
+    return Encoding::Plain;
+}
+
+bool IsControl(char c)
+{
+    const auto byte = quint8(c);
+    return (byte < 0x20 && !IsBlank(c) && c != '\r' && c != '\n') || byte == 0x7F;
+}
+
+// Text has its sections and keys in characters; a value may hold anything.
+bool IsText(const QList<Line> &lines)
+{
+    int written = 0, damaged = 0;
+    for (const Line &line : lines) {
+        if (line.text.trimmed().isEmpty())
+            continue;
+        ++written;
+        const qsizetype equals = line.text.indexOf('=');
+        const QByteArray name = equals < 0 ? line.text : line.text.left(equals);
+        damaged += std::any_of(name.begin(), name.end(), IsControl);
+    }
+    return damaged * 2 <= written;
+}
+
 QStringConverter::Encoding Utf16Of(const Encoding &encoding)
 {
     return encoding.kind == Encoding::Utf16Le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
@@ -128,13 +171,9 @@ Encoding EncodingOf(const QByteArray &raw)
         return {Encoding::Utf16Le, Utf16LeMark};
     if (raw.startsWith(Utf16BeMark))
         return {Encoding::Utf16Be, Utf16BeMark};
-    if (!raw.contains('\0'))
-        return {Encoding::Plain, QByteArray()};
-    if (raw.size() % 2 == 0 && raw.at(0) != '\0' && raw.at(1) == '\0')
-        return {Encoding::Utf16Le, QByteArray()};
-    if (raw.size() % 2 == 0 && raw.at(0) == '\0' && raw.at(1) != '\0')
-        return {Encoding::Utf16Be, QByteArray()};
-    return {Encoding::Unknown, QByteArray()};
+    if (const Encoding::Kind utf16 = Utf16Layout(raw); utf16 != Encoding::Plain)
+        return {raw.size() % 2 == 0 ? utf16 : Encoding::Unknown, QByteArray()};
+    return {IsText(Split(raw)) ? Encoding::Plain : Encoding::Binary, QByteArray()};
 }
 
 QByteArray Decode(const QByteArray &raw, const Encoding &encoding)

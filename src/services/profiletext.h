@@ -11,13 +11,16 @@ namespace kelvra::profiletext {
 // surrounding blanks (and one pair of quotes) removed. The text is handled as
 // bytes so that lines this code does not own come back byte for byte.
 
-// How a file's bytes are text. Without a byte-order mark a file is 8-bit
-// text unless it holds NUL bytes; then it is UTF-16 when its first character
-// is ASCII in one of the two byte orders, and of no encoding this code writes
-// otherwise.
+// How a file's bytes are text. Without a byte-order mark a file is UTF-16
+// when most of the odd (little-endian) or most of the even (big-endian)
+// positions of its first lines hold zero and few of the others do, as ASCII
+// text in UTF-16 does; one that looks so but has an odd number of bytes is of
+// no encoding this code writes. Any other file is 8-bit text, whatever bytes
+// a value holds, unless it is no text at all: most of its lines hold control
+// characters (NUL and the like) where a section or a key would stand.
 struct Encoding
 {
-    enum Kind { Plain, Utf8, Utf16Le, Utf16Be, Unknown } kind = Plain;
+    enum Kind { Plain, Utf8, Utf16Le, Utf16Be, Unknown, Binary } kind = Plain;
     QByteArray mark; // the byte-order mark the file starts with, kept on rewrite
 };
 

@@ -76,12 +76,42 @@ void FrmMain::ShowByData()
     SetText1Text(12, FieldText(m_info.ProgramPassword));
 }
 
-void FrmMain::GetDataByShow()
+void FrmMain::TakeFlags(RadioInfo &info) const
 {
-    qint16 *flags[] = {&m_info.FiveTone, &m_info.TwoTone, &m_info.Dtmf,        &m_info.Kill,
-                       &m_info.Scramble, &m_info.Faint,   &m_info.FactoryMode, &m_info.FreqSet};
+    qint16 *flags[] = {&info.FiveTone, &info.TwoTone, &info.Dtmf,        &info.Kill,
+                       &info.Scramble, &info.Faint,   &info.FactoryMode, &info.FreqSet};
     for (int n = 1; n <= 8; ++n)
         *flags[n - 1] = Check(n)->isChecked() ? 1 : 0;
+}
+
+void FrmMain::TakeTexts(RadioInfo &info) const
+{
+    info.AreaCode = TrimTrailingBlanks(Text1Text(0));
+    info.SerialNumber = TrimTrailingBlanks(Text1Text(1));
+    info.ProductionDate = TrimTrailingBlanks(Text1Text(2));
+    info.MaintenanceDate = TrimTrailingBlanks(Text1Text(3));
+    info.MaintenanceNote = TrimTrailingBlanks(Text1Text(4));
+    info.ManufactureCode = TrimTrailingBlanks(Text1Text(6));
+    info.UserCode = TrimTrailingBlanks(Text1Text(7));
+    info.DealerCode = TrimTrailingBlanks(Text1Text(8));
+    info.StockDate = TrimTrailingBlanks(Text1Text(9));
+    info.SellDate = TrimTrailingBlanks(Text1Text(10));
+    info.Seller = TrimTrailingBlanks(Text1Text(11));
+    info.ProgramPassword = TrimTrailingBlanks(Text1Text(12));
+}
+
+RadioInfo FrmMain::WithFormValues(RadioInfo radio) const
+{
+    TakeFlags(radio);
+    if (Combo3()->currentIndex() >= 0)
+        radio.BandCode = qint16(Combo3()->currentIndex());
+    TakeTexts(radio);
+    return radio;
+}
+
+void FrmMain::GetDataByShow()
+{
+    TakeFlags(m_info);
 
     // Without a chosen band there is nothing to weigh against the radio's.
     const int chosen = Combo3()->currentIndex();
@@ -95,18 +125,7 @@ void FrmMain::GetDataByShow()
             ShowBandCode(m_info.BandCode);
     }
 
-    m_info.AreaCode = TrimTrailingBlanks(Text1Text(0));
-    m_info.SerialNumber = TrimTrailingBlanks(Text1Text(1));
-    m_info.ProductionDate = TrimTrailingBlanks(Text1Text(2));
-    m_info.MaintenanceDate = TrimTrailingBlanks(Text1Text(3));
-    m_info.MaintenanceNote = TrimTrailingBlanks(Text1Text(4));
-    m_info.ManufactureCode = TrimTrailingBlanks(Text1Text(6));
-    m_info.UserCode = TrimTrailingBlanks(Text1Text(7));
-    m_info.DealerCode = TrimTrailingBlanks(Text1Text(8));
-    m_info.StockDate = TrimTrailingBlanks(Text1Text(9));
-    m_info.SellDate = TrimTrailingBlanks(Text1Text(10));
-    m_info.Seller = TrimTrailingBlanks(Text1Text(11));
-    m_info.ProgramPassword = TrimTrailingBlanks(Text1Text(12));
+    TakeTexts(m_info);
 }
 
 QString FrmMain::ModelBoxText() const

@@ -4,7 +4,6 @@
 #include "lang/language.h"
 #include "lang/messages.h"
 #include "record/catalogue.h"
-#include "ui/listaccessible.h"
 #include "ui/noteedit.h"
 #include "ui/statusline.h"
 #include "ui_frmmain.h"
@@ -60,7 +59,6 @@ FrmMain::FrmMain(RadioInfo &info, MessageBoxes &boxes, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::FrmMain>()), m_info(info), m_boxes(boxes)
 {
     InitFrmMainResources();
-    NameListsByTheirLabels();
     m_ui->setupUi(this);
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -255,8 +253,10 @@ void FrmMain::NameForScreenReaders()
 {
     // Each control gets its own name: left alone, Qt names a control in a
     // frame after the frame's caption, so the dealer frame would be
-    // announced with the caption of the frame around it. Lists are announced
-    // by the label they are labelled by (the label's buddy), then their value.
+    // announced with the caption of the frame around it. Each label is its
+    // field's buddy, which Qt gives as the labelled-by relation: that is how
+    // a screen reader on Linux announces a list, whose own name there is its
+    // current item (the name set here serves only while it has none).
     for (QLabel *label : findChildren<QLabel *>())
         label->setAccessibleName(SpokenCaption(label->text()));
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
@@ -347,6 +347,11 @@ bool FrmMain::AskOperator(const QString &text, MessageBoxes::Buttons buttons, Ic
     if (busy)
         QGuiApplication::restoreOverrideCursor();
     return ok;
+}
+
+bool FrmMain::Ask(const QString &question)
+{
+    return AskOperator(question, MessageBoxes::Buttons::YesNo, Icon::Exclamation, QString());
 }
 
 void FrmMain::ShowMessage(const QString &text, Icon icon, const QString &detail)

@@ -83,6 +83,12 @@ public:
     void GetDataByShow() override;
     QString ModelBoxText() const override;
 
+    // radio as a write would leave it: the form's fields taken in, and the
+    // band chosen in the window (if any) without asking the band question.
+    RadioInfo WithFormValues(RadioInfo radio) const;
+    // A Yes/No question to the operator, No the default; true for Yes.
+    bool Ask(const QString &question);
+
     // Handlers of the control arrays, receiving the index.
     void Combo1_Click(int index);
     void Text1_GotFocus(int index);
@@ -108,6 +114,8 @@ protected:
 
 private:
     void SetUpEntryRules();
+    void TakeFlags(RadioInfo &info) const;
+    void TakeTexts(RadioInfo &info) const;
     int Text1Index(const QObject *field) const;
     // Selects code in Combo3, or nothing when the table has no such code.
     void SelectBandCode(int code);

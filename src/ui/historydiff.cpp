@@ -8,9 +8,7 @@
 
 namespace kelvra {
 
-namespace {
-
-QString Shown(const ImageField &field, const std::optional<QString> &value)
+QString FieldValueText(const ImageField &field, const std::optional<QString> &value)
 {
     if (!value)
         return UnknownValueText();
@@ -19,6 +17,8 @@ QString Shown(const ImageField &field, const std::optional<QString> &value)
                                             : QCoreApplication::translate("HistoryDiff", "off");
     return *value;
 }
+
+namespace {
 
 void SetRow(QTableWidget *table, int row, const QStringList &texts, bool changed)
 {
@@ -51,7 +51,8 @@ void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 lang
             if (changed != changedRows)
                 continue;
             SetRow(table, row++,
-                   {FieldCaption(fields[i], languageId), Shown(fields[i], before[i]), Shown(fields[i], after[i])},
+                   {FieldCaption(fields[i], languageId), FieldValueText(fields[i], before[i]),
+                    FieldValueText(fields[i], after[i])},
                    changed);
         }
     }

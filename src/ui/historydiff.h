@@ -1,6 +1,9 @@
 #pragma once
 
+#include "history/fieldview.h"
 #include "history/historyentry.h"
+
+#include <optional>
 
 class QTableWidget;
 
@@ -12,6 +15,9 @@ namespace kelvra {
 // after the operation; a field that changed is bold and says so to a screen
 // reader. A last row counts bytes outside the fields that changed.
 void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 languageId);
+
+// A field's value in words: on or off for a flag, a mark for an unknown value.
+QString FieldValueText(const ImageField &field, const std::optional<QString> &value);
 
 // The entry's outcome and circumstances, a line each, as plain text.
 QString EntryDetailsText(const HistoryEntry &entry);

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,19 @@ namespace {
 // A byte the history does not know goes into a block file as the value of
 // erased memory, which the radio's texts read as their end.
 constexpr quint8 UnknownByteInFile = 0xFF;
+
+// Both files hold the radios' programming passwords, as the history and
+// the trace do: the file (an old one replaced too) is its owner's alone
+// before a byte is written.
+bool OpenPrivately(QSaveFile &file)
+{
+    return file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QString Where(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
 
 QLabel *BuddyLabel(const QString &text, QWidget *buddy)
 {
@@ -273,7 +287,7 @@ const HistoryEntry *HistoryWindow::Selected() const
 void HistoryWindow::ShowSelected()
 {
     const HistoryEntry *entry = Selected();
-    m_restore->setEnabled(entry && RestoreValuesOf(*entry).has_value());
+    m_restore->setEnabled(!m_operationRunning && entry && RestoreValuesOf(*entry).has_value());
     m_saveBlock->setEnabled(entry && (entry->before.AnyKnown() || entry->after.AnyKnown()));
     if (!entry) {
         m_details->clear();
@@ -284,8 +298,16 @@ void HistoryWindow::ShowSelected()
     ShowDifferences(m_differences, *entry, m_languageId);
 }
 
+void HistoryWindow::SetOperationRunning(bool running)
+{
+    m_operationRunning = running;
+    ShowSelected();
+}
+
 void HistoryWindow::Restore()
 {
+    if (m_operationRunning)
+        return;
     if (const HistoryEntry *entry = Selected()) {
         if (const auto values = RestoreValuesOf(*entry))
             emit RestoreRequested(*values);
@@ -296,7 +318,7 @@ bool HistoryWindow::ExportCsv(const QString &path, bool showPasswords)
 {
     QSaveFile file(path);
     HistoryProblem problem;
-    bool written = file.open(QIODevice::WriteOnly);
+    bool written = OpenPrivately(file);
     if (written && m_model->Workshop()) {
         // The workshop's entries as far as they have been fetched: the server is not asked again here.
         WriteHistoryCsvHeader(m_languageId, file);
@@ -306,7 +328,7 @@ bool HistoryWindow::ExportCsv(const QString &path, bool showPasswords)
         written = WriteHistoryCsv(m_store, m_model->Filter(), showPasswords, m_languageId, file, &problem);
     }
     written = written && file.commit();
-    m_status->setText(written ? tr("Exported to %1.").arg(QDir::toNativeSeparators(path))
+    m_status->setText(written ? tr("Exported to %1, readable by you alone.").arg(Where(path))
                               : tr("Cannot export to %1: %2")
                                     .arg(QDir::toNativeSeparators(path),
                                          problem.reason.isEmpty() ? file.errorString() : problem.reason));
@@ -322,17 +344,18 @@ bool HistoryWindow::SaveBlock(const QString &path)
     const KnownImage &image = entry->before.AnyKnown() ? entry->before : entry->after;
     const RadioImage bytes = image.Filled(UnknownByteInFile);
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly)
+    const bool written = OpenPrivately(file)
         && file.write(reinterpret_cast<const char *>(bytes.data()), RadioImage::Size) == RadioImage::Size
         && file.commit();
     const int unknown = RadioImage::Size - image.KnownCount();
     if (!written)
         m_status->setText(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
     else if (unknown > 0)
-        m_status->setText(tr("Saved %1; %n byte(s) were not known and are saved as FF.", nullptr, unknown)
-                              .arg(QDir::toNativeSeparators(path)));
+        m_status->setText(
+            tr("Saved %1, readable by you alone; %n byte(s) were not known and are saved as FF.", nullptr, unknown)
+                .arg(Where(path)));
     else
-        m_status->setText(tr("Saved %1.").arg(QDir::toNativeSeparators(path)));
+        m_status->setText(tr("Saved %1, readable by you alone.").arg(Where(path)));
     return written;
 }
 

@@ -39,6 +39,8 @@ public:
     bool SaveBlock(const QString &path);
     // One line on how this bench's entries reach the workshop's server.
     void SetDeliveryText(const QString &text);
+    // While a read or write runs, the form must not change under it: no values are put into it.
+    void SetOperationRunning(bool running);
 
 signals:
     // The selected entry's values from before its operation, for the form;
@@ -74,6 +76,7 @@ private:
     QLabel *m_workshopLine = nullptr;
     QString m_deliveryText;
     QString m_unreachableText;
+    bool m_operationRunning = false;
 };
 
 } // namespace kelvra

@@ -132,7 +132,9 @@ void PortList::Combo2_Click()
         return;
     m_comPortNo = portNo;
     m_savedPort = portNo;
-    SaveComPort(m_settingsPath, m_comPortNo);
+    QString notice;
+    if (!SaveComPort(m_settingsPath, m_comPortNo, &notice) || !notice.isEmpty())
+        emit SettingsNotice(notice);
 }
 
 void PortList::ReShowComPortTimer_Timer()

@@ -45,6 +45,10 @@ public:
 
     QTimer &ReShowComPortTimer() { return m_refreshTimer; }
 
+signals:
+    // Saving the port went wrong, or set aside a file that held no text; in words for the operator.
+    void SettingsNotice(const QString &notice);
+
 private:
     QComboBox *m_combo2;
     PortDirectory &m_directory;

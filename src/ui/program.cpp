@@ -64,6 +64,7 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
 {
     if (m_screenBoxes)
         m_screenBoxes->SetParentWidget(&m_frmMain);
+    m_formSource = std::make_unique<FormSource>(m_frmMain, m_link, m_history ? &m_history->Recorder() : nullptr);
 
     connect(m_frmMain.Command1(), &QPushButton::clicked, &m_link, &RadioLink::Command1_Click);
     connect(m_frmMain.Command2(), &QPushButton::clicked, &m_link, &RadioLink::Command2_Click);
@@ -80,6 +81,7 @@ Program::Program(const ProgramEnvironment &environment, QObject *parent)
         m_frmMain.Label4()->Show(activity, m_link.OpKind() == Operation::Write);
     });
     m_frmMain.SetCloseQuestion([this] { return m_link.LeaveQuestion(); });
+    connect(&m_portList, &PortList::SettingsNotice, this, &Program::TellSettings);
 }
 
 Program::~Program()
@@ -113,7 +115,7 @@ void Program::Form_Load()
         // A saved port that is not plugged in yet is still the dealer's
         // choice: it stays in the file, and the refresh returns to it.
         if (saved < 1 || m_comPortNo == saved)
-            SaveComPort(m_settingsPath, m_comPortNo);
+            SaveComPort(m_settingsPath, m_comPortNo, &m_settingsNotice);
     }
     m_portList.SetSavedPort(saved);
     // Where the settings are and what start-up made of them: the first thing support asks.
@@ -124,6 +126,7 @@ void Program::Form_Load()
     m_frmMain.FillMasterBandList();
     m_frmMain.ApplyLanguage(m_environment.locale);
     m_frmMain.ShowByData();
+    TellSettings(m_settingsNotice);
 
     if (!m_useFixedPortList)
         m_portList.ReShowComPortTimer().start();
@@ -139,6 +142,15 @@ void Program::CheckSysType()
         return;
     }
     m_useFixedPortList = UsesFixedPortList(version);
+}
+
+void Program::TellSettings(const QString &notice)
+{
+    // The operator never sees standard error; a file the port cannot be kept in is said where he looks.
+    if (notice.isEmpty() || notice == m_settingsTold)
+        return;
+    m_settingsTold = notice;
+    m_frmMain.Label4()->ShowNotice(notice);
 }
 
 void Program::Command3_Click()

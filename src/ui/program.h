@@ -9,6 +9,7 @@
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 #include "services/settingsplace.h"
+#include "ui/formsource.h"
 #include "ui/frmmain.h"
 #include "ui/messageboxes.h"
 #include "ui/portlist.h"
@@ -72,6 +73,8 @@ public:
 
 private:
     void CheckSysType();
+    // What became of the settings file, in the status line, each news once.
+    void TellSettings(const QString &notice);
 
     ProgramEnvironment m_environment;
     SettingsPlace m_place;
@@ -94,6 +97,10 @@ private:
     PortList m_portList;
     // Gone before the link it records.
     std::unique_ptr<WindowHistory> m_history;
+    // The link's write gate, asking the history's after its own.
+    std::unique_ptr<FormSource> m_formSource;
+    QString m_settingsNotice; // told at start-up, once the window speaks its language
+    QString m_settingsTold;
 };
 
 } // namespace kelvra

@@ -50,13 +50,26 @@ void StatusLine::Show(const LinkActivity &activity, bool writing)
         shown = QCoreApplication::translate("StatusLine", "%1 (sent again: %2)")
                     .arg(step, QString::number(activity.resends));
     setText(shown);
+    setToolTip(QString());
     Announce(step);
 }
 
 void StatusLine::Clear()
 {
     clear();
+    setToolTip(QString());
     Announce(QString());
+}
+
+void StatusLine::ShowNotice(const QString &notice)
+{
+    // A path has no blank to wrap at, and the line is narrow: it may break after each separator.
+    QString shown = notice;
+    for (const QChar separator : {u'/', u'.', u'-'})
+        shown.replace(separator, QString(separator) + QChar(0x200B));
+    setText(shown);
+    setToolTip(notice);
+    Announce(notice);
 }
 
 void StatusLine::NameForScreenReaders()

@@ -19,6 +19,8 @@ public:
     // The step that a frame going out stands for; writing: it belongs to a write.
     void Show(const LinkActivity &activity, bool writing);
     void Clear();
+    // Something the operator should know that no operation is doing; the next step replaces it.
+    void ShowNotice(const QString &notice);
     // The line's spoken name, in the interface's language.
     void NameForScreenReaders();
 

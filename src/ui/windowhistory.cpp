@@ -3,6 +3,7 @@
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "history/workshopreader.h"
+#include "link/radiolink.h"
 #include "record/radioinfo.h"
 #include "services/historysetting.h"
 #include "ui/frmmain.h"
@@ -17,7 +18,7 @@ namespace kelvra {
 
 WindowHistory::WindowHistory(const QString &path, const QString &settingsPath, FrmMain &window, RadioLink &link,
                              RadioInfo &info, const PortDirectory &directory, QObject *parent)
-    : QObject(parent), m_settingsPath(settingsPath), m_window(window), m_info(info), m_store(path),
+    : QObject(parent), m_settingsPath(settingsPath), m_window(window), m_link(link), m_info(info), m_store(path),
       m_recorder(m_store, link, &directory)
 {
     connect(&m_recorder, &HistoryRecorder::Recorded, this, &WindowHistory::EntryRecorded);
@@ -25,6 +26,10 @@ WindowHistory::WindowHistory(const QString &path, const QString &settingsPath, F
             [this](const HistoryProblem &problem) { TellProblem(problem.reason); });
     connect(&m_window, &FrmMain::HistoryRequested, this, &WindowHistory::ShowWindow);
     m_recorder.SetBenchName(BenchName(settingsPath));
+    connect(&m_link, &RadioLink::Busy, this, [this](bool running) {
+        if (m_historyWindow)
+            m_historyWindow->SetOperationRunning(running);
+    });
     m_window.installEventFilter(this);
 }
 
@@ -96,6 +101,7 @@ void WindowHistory::ShowWindow()
         connect(m_historyWindow.get(), &HistoryWindow::RestoreRequested, this, &WindowHistory::Restore);
         if (m_deliveryStatus)
             ShowDelivery(*m_deliveryStatus);
+        m_historyWindow->SetOperationRunning(m_link.OpKind() != Operation::None);
     } else if (!m_historyWindow->isVisible()) {
         // Another copy of the program may have written to the file meanwhile.
         m_historyWindow->Reload();

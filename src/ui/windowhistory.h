@@ -60,6 +60,7 @@ private:
 
     QString m_settingsPath;
     FrmMain &m_window;
+    RadioLink &m_link;
     RadioInfo &m_info;
     HistoryStore m_store;
     HistoryRecorder m_recorder;

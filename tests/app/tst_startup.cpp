@@ -6,6 +6,7 @@
 // and links.
 #include "services/comportsetting.h"
 #include "services/versionquery.h"
+#include "ui/statusline.h"
 #include "appworld.h"
 
 #include <QAbstractItemView>
@@ -214,6 +215,15 @@ private slots:
         row("mixed line endings and GBK kept, port added", "", "; a\r\n[\xc9\xe8]\rk=\xb2\n[language]\r\nui=zh", {2, 3},
             2, "; a\r\n[\xc9\xe8]\rk=\xb2\n[language]\r\nui=zh\r\ncomPort=2\r\n");
         row("CR only: section added", "", "[x]\rk=v\r", {2, 3}, 2, "[x]\rk=v\r\r[language]\rcomPort=2\r");
+        // A value is replaced whatever bytes it holds, and one NUL makes no file UTF-16.
+        row("value of any bytes: replaced", "", Saved(QByteArray("\xFF\xFE\0\x01\x80", 5)), {2, 3}, 2, Saved("2"));
+        const QByteArray nul("; a\0b\n", 6);
+        row("a NUL in a comment: 8-bit text", "", nul + Saved("03"), {2, 3}, 3, nul + Saved("3"));
+        QByteArray binary;
+        for (int i = 0; i < 512; ++i)
+            binary += char(i * 7);
+        // No text at all: kept beside it, and the file itself (its mode, owner, links) starts afresh.
+        row("no text at all: set aside, port saved", "aside", binary, {2, 3}, 2, Saved("2"), "held no text");
         row("key's spelling and blanks kept", "", "[LANGUAGE]\r\nCOMPORT = 03 \r\n", {2, 3}, 3,
             "[LANGUAGE]\r\nCOMPORT = 3 \r\n");
         // Where the file is.
@@ -300,6 +310,9 @@ private slots:
             if (!changes.isEmpty())
                 program.Ports().ReShowComPortTimer_Timer();
             outcome = Outcome(program, world.boxes);
+            // Standard error is not where a window's user looks.
+            const QString status = program.Window().Label4()->text().remove(QChar(0x200B));
+            QVERIFY2(warning.isEmpty() ? status.isEmpty() : status.contains(warning), qPrintable(status));
         }
 
         QStringList listed;
@@ -313,6 +326,10 @@ private slots:
         QTEST(world.Settings(path), "settingsAfter");
         if (existed)
             QCOMPARE(Describe(path), before);
+        const QStringList aside = QFileInfo(path).dir().entryList({"mysetup.ini.damaged-*"}, QDir::Files);
+        QCOMPARE(aside.size(), int(how.contains("aside")));
+        if (!aside.isEmpty())
+            QCOMPARE(world.Settings(QFileInfo(path).dir().filePath(aside.constFirst())), settings);
         if (how.contains("config"))
             QCOMPARE(world.Settings(), Saved("3"));
         if (how.contains("read-only"))

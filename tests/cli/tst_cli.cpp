@@ -12,8 +12,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -47,6 +49,7 @@ class TstCli : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_exe;
+    int m_jobs = 0;
     radiosim::SimulatedRadio m_radio;
 
     QString HistoryPath() const { return m_dir.filePath("app/history.sqlite"); }
@@ -56,7 +59,8 @@ private:
     }
 
     // Starts the command; the radio answers from this process's event loop.
-    void Start(QProcess &process, QStringList arguments)
+    // display: what DISPLAY holds, one where no window can open.
+    void Start(QProcess &process, QStringList arguments, const QString &display = QString())
     {
         arguments.replaceInStrings("$PORT", m_radio.DevicePath());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -64,6 +68,8 @@ private:
         environment.insert("XDG_DATA_HOME", m_dir.filePath("xdg"));
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
+        if (!display.isEmpty())
+            environment.insert("DISPLAY", display);
         // A plugin that needs a display would fail here: the commands load none.
         environment.insert("QT_QPA_PLATFORM", "xcb");
         process.setProcessEnvironment(environment);
@@ -81,6 +87,18 @@ private:
         QProcess process;
         Start(process, arguments);
         return Finish(process);
+    }
+    // A job file, and beside it a units file when units is given, in a folder of the row's own.
+    QString WriteJob(const QByteArray &job, const QByteArray &units = QByteArray())
+    {
+        const QString dir = m_dir.filePath(QString("job%1").arg(++m_jobs));
+        QDir().mkpath(dir);
+        for (const auto &[name, text] : {std::pair{"job.json", job}, std::pair{"units.csv", units}}) {
+            QFile file(dir + '/' + name);
+            if (!text.isEmpty() && file.open(QIODevice::WriteOnly))
+                file.write(text);
+        }
+        return dir + "/job.json";
     }
     void SetFaults(const QStringList &texts)
     {
@@ -115,10 +133,12 @@ private slots:
     void commands_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("befalls"); // a fault of the radio's, a history scene, or "swapped radio"
+        // A fault of the radio's, a history scene, "swapped radio", "escaping seller", "display" (one
+        // that cannot be opened), or "full" (standard output on /dev/full).
+        QTest::addColumn<QString>("befalls");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("heard"); // read (R) and write (W) requests the radio got; W changes it
-        QTest::addColumn<QByteArray>("said");  // part of standard error
+        QTest::addColumn<QByteArray>("said");  // part of standard output or error
         const auto row = [](const char *name, const QStringList &arguments, int exitCode, const char *heard,
                             const char *said = "", const QString &befalls = QString()) {
             QTest::newRow(name) << arguments << befalls << exitCode << QByteArray(heard) << QByteArray(said);
@@ -149,6 +169,42 @@ private slots:
         row("write, history held by another process", write, 6, "R", "held by another program", "locked");
         row("stored wrongly, written again, still wrong", write, 7, "RW", "", "misstore:writeblock@3:2");
         row("silent after two blocks", write, 8, "RW", "", "ignore:writeblock@2:always");
+
+        const QByteArray unknown = "unknown command 'raed'; the commands are read, write, history and station; "
+                                   "see KelvraSet --help";
+        row("mistyped command, no display", {"raed"}, 2, "", unknown);
+        row("mistyped command, a display no plugin could open", {"raed"}, 2, "", unknown, "display");
+        row("upper-case command", {"READ"}, 2, "", "unknown command 'READ'");
+        row("no command and no display", {}, 2, "", "The window needs a display");
+        row("usage error under --json", read + QStringList{"--colour", "--json"}, 2, "", "\"result\":\"usage\"");
+        row("option given twice", port + QStringList{"--seller", "a", "--seller", "b"}, 2, "", "--seller is given more");
+        for (const char *date : {"2026-02-28x", "2026-02-28T10:00", "2026/02/28"})
+            row(qPrintable(QString("date %1").arg(date)), port + QStringList{"--sell-date", date}, 2, "");
+        row("written, output not", write, 9, "RW", "History entry", "full");
+        row("history --csv, output not", {"history", "--csv"}, 9, "", "could not be written", "full");
+        row("radio text with terminal escapes", read, 0, "R", "\\x1b]0;pwned\\x07", "escaping seller");
+
+        // A station's job is checked whole before anything is sent; each refusal names file, line and key.
+        const auto job = [&](const char *name, const QByteArray &text, const char *said, const QByteArray &units = {}) {
+            row(name, {"station", "--port", "$PORT", "--auto", "--job", WriteJob(text, units)}, 2, "", said);
+        };
+        job("job: text as true", R"({"seller": true})", "job.json line 1: seller takes a text in quotes, not true");
+        job("job: text as number", R"({"dealerCode": 42.5})", "dealerCode takes a text in quotes, not 42.5");
+        job("job: password as false", R"({"password": false})", "password takes a text in quotes, not false");
+        job("job: text as list", R"({"seller": ["Line 3"]})", R"(seller takes a text in quotes, not ["Line 3"])");
+        job("job: text as null", R"({"dealerCode": null})", "dealerCode takes a text in quotes, not null");
+        job("job: switch as text", R"({"freqSet": "off"})", "freqSet takes true or false");
+        job("job: band as text", R"({"bandCode": "3"})", "bandCode takes a whole number");
+        job("job: band out of range, by key", R"({"bandCode": 25})", "bandCode takes a band code from 0 to 19");
+        job("job: unknown key", "{\"seller\": \"a\",\n \"colour\": 1}", "job.json line 2: unknown key \"colour\"");
+        job("job: key twice", "{\"seller\": \"a\",\n \"seller\": \"b\"}", "seller is named twice (first on line 1)");
+        job("units: column twice", R"({"unitsFile": "units.csv"})", "units.csv line 1: the column seller is named twice",
+            "serialNumber,seller,seller\n");
+        for (const char *serial : {"abc", "12", "2.02612E+15"})
+            job(qPrintable(QString("units: serial %1").arg(serial)), R"({"unitsFile": "units.csv"})",
+                "units.csv line 2: \"", "serialNumber,seller\n" + QByteArray(serial) + ",x\n");
+        job("units: a device", R"({"unitsFile": "/dev/urandom"})", "/dev/urandom is no regular file");
+        row("job: a device", {"station", "--port", "$PORT", "--job", "/dev/zero"}, 2, "", "/dev/zero is no regular file");
     }
     void commands()
     {
@@ -158,6 +214,8 @@ private slots:
         QFETCH(QByteArray, heard);
         QFETCH(QByteArray, said);
         SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
+        if (befalls == "escaping seller")
+            m_radio.SetImage(m_radio.Image().replace(128, 16, Field("\x1b]0;pwned\x07", 16)));
         QVERIFY(kelvra::HistoryStore(HistoryPath()).Open()); // as after an earlier run
         kelvra::testing::HistoryScene history(befalls, HistoryPath());
         QByteArray before = m_radio.Image();
@@ -168,7 +226,11 @@ private slots:
             if (befalls == "swapped radio" && frame.bytes.startsWith("PROGRAM") && ++programs == 2)
                 m_radio.SetImage(before = radiosim::NextUnitImage(before));
         });
-        const Run run = Command(arguments);
+        QProcess process;
+        if (befalls == "full")
+            process.setStandardOutputFile("/dev/full");
+        Start(process, arguments, befalls == "display" ? ":77" : "");
+        const Run run = Finish(process);
         history.Lift();
         QVERIFY2(run.exitCode == exitCode, run.out + run.err);
         QByteArray requests; // reads always come first
@@ -179,7 +241,8 @@ private slots:
         QCOMPARE(requests, heard);
         QCOMPARE(m_radio.Image() != before, heard.contains('W'));
         QVERIFY2(run.exitCode == 0 || !run.err.isEmpty(), "a failure says why on standard error");
-        QVERIFY2(run.err.contains(said), run.err);
+        QVERIFY2((run.out + run.err).contains(said), run.out + run.err);
+        QVERIFY2(!(run.out + run.err).contains('\x1b'), "nothing a radio holds reaches the terminal raw");
     }
 
     void namedFields()
@@ -232,15 +295,21 @@ private slots:
 
     void interrupt_data()
     {
+        QTest::addColumn<int>("signal");
         QTest::addColumn<char>("at");
         QTest::addColumn<bool>("written");
         QTest::addColumn<QByteArray>("said");
-        QTest::newRow("during the re-read: abandoned, radio as it was") << 'R' << false << QByteArray("not changed");
-        QTest::newRow("after the first write block: let finish and verified")
-            << 'W' << true << QByteArray("let finish");
+        QTest::newRow("Ctrl+C during the re-read: abandoned, radio as it was")
+            << SIGINT << 'R' << false << QByteArray("not changed");
+        QTest::newRow("Ctrl+C after the first write block: let finish and verified")
+            << SIGINT << 'W' << true << QByteArray("let finish");
+        // A dropped SSH session, and Ctrl+\, are Ctrl+C too.
+        QTest::newRow("SIGHUP after the first write block") << SIGHUP << 'W' << true << QByteArray("let finish");
+        QTest::newRow("SIGQUIT after the first write block") << SIGQUIT << 'W' << true << QByteArray("let finish");
     }
     void interrupt()
     {
+        QFETCH(int, signal);
         QFETCH(char, at);
         QFETCH(bool, written);
         QFETCH(QByteArray, said);
@@ -254,12 +323,12 @@ private slots:
                 [&](const radiosim::ReceivedFrame &frame) {
                     const bool hit = frame.bytes.startsWith(at) && (at != 'R' || ++reads == 10);
                     if (hit && !sent)
-                        ::kill(pid_t(process.processId()), SIGINT);
+                        ::kill(pid_t(process.processId()), signal);
                     sent = sent || hit;
                 });
         Start(process, {"write", "--port", "$PORT", "--seller", "LINE-7"});
         const Run run = Finish(process);
-        QCOMPARE(run.exitCode, 130);
+        QCOMPARE(run.exitCode, 128 + signal);
         QVERIFY2(run.err.contains(said), run.err);
         QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
         if (!written)
@@ -289,23 +358,95 @@ private slots:
         QCOMPARE(Command({"history", "--csv", "--json"}).exitCode, 2);
     }
 
+    // A station stops at once while it waits, after the radio under way
+    // otherwise, always with its summary and the signal's exit code.
+    void stopping_data()
+    {
+        QTest::addColumn<QByteArray>("input"); // "auto", or what Enter is pressed as
+        QTest::addColumn<QString>("befalls");  // a fault of the radio's, or "erased" (no serial number)
+        QTest::addColumn<QByteArray>("at");    // the signals follow this frame (R#3: the third read request), or text
+        QTest::addColumn<QList<int>>("interrupts");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QByteArray>("said"); // pieces of the output, between |
+        const auto row = [](const char *name, const char *input, const char *befalls, const char *at,
+                            const QList<int> &interrupts, int exitCode, bool written, const char *said) {
+            QTest::newRow(name) << QByteArray(input) << QString(befalls) << QByteArray(at) << interrupts << exitCode
+                                << written << QByteArray(said);
+        };
+        const char *none = "radios 0, passed 0, failed 0 (attempts 0).";
+        const char *one = "radios 1, passed 1, failed 0 (attempts 1).";
+        // The third END: the radio just done is asked again, and the station waits to ask once more.
+        row("SIGINT while no radio answers", "auto", "ignore:program:always", "Waiting for a radio on COM9 (Ctrl+C "
+            "ends).", {SIGINT}, 130, false, none);
+        row("SIGTERM while it waits after a radio", "auto", "", "END#3", {SIGTERM}, 143, true, one);
+        row("SIGHUP while it waits after a radio", "auto", "", "END#3", {SIGHUP}, 129, true, one);
+        const char *slow = "delay:writeblock:always:150";
+        row("SIGINT during a radio: after it", "auto", slow, "W#1", {SIGINT}, 130, true, one);
+        row("SIGTERM during a radio: after it", "auto", slow, "W#1", {SIGTERM}, 143, true, one);
+        row("SIGHUP during a radio: after it", "auto", slow, "W#1", {SIGHUP}, 129, true, one);
+        row("second SIGINT abandons the radio", "\n", "delay:readblock:always:100", "R#3", {SIGINT, SIGINT}, 130,
+            false, "radios 1, passed 0, failed 1 (attempts 1).");
+        row("a radio with no serial number: said, and not waited on", "auto", "erased", "END#2", {SIGINT}, 130, false,
+            "(no serial number)  FAILED: The radio has no serial number|radios 1, passed 0, failed 1 (attempts 1).");
+        row("three Enters at once: three attempts at one radio", "\n\n\n", "", "", {}, 0, true,
+            "attempt 3  (passed 1, failed 0)\nStation ended: radios 1, passed 1, failed 0 (attempts 3).");
+    }
+    void stopping()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, befalls);
+        QFETCH(QByteArray, at);
+        QFETCH(QList<int>, interrupts);
+        QFETCH(int, exitCode);
+        QFETCH(bool, written);
+        QFETCH(QByteArray, said);
+        SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
+        if (befalls == "erased")
+            m_radio.SetImage(m_radio.Image().replace(16, 16, QByteArray(16, '\xFF')));
+        QProcess process;
+        // Apart, as a person presses Ctrl+C twice: the kernel merges a signal still pending.
+        const auto send = [&] {
+            for (int i = 0; i < interrupts.size(); ++i)
+                QTimer::singleShot(200 * i, &process, [&, i] { ::kill(pid_t(process.processId()), interrupts[i]); });
+        };
+        const QList<QByteArray> frame = at.split('#');
+        int seen = 0;
+        connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &process, [&](const radiosim::ReceivedFrame &f) {
+            if (frame.size() == 2 && f.bytes.startsWith(frame[0]) && ++seen == frame[1].toInt())
+                QTimer::singleShot(frame[0] == "END" ? 300 : 0, &process, send);
+        });
+        QStringList arguments{"station", "--port", "com9", "--job", WriteJob(R"({"seller": "LINE-7"})")};
+        Start(process, input == "auto" ? arguments << "--auto" : arguments);
+        if (input != "auto") {
+            process.write(input);
+            process.closeWriteChannel();
+        }
+        QByteArray err;
+        if (frame.size() == 1 && !at.isEmpty()) {
+            QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains(at), 10000);
+            send();
+        }
+        Run run = Finish(process);
+        run.err.prepend(err);
+        QCOMPARE(run.exitCode, exitCode);
+        for (const QByteArray &piece : said.split('|'))
+            QVERIFY2((run.out + run.err).contains(piece), run.out + run.err);
+        QVERIFY2(run.out.endsWith(").\n") && run.out.contains("Station ended: "), run.out);
+        QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
+    }
+
     void station()
     {
-        QFile job(m_dir.filePath("job.json"));
-        QVERIFY(job.open(QIODevice::WriteOnly));
-        job.write(R"({"model": "KR350UV", "dealerCode": "D-42", "unitsFile": "units.csv"})");
-        job.close();
-        QFile units(m_dir.filePath("units.csv"));
-        QVERIFY(units.open(QIODevice::WriteOnly));
-        units.write("serialNumber,seller\n2026120500000042,Wang\n2026120500000043,Li\n2026120500000044,\"Zhang, Y\"\n");
-        units.close();
-
+        const QString job = WriteJob(R"({"model": "KR350UV", "dealerCode": "D-42", "unitsFile": "units.csv"})",
+                                     "serialNumber,seller\n2026120500000042,Wang\n2026120500000043,Li\n"
+                                     "2026120500000044,\"Zhang, Y\"\n");
         QProcess process;
-        Start(process, {"station", "--port", "$PORT", "--job", job.fileName(), "--auto"});
+        Start(process, {"station", "--port", "com9", "--job", job, "--auto"});
         QByteArray out;
-        // The line moves on as each unit's line appears; the second unit keeps its block 3 wrong.
+        // The line moves on as each radio's line appears; the second radio keeps its block 3 wrong.
         for (int unit = 1; unit <= 3; ++unit) {
-            QTRY_VERIFY2_WITH_TIMEOUT((out += process.readAllStandardOutput()).count('\n') == unit, out + process.readAllStandardError(), 20000);
+            QTRY_VERIFY2_WITH_TIMEOUT((out += process.readAllStandardOutput()).count('\n') == unit, out, 20000);
             m_radio.SetFaults({});
             if (unit == 1)
                 SetFaults({"misstore:writeblock@3:always"});
@@ -314,12 +455,16 @@ private slots:
         }
         ::kill(pid_t(process.processId()), SIGINT);
         const Run run = Finish(process);
-        const QList<QByteArray> lines = (out + run.out).trimmed().split('\n');
-        QCOMPARE(lines.size(), 4);
-        QVERIFY2(lines[0].startsWith("2026120500000042  passed"), lines[0]);
-        QVERIFY2(lines[1].startsWith("2026120500000043  FAILED: Write Failure!"), lines[1]);
-        QVERIFY2(lines[2].contains("  passed") && lines[2].endsWith("(passed 2, failed 1)"), lines[2]);
-        QCOMPARE(lines[3], QByteArray("Station ended: 3 units, 2 passed, 1 failed."));
+        // Exactly as the README shows it, but for the seconds each radio took.
+        const QString lines = QString::fromUtf8(out + run.out).replace(QRegularExpression("\\d\\.\\d\\d s"), "0.05 s");
+        QCOMPARE(lines, QString("2026120500000042  passed  0.05 s  (passed 1, failed 0)\n"
+                                "2026120500000043  FAILED: Write Failure!  0.05 s  (passed 1, failed 1)\n"
+                                "2026120500000044  passed  0.05 s  (passed 2, failed 1)\n"
+                                "Station ended: radios 3, passed 2, failed 1 (attempts 3).\n"));
+        const QString units = QFileInfo(job).dir().filePath("units.csv");
+        QCOMPARE(QString::fromUtf8(run.err.left(run.err.indexOf('\n') + 1)),
+                 QString("Station on COM9, job %1: writes dealerCode to KR350UV radios. %2 lists 3 radios, each with "
+                         "its seller; no other is written.\n").arg(job, units));
         QCOMPARE(run.exitCode, 130);
         QCOMPARE(m_radio.Image().mid(128, 16), Field("Zhang, Y", 16));
         QCOMPARE(m_radio.Image().mid(80, 16), Field("D-42", 16));
@@ -327,7 +472,7 @@ private slots:
         QStringList entries;
         for (const kelvra::HistoryEntry &e : kelvra::HistoryStore(HistoryPath()).List({}))
             entries << kelvra::OperationWord(e.operation) + e.serialNumber.right(2) + kelvra::ResultWord(e.result);
-        QCOMPARE(entries, (QStringList{"write44complete", "write43failure", "write42complete"}));
+        QCOMPARE(entries.mid(0, 3), (QStringList{"write44complete", "write43failure", "write42complete"}));
     }
 };
 

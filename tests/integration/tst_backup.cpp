@@ -31,9 +31,11 @@ struct World : kelvra::testing::PtyLink
         QVERIFY(Start());
         // The form as a read of this radio left it, with one field changed.
         op.onGetDataByShow = [this] {
+            ++fieldsTaken;
             DecodeRadioInfo(image, info);
             info.DealerCode = QStringLiteral("D-0042");
         };
+        op.onMessage = [this](const ScriptedOperator::Message &) { programModeAtBox = radio.InProgramMode(); };
         QObject::connect(&link, &RadioLink::Finished, [this](const OperationResult &r) { result = r; });
     }
 
@@ -41,6 +43,8 @@ struct World : kelvra::testing::PtyLink
     HistoryStore store{path};
     HistoryRecorder recorder{store, link, &directory};
     OperationResult result;
+    int fieldsTaken = 0; // the band question is asked as the fields are taken
+    bool programModeAtBox = true;
 };
 
 // Run as a child: a write that SIGKILL ends as block 2 reaches the radio.
@@ -101,6 +105,10 @@ private slots:
             QVERIFY2(w.result.detail.contains(refusal) && w.result.detail.endsWith("the radio was not changed."),
                      qPrintable(w.result.detail));
             QVERIFY(!atFirstBlock); // no write block sent
+            // Refused before the band question, and let out of programming mode before the box.
+            QCOMPARE(w.fieldsTaken, 0);
+            QCOMPARE(w.radio.Frames().constLast().bytes, QByteArray("END"));
+            QVERIFY(!w.programModeAtBox);
             return;
         }
         QCOMPARE(w.op.texts, QStringList{"Write Complete!"});

@@ -5,6 +5,7 @@
 // request the radio leaves unanswered.
 
 #include "link/radiolink.h"
+#include "record/imagecodec.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 #include "support/fakeserialcontrol.h"
@@ -44,6 +45,7 @@ struct TestRadio
     RadioImage image;
     QByteArray model = "KR350UV";
     quint8 band = 3;
+    int misstore = -1; // the next write of this block is stored with its first byte flipped
 
     // Printable bytes that vary: nothing ends a text early, and a misplaced block shows.
     TestRadio()
@@ -66,6 +68,10 @@ struct TestRadio
         std::copy_n(request.constData() + 5, 32, written.data() + 32 * block);
         if (request != BlockFrame('W', block, written))
             return {};
+        if (block == misstore) {
+            written[32 * block] ^= 0xFF;
+            misstore = -1;
+        }
         image = written;
         return "\x06";
     }
@@ -88,6 +94,11 @@ struct LinkWorld
     int spared = 0;      // once it has answered this many of them
     qsizetype answered = 0;
     QStringList details; // of every box, in turn
+    // An answer owed to an earlier copy of lateFor, due at lateAt: it comes
+    // then, or just ahead of the radio's answer to the next copy sent sooner.
+    QByteArray late;
+    QByteArray lateFor;
+    qint64 lateAt = 0;
 
     LinkWorld()
     {
@@ -106,6 +117,8 @@ struct LinkWorld
     {
         while (answered < control.writes.size()) {
             const QByteArray request = control.writes.at(answered++);
+            if (request == lateFor && !late.isEmpty())
+                control.Deliver(std::exchange(late, QByteArray()));
             if (silentTo.isEmpty() || !request.startsWith(silentTo) || spared-- > 0)
                 control.Deliver(radio.Answer(request));
         }
@@ -120,6 +133,21 @@ struct LinkWorld
         Pump();
         return control.writes.isEmpty() ? QByteArray() : control.writes.constLast();
     }
+
+    // The radio answers at once from now on, until a box ends the operation;
+    // the clock moves on only at expiries, and to a late answer due before one.
+    void Finish()
+    {
+        silentTo.clear();
+        for (Pump(); op.texts.isEmpty(); Pump()) {
+            if (!late.isEmpty() && timer.Enabled() && timer.Deadline() >= lateAt) {
+                timer.now = qMax(timer.now, lateAt);
+                control.Deliver(std::exchange(late, QByteArray()));
+            } else if (!timer.Fire()) {
+                return;
+            }
+        }
+    }
 };
 
 // What befalls an unanswered request: T the timer expires, R a repeat reply
@@ -128,7 +156,11 @@ struct LinkWorld
 // refuses to open, A the radio answers one copy after all, N the operator
 // presses again, Q the radio answers one copy while the band question is
 // open, D the clock moves on 500 ms, K a late acknowledgement comes for the
-// frame just sent, which the radio lost.
+// frame just sent, which the radio lost, F the radio's copy of the requested
+// block gets its first byte flipped, M the window holds the radio's own
+// values and the radio stores the next write of the block with its first
+// byte flipped, L the radio's answer to the request as it holds the block
+// now comes 1.5 s late.
 inline void Befall(LinkWorld &w, char event, const QByteArray &request, bool write)
 {
     switch (event) {
@@ -143,6 +175,16 @@ inline void Befall(LinkWorld &w, char event, const QByteArray &request, bool wri
     case 'D': w.timer.now += 500; break;
     case 'K': w.control.Deliver("\x06"); break;
     case 'Q': w.op.onGetDataByShow = [&w, request] { w.control.Deliver(w.radio.Answer(request)); }; break;
+    case 'F': w.radio.image[32 * request.at(4)] ^= 0xFF; break;
+    case 'M':
+        w.radio.misstore = request.at(4);
+        w.op.onGetDataByShow = [&w] { DecodeRadioInfo(w.radio.image, w.info); };
+        break;
+    case 'L':
+        w.late = w.radio.Answer(request);
+        w.lateFor = request;
+        w.lateAt = w.timer.now + 1500;
+        break;
     }
 }
 

@@ -98,6 +98,7 @@ void TestRadioSim::faultRulesParse_data()
     QTest::newRow("block of a request without one") << "ignore:identify@1" << "";
     QTest::newRow("delay past a minute") << "delay:end:1:60001" << "";
     QTest::newRow("misstore, twice on one block") << "misstore:writeblock@3:2" << "misstore:writeblock@3:2";
+    QTest::newRow("split, halves a second apart") << "split:readblock:always:1000" << "split:readblock:always:1000";
 }
 
 void TestRadioSim::faultRulesParse()

@@ -22,6 +22,7 @@ public:
     void ClearReceiveBuffer() override { m_buffer.clear(); }
     bool Write(const QByteArray &bytes) override;
     QByteArray Input() override { return std::exchange(m_buffer, QByteArray()); }
+    int InBufferCount() const override { return int(m_buffer.size()); }
     QString DevicePath() const override { return QString(); }
 
     // Bytes from the far end; dropped while the port is closed.

@@ -1,13 +1,15 @@
 #pragma once
 
 // The product's link with its serial control and reply timer over a
-// pseudo-terminal, and the simulated radio at the far end under a port alias.
+// pseudo-terminal, wired as the window and the commands wire it (traced when
+// kelvra.trace is on), and the simulated radio at the far end under a port alias.
 
 #include "demoimage.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
 #include "link/radiolink.h"
+#include "link/tracing.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
 #include "simulatedradio.h"
@@ -51,7 +53,8 @@ struct PtyLink
     RadioInfo info;
     RadioImage image;
     qint16 comPortNo;
-    RadioLink link{control, timer, op, info, image, comPortNo};
+    LinkSeams seams{control, timer, op, &directory};
+    RadioLink link{seams.Control(), seams.Timer(), seams.Op(), info, image, comPortNo};
 };
 
 } // namespace kelvra::testing

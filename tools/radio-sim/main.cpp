@@ -99,6 +99,9 @@ Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
                         delays add to --delay and to each other
            misstore     a write block is acknowledged, but its first byte is
                         stored XOR value (default ff)
+           split        the reply's first half goes out, the rest value ms
+                        later (default 6); with --delay 296, a reply that
+                        straddles a 300 ms wait
   request: any program identify readblock writeblock end    (default any)
   @block:  after readblock or writeblock: only requests for that block
   times:   how many matching requests (copies included) it hits, or always
@@ -107,7 +110,7 @@ Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
             --fault badchecksum:readblock:always   --fault stray:any:1:3
             --fault delay:writeblock@1:1:450 --fault ignore:writeblock@2
             --fault wrongblock:readblock@0:1:1   --fault delay:readblock:always:480
-            --fault misstore:writeblock@3:2
+            --fault misstore:writeblock@3:2   --fault split:readblock:always:6
 )";
 
 bool Fail(const QString &message)

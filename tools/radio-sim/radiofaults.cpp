@@ -18,12 +18,13 @@ constexpr FaultText kFaults[] = {
     {Fault::BadChecksum, "badchecksum", 0}, {Fault::TooShort, "tooshort", 1},
     {Fault::TooLong, "toolong", 1},         {Fault::StrayBytes, "stray", 1},
     {Fault::Delay, "delay", 400},           {Fault::Misstore, "misstore", 0xFF},
+    {Fault::Split, "split", 6},
 };
 
-// A reply may be held back up to a minute; every other value is a byte.
+// A reply, or its second half, may be held back up to a minute; every other value is a byte.
 int MaxValue(Fault fault)
 {
-    return fault == Fault::Delay ? 60000 : 255;
+    return fault == Fault::Delay || fault == Fault::Split ? 60000 : 255;
 }
 
 const FaultText &TextOf(Fault fault)
@@ -154,6 +155,15 @@ int FaultPlan::StoreMask(Request request, int block)
     return mask;
 }
 
+int FaultPlan::SplitMs(Request request, int block, int size)
+{
+    for (FaultRule &rule : m_rules) {
+        if (rule.fault == Fault::Split && size > 1 && Take(rule, request, block))
+            return ValueOf(rule);
+    }
+    return -1;
+}
+
 QByteArray FaultPlan::Spoil(Request request, int block, QByteArray reply)
 {
     for (Fault fault : kSpoilOrder) {
@@ -190,6 +200,7 @@ QByteArray FaultPlan::Spoil(Request request, int block, QByteArray reply)
             case Fault::Repeat:
             case Fault::Delay:
             case Fault::Misstore:
+            case Fault::Split:
                 break;
             }
         }

@@ -21,6 +21,7 @@ enum class Fault {
     StrayBytes,  // value bytes (default 1) of 55 sent before the reply
     Delay,       // the reply comes value ms (default 400) late; rules add up
     Misstore,    // a write block is acknowledged, but its first data byte is stored XOR value (default FF)
+    Split,       // the reply's first half goes out, the rest value ms (default 6) later
 };
 
 QString FaultName(Fault fault);
@@ -62,6 +63,10 @@ public:
     // What a write block's first data byte is XORed with as it is stored, 0
     // for none; uses up one hit of every Misstore rule applied.
     int StoreMask(Request request, int block);
+    // Milliseconds between the two halves of a reply of size bytes, -1 for
+    // none; uses up one hit of the first Split rule applied. A one-byte reply
+    // has no halves: the rule is kept.
+    int SplitMs(Request request, int block, int size);
 
 private:
     bool Take(FaultRule &rule, Request request, int block);

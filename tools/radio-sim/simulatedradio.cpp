@@ -242,10 +242,20 @@ void SimulatedRadio::Handle(const QByteArray &frame, qint64 arrivedNs)
     qint64 readyNs = arrivedNs + qint64(m_replyDelayMs + m_faults.DelayMs(request, block)) * 1000000;
     if (m_paced)
         readyNs += frame.size() * kByteWireNs;
-    if (verdict == FaultPlan::Verdict::Repeat)
-        Transmit(QByteArray(1, kRepeat), readyNs);
-    else
-        Transmit(m_faults.Spoil(request, block, Answer(request, frame)), readyNs);
+    if (verdict == FaultPlan::Verdict::Repeat) {
+        const QByteArray repeat(1, kRepeat);
+        Transmit(repeat, readyNs, repeat);
+        return;
+    }
+    const QByteArray reply = m_faults.Spoil(request, block, Answer(request, frame));
+    const int gapMs = m_faults.SplitMs(request, block, int(reply.size()));
+    if (gapMs < 0) {
+        Transmit(reply, readyNs, reply);
+        return;
+    }
+    const qsizetype half = reply.size() / 2;
+    Transmit(reply.left(half), readyNs, QByteArray());
+    Transmit(reply.mid(half), readyNs + qint64(gapMs) * 1000000, reply);
 }
 
 QByteArray SimulatedRadio::Answer(Request request, const QByteArray &frame)
@@ -274,20 +284,22 @@ QByteArray SimulatedRadio::Answer(Request request, const QByteArray &frame)
     return QByteArray(1, kAck);
 }
 
-void SimulatedRadio::Transmit(const QByteArray &reply, qint64 readyNs)
+void SimulatedRadio::Transmit(const QByteArray &bytes, qint64 readyNs, const QByteArray &reply)
 {
-    if (reply.isEmpty())
+    if (bytes.isEmpty())
         return;
     if (!m_paced && readyNs <= ElapsedNs() && m_outgoing.isEmpty()) {
-        WriteToLine(reply);
-        emit ReplySent(reply);
+        WriteToLine(bytes);
+        if (!reply.isEmpty())
+            emit ReplySent(reply);
         return;
     }
     Outgoing out;
-    out.bytes = reply;
+    out.bytes = bytes;
+    out.reply = reply;
     out.byteNs = m_paced ? kByteWireNs : 0;
     out.startNs = m_paced ? std::max(readyNs, m_lineFreeNs) : readyNs;
-    m_lineFreeNs = out.startNs + reply.size() * out.byteNs;
+    m_lineFreeNs = out.startNs + bytes.size() * out.byteNs;
     // Without pacing a reply held back less than the one before it overtakes it.
     auto at = m_outgoing.end();
     while (!m_paced && at != m_outgoing.begin() && (at - 1)->startNs > out.startNs && (at - 1)->sent == 0)
@@ -323,9 +335,10 @@ void SimulatedRadio::PumpLine()
             timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME, &when, nullptr);
             return;
         }
-        const QByteArray done = out.bytes;
+        const QByteArray done = out.reply;
         m_outgoing.removeFirst();
-        emit ReplySent(done);
+        if (!done.isEmpty())
+            emit ReplySent(done);
         if (!Running())
             return;
     }

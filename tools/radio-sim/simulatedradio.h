@@ -89,13 +89,15 @@ private:
         qint64 startNs = 0;
         qint64 byteNs = 0;
         int sent = 0;
+        QByteArray reply; // the whole reply, once these bytes end it; empty for a first half
     };
 
     bool Stop();
     void OnReadable();
     void Handle(const QByteArray &frame, qint64 arrivedNs);
     QByteArray Answer(Request request, const QByteArray &frame);
-    void Transmit(const QByteArray &reply, qint64 readyNs);
+    // bytes: reply, or a part of it that ends it when reply is given.
+    void Transmit(const QByteArray &bytes, qint64 readyNs, const QByteArray &reply);
     void PumpLine();
     void WriteToLine(const QByteArray &bytes);
 

@@ -1,0 +1,250 @@
+#include "cli/stationrun.h"
+#include "cli/clitext.h"
+
+#include "record/imagecodec.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <utility>
+
+namespace kelvra {
+
+namespace {
+
+// A try against no radio takes three PROGRAMs at 1.5 s each; another short
+// pause lets an adapter being plugged in settle. The radio just done is
+// asked again only every few seconds, so it is not kept in programming
+// mode for the whole time it stays on the cable.
+constexpr int NoRadioPauseMs = 250;
+constexpr int SameRadioPauseMs = 2000;
+
+QString SerialOf(const KnownImage &image)
+{
+    RadioInfo info;
+    DecodeRadioInfo(image.Filled(0), info);
+    return image.AllKnown(16, 16) ? FieldText(info.SerialNumber) : QString();
+}
+
+// Something on the cable answered, if only wrongly.
+bool Answered(const CommandOutcome &outcome)
+{
+    using Failure = OperationResult::Failure;
+    if (outcome.result.success || !outcome.model.isEmpty() || outcome.image.AnyKnown())
+        return true;
+    switch (outcome.result.failure) {
+    case Failure::RepeatAsked:
+    case Failure::WrongBlock:
+    case Failure::BadReply:
+    case Failure::ModelMismatch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+int StationTally::Add(const StationAttempt &attempt)
+{
+    ++m_attempts;
+    qsizetype index = attempt.serial.isEmpty() ? -1 : m_bySerial.value(attempt.serial, -1);
+    if (index < 0) {
+        index = m_radios.size();
+        m_radios.append(Radio());
+        if (!attempt.serial.isEmpty())
+            m_bySerial.insert(attempt.serial, index);
+    }
+    Radio &radio = m_radios[index];
+    ++radio.attempts;
+    radio.passed = attempt.Passed();
+    radio.exitCode = ExitCodeOf(attempt.outcome);
+    radio.lastAttempt = m_attempts;
+    return radio.attempts;
+}
+
+int StationTally::Passed() const
+{
+    return int(std::count_if(m_radios.begin(), m_radios.end(), [](const Radio &radio) { return radio.passed; }));
+}
+
+int StationTally::ExitCode() const
+{
+    const Radio *latest = nullptr;
+    for (const Radio &radio : m_radios) {
+        if (!radio.passed && (!latest || radio.lastAttempt > latest->lastAttempt))
+            latest = &radio;
+    }
+    return latest ? latest->exitCode : ExitComplete;
+}
+
+StationRun::StationRun(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic,
+                       QObject *parent)
+    : QObject(parent), m_job(job), m_automatic(automatic), m_link(port, history)
+{
+    qRegisterMetaType<kelvra::StationAttempt>();
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, [this] { Read(false); });
+    connect(&m_link, &CommandLink::Done, this, &StationRun::OnDone);
+    connect(&m_link, &CommandLink::Progress, this, [this](const LinkActivity &activity) {
+        if (m_underWay)
+            emit Progress(activity);
+    });
+}
+
+void StationRun::Start()
+{
+    if (m_state == State::Idle)
+        WaitForNext();
+}
+
+void StationRun::WaitForNext()
+{
+    m_state = State::Waiting;
+    m_underWay = false;
+    if (m_automatic) {
+        emit Waiting();
+        m_retry.start(m_onCable ? SameRadioPauseMs : 0);
+    } else if (m_announced > 0) {
+        Read(true);
+    } else if (m_inputEnded) {
+        End();
+    } else {
+        emit Waiting();
+    }
+}
+
+void StationRun::RadioConnected()
+{
+    ++m_announced;
+    if (m_state == State::Waiting && !m_automatic)
+        Read(true);
+}
+
+void StationRun::NoMoreRadios()
+{
+    m_inputEnded = true;
+    if (m_state == State::Waiting && !m_automatic && m_announced == 0)
+        End();
+}
+
+void StationRun::Read(bool radioUnderWay)
+{
+    if (radioUnderWay)
+        --m_announced;
+    m_state = State::Reading;
+    m_underWay = radioUnderWay;
+    m_radioTime.start();
+    m_link.ReadFirst();
+}
+
+void StationRun::Interrupt()
+{
+    switch (m_state) {
+    case State::Idle:
+    case State::Waiting:
+        End();
+        return;
+    case State::Ended:
+        return;
+    case State::Reading:
+    case State::Writing:
+        break;
+    }
+    if (!m_underWay) {
+        // Only looking for a radio: nothing is under way that would be left undone.
+        m_ending = true;
+        m_link.Interrupt();
+    } else if (!std::exchange(m_stopAfter, true)) {
+        emit EndingAfterRadio();
+    } else {
+        m_link.Interrupt();
+        if (m_link.Finishing())
+            emit LettingWriteFinish();
+    }
+}
+
+void StationRun::OnDone(const CommandOutcome &outcome)
+{
+    if (m_state == State::Writing) {
+        Report(outcome, SerialOf(outcome.before));
+        return;
+    }
+    if (m_ending) {
+        End();
+        return;
+    }
+    if (m_automatic && !IsNewRadio(outcome)) {
+        m_state = State::Waiting;
+        m_retry.start(m_onCable ? SameRadioPauseMs : NoRadioPauseMs);
+        return;
+    }
+    m_underWay = true;
+    Examine(outcome);
+}
+
+bool StationRun::IsNewRadio(const CommandOutcome &outcome)
+{
+    if (!Answered(outcome)) {
+        // The cable is free: the radio just done may come again, as a retry.
+        m_onCable.reset();
+        const bool unopened = outcome.result.failure == OperationResult::Failure::PortNotOpened;
+        if (unopened && !m_portSaid)
+            emit PortUnavailable(outcome.result.message, outcome.detail);
+        m_portSaid = unopened;
+        return false;
+    }
+    m_portSaid = false;
+    // A radio read whole is not done again while it stays; one whose read
+    // failed is tried again, and said again only once it has been read.
+    return !m_onCable || *m_onCable != SerialOf(outcome.image) || (!m_onCableRead && outcome.Complete());
+}
+
+void StationRun::Examine(CommandOutcome outcome)
+{
+    const QString serial = SerialOf(outcome.image);
+    m_changes = FieldChanges();
+    QString refusal;
+    if (outcome.Complete() && serial.isEmpty())
+        refusal = Cli::tr("The radio has no serial number, and the station writes only radios it can tell apart; "
+                          "it was not written.");
+    else if (outcome.Complete())
+        m_job.ChangesFor(serial, &m_changes, &refusal);
+    if (!outcome.Complete() || !refusal.isEmpty()) {
+        // A radio that is not written is its read's entry.
+        outcome.refusal = refusal;
+        m_link.RecordRead(outcome);
+        Report(outcome, serial);
+        return;
+    }
+    m_state = State::Writing;
+    m_link.WriteAfterRead(m_changes, m_job.Model());
+}
+
+void StationRun::Report(CommandOutcome outcome, const QString &serial)
+{
+    // One radio, one write, whatever stopped it on the way.
+    outcome.operation = Operation::Write;
+    if (m_automatic) {
+        m_onCable = serial;
+        m_onCableRead = m_state == State::Writing || outcome.result.success;
+    }
+    StationAttempt attempt{outcome, serial, 1, m_radioTime.elapsed()};
+    attempt.attempt = m_tally.Add(attempt);
+    emit Attempted(attempt);
+    if (m_stopAfter)
+        End();
+    else
+        WaitForNext();
+}
+
+void StationRun::End()
+{
+    if (m_state == State::Ended)
+        return;
+    m_state = State::Ended;
+    m_retry.stop();
+    emit Ended();
+}
+
+} // namespace kelvra
