@@ -6,6 +6,7 @@
 #include "cli/terminal.h"
 #include "cli/workshopcommand.h"
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 #include "services/historysetting.h"
@@ -58,9 +59,11 @@ QString EntryLine(const HistoryEntry &entry, bool withBench)
 
 namespace {
 
-int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
+int Unreadable(HistoryStore &store, const HistoryProblem &problem)
 {
-    Terminal::Err(Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason));
+    const QString aside = store.TakeSetAside();
+    Terminal::Err(aside.isEmpty() ? Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason)
+                                  : SetAsideNotice(aside, false) + QLatin1Char('\n'));
     return ExitHistoryUnreadable;
 }
 
@@ -90,7 +93,8 @@ int HistoryCommand(const QStringList &arguments)
                Cli::tr("Send every entry queued for the workshop server and exit: 0 when none is left, 3 when the "
                        "server cannot be reached."));
     parser.AddNotes(Cli::tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
-                            "~/.local/share/KelvraSet. Exit code 1: the file could not be read.\n"));
+                            "~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, "
+                            "or it was damaged and has been set aside.\n"));
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode))
         return exitCode;
@@ -115,7 +119,7 @@ int HistoryCommand(const QStringList &arguments)
     if (parser.IsSet(QStringLiteral("workshop")))
         return WorkshopHistory(query.serialContains, query.limit, json, csv);
 
-    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead);
+    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead, HistoryStore::Access::ReadOnly);
     const auto none = [&] {
         // A script asking for JSON or CSV gets nothing at all.
         if (!json && !csv)

@@ -63,6 +63,17 @@ QStringList LocalSchemaStep(int version)
                            " target TEXT NOT NULL, uuid TEXT NOT NULL, time_utc TEXT NOT NULL,"
                            " PRIMARY KEY (target, uuid)) WITHOUT ROWID"),
         };
+    case 2:
+        return {
+            // REPLACE would delete the entry holding the UUID or number and
+            // store another in its place, and the delete trigger fires for that
+            // only on connections that ask for recursive triggers.
+            QStringLiteral("CREATE TRIGGER entry_is_new BEFORE INSERT ON entry"
+                           " WHEN EXISTS (SELECT 1 FROM entry WHERE uuid = NEW.uuid)"
+                           "  OR EXISTS (SELECT 1 FROM entry WHERE seq = NEW.seq)"
+                           " BEGIN SELECT RAISE(ABORT, 'a history entry with this UUID or number exists already');"
+                           " END"),
+        };
     default:
         return {};
     }

@@ -12,7 +12,7 @@ namespace kelvra {
 // The tables of the local file, and the one mapping between an entry and a
 // row that the local file and a shared server both use.
 
-constexpr int HistorySchemaVersion = 1;
+constexpr int HistorySchemaVersion = 2;
 
 // The statements that take a local file from version - 1 to version.
 QStringList LocalSchemaStep(int version);

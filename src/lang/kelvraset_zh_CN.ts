@@ -191,10 +191,10 @@
     </message>
     <message>
         <source>
-The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet. Exit code 1: the file could not be read.
+The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, or it was damaged and has been set aside.
 </source>
         <translation>
-文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中。退出代码 1：无法读取该文件。
+文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中；只读取该文件。退出代码 1：无法读取该文件，或该文件已损坏并已另存。
 </translation>
     </message>
     <message>
@@ -1042,8 +1042,20 @@ Close anyway?</source>
         <translation>无法使用历史记录文件 %1：%2</translation>
     </message>
     <message>
-        <source>The history file was damaged. It was set aside as %1 and a new one was started.</source>
-        <translation>历史记录文件已损坏，已另存为 %1，并新建了一个文件。</translation>
+        <source>%1 bytes, entries still readable: %2</source>
+        <translation>%1 字节，仍可读取的记录：%2 条</translation>
+    </message>
+    <message>
+        <source>The history file was damaged. It was set aside as %1 (%2) and a new one was started.</source>
+        <translation>历史记录文件已损坏，已另存为 %1（%2），并新建了一个文件。</translation>
+    </message>
+    <message>
+        <source>The history file was damaged. It was set aside as %1 (%2); the next read or write starts a new one.</source>
+        <translation>历史记录文件已损坏，已另存为 %1（%2）；下一次读取或写入时将新建一个文件。</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be written: its log and index %2 are read-only. Give them the owner and mode of the file.</source>
+        <translation>无法写入历史记录文件 %1：其日志和索引文件 %2 为只读。请使它们与该文件的所有者和权限相同。</translation>
     </message>
 </context>
 <context>
@@ -1067,6 +1079,10 @@ Close anyway?</source>
     <message>
         <source>An entry without its outcome cannot be stored.</source>
         <translation>没有结果的记录无法保存。</translation>
+    </message>
+    <message>
+        <source>The file %1 is another program&apos;s database, not a history of KelvraSet&apos;s. It is left as it is; move it away to keep the history there.</source>
+        <translation>文件 %1 是其他程序的数据库，不是 KelvraSet 的历史记录。该文件保持原样；请将其移走，以便在此处保存历史记录。</translation>
     </message>
 </context>
 <context>

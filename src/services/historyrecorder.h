@@ -47,10 +47,12 @@ public:
     // A command reads the radio before it writes, to learn its model and
     // serial number. That read is held back from the history (the write's
     // entry holds every byte the write reads again), and the write that
-    // follows goes to the radio it found only. RecordHeldRead stores it
-    // when no write follows.
+    // follows goes to the radio it found only; a write that learns nothing
+    // of the radio itself (refused for its model) is entered with what the
+    // read found. RecordHeldRead stores the read when no write follows, with
+    // the reason why none did.
     void HoldNextRead() { m_holdNext = true; }
-    void RecordHeldRead();
+    void RecordHeldRead(const QString &reason = QString());
 
     // The entry of the operation that ended last (a write's from its backup
     // on); empty when none could be stored.
@@ -67,7 +69,9 @@ signals:
 
 private:
     void Record(const OperationResult &result);
-    void Store(const OperationResult &result);
+    // held: the command's read before this write, when there was one.
+    void Store(const OperationResult &result, const std::optional<OperationResult> &held = std::nullopt,
+               const QString &reason = QString());
     // The serial number the write under way must find; nullopt: any.
     std::optional<QString> ExpectedSerial() const;
     void Describe(HistoryEntry &entry, int portNo, const QString &devicePath) const;
