@@ -7,6 +7,7 @@
 #include "cli/report.h"
 #include "cli/stationrun.h"
 #include "cli/terminal.h"
+#include "cli/workshopcommand.h"
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
@@ -220,6 +221,7 @@ int StationCommand(const QStringList &arguments)
     // the workshop's server itself, as the window does.
     const SharedServer server = SharedServer::FromUrl(SharedHistoryUrl(place.readPath));
     HistoryDelivery delivery(history.Path(), server);
+    TellDeliveryChanges(delivery);
     delivery.Start();
     if (!server.error.isEmpty())
         Terminal::Err(Cli::tr("Warning: %1 The history is kept on this computer only.\n").arg(server.error));
@@ -230,6 +232,7 @@ int StationCommand(const QStringList &arguments)
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
     QObject::connect(&run, &StationRun::Ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    run.SetBenchName(BenchName(place.readPath));
     run.Start();
     loop.exec();
     return console.ExitCode();

@@ -79,22 +79,6 @@ QStringList LocalSchemaStep(int version)
     }
 }
 
-QStringList SharedSchema()
-{
-    return {
-        QStringLiteral("CREATE TABLE IF NOT EXISTS history_entry ("
-                       " uuid uuid PRIMARY KEY,"
-                       " time_utc timestamptz NOT NULL,"
-                       " operation text NOT NULL, result text NOT NULL, message text NOT NULL, detail text NOT NULL,"
-                       " port text NOT NULL, device text NOT NULL, adapter_serial text NOT NULL,"
-                       " model text NOT NULL, serial_number text NOT NULL, changed_fields text NOT NULL,"
-                       " bench text NOT NULL, restored_from uuid,"
-                       " before_bytes bytea, before_mask bytea, after_bytes bytea, after_mask bytea,"
-                       " received_utc timestamptz NOT NULL DEFAULT now())"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS history_entry_serial ON history_entry (serial_number, time_utc)"),
-    };
-}
-
 QString EntryColumns()
 {
     QStringList names;
@@ -144,15 +128,6 @@ bool EntryFromRow(const QSqlQuery &query, int first, HistoryEntry &entry)
     return OperationFromWord(text(2), entry.operation) && ResultFromWord(text(3), entry.result)
         && KnownImage::FromStored(bytes(14), bytes(15), entry.before)
         && KnownImage::FromStored(bytes(16), bytes(17), entry.after);
-}
-
-QString SharedInsert()
-{
-    // Text in, typed by the server: the same values serve both databases.
-    return QStringLiteral("INSERT INTO history_entry (%1) VALUES (CAST(? AS uuid), CAST(? AS timestamptz),"
-                          " ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, CAST(NULLIF(?, '') AS uuid), ?, ?, ?, ?)"
-                          " ON CONFLICT (uuid) DO NOTHING")
-        .arg(EntryColumns());
 }
 
 } // namespace kelvra

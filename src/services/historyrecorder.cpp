@@ -66,6 +66,8 @@ void HistoryRecorder::Describe(HistoryEntry &entry, int portNo, const QString &d
     entry.devicePath = devicePath;
     entry.adapterSerial = m_adapterSerial;
     entry.serialNumber = SerialNumberOf(entry.before);
+    if (!m_benchName.isEmpty())
+        entry.bench = m_benchName;
     if (entry.operation == HistoryOperation::Write && m_restore)
         entry.restoredFrom = m_restore->sourceUuid;
 }

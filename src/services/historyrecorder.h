@@ -41,6 +41,9 @@ public:
     void SetRestoreSource(const std::optional<RestoreValues> &values) { m_restore = values; }
     const std::optional<RestoreValues> &RestoreSource() const { return m_restore; }
 
+    // The name the bench's entries carry; empty: the host's.
+    void SetBenchName(const QString &name) { m_benchName = name; }
+
     // A command reads the radio before it writes, to learn its model and
     // serial number. That read is held back from the history (the write's
     // entry holds every byte the write reads again), and the write that
@@ -82,6 +85,7 @@ private:
     std::optional<HistoryEntry> m_begun; // a write whose backup is stored and outcome awaited
     QString m_adapterSerial;             // of the port the operation under way opened
     QString m_lastUuid;
+    QString m_benchName;
 };
 
 } // namespace kelvra
