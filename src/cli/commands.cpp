@@ -5,6 +5,7 @@
 #include "cli/report.h"
 #include "cli/station.h"
 #include "cli/terminal.h"
+#include "cli/workshopcommand.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 #include "lang/translations.h"
@@ -13,6 +14,7 @@
 #include "services/commandlink.h"
 #include "services/commandport.h"
 #include "services/fieldchanges.h"
+#include "services/historysetting.h"
 #include "services/radiosetting.h"
 #include "services/settingsplace.h"
 
@@ -54,7 +56,8 @@ void AddFieldOptions(CommandParser &parser, const QString &dateFormat)
 // Runs one read or write to its end; Ctrl+C as CommandLink::Interrupt says.
 int RunOperation(const CommandParser &parser, const std::function<void(CommandLink &)> &start)
 {
-    CommandPort port(LocateSettings(ExecutableDir(), UserConfigDir()).aliasDirs);
+    const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
+    CommandPort port(place.aliasDirs);
     QString error;
     if (!port.Choose(parser.Value(QStringLiteral("port")), &error))
         return parser.Refuse(error);
@@ -66,6 +69,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     int firstSignal = 0;
     HistoryStore history(CommandHistoryPath(), HistoryStore::Check::AsRead);
     CommandLink link(port, history);
+    link.SetBenchName(BenchName(place.readPath));
     CommandOutcome outcome;
     QEventLoop loop;
     QObject::connect(&link, &CommandLink::Progress, &terminal,
@@ -99,6 +103,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     if (outcome.interrupted)
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
     Terminal::Err(HistoryWarning(outcome));
+    DeliverOwnEntry(outcome.historyId, terminal);
     exitCode = ExitCodeOf(outcome);
     if (exitCode == ExitInterrupted && firstSignal != 0)
         exitCode = ExitCodeOfSignal(firstSignal);
@@ -194,6 +199,9 @@ QString CommandsHelp()
               "  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify\n"
               "  history [--serial S] [--limit N] [--json | --csv]\n"
               "                                        the history of reads and writes\n"
+              "  history --workshop [--serial S] [--json | --csv]\n"
+              "                                        every bench's entries, from the workshop server\n"
+              "  history --deliver                     send the entries queued for the workshop server\n"
               "  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]\n"
               "                                        program radios one after another, on\n"
               "                                        several ports at once\n\n")

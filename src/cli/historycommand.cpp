@@ -4,7 +4,9 @@
 #include "cli/commandparser.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
+#include "cli/workshopcommand.h"
 #include "history/historycsv.h"
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 #include "services/historysetting.h"
@@ -23,6 +25,8 @@ namespace {
 
 // Reading the history is no operation on a radio: its own failure code.
 constexpr int ExitHistoryUnreadable = 1;
+
+} // namespace
 
 QJsonObject EntryJson(const HistoryEntry &entry)
 {
@@ -43,17 +47,23 @@ QJsonObject EntryJson(const HistoryEntry &entry)
     return json;
 }
 
-QString EntryLine(const HistoryEntry &entry)
+QString EntryLine(const HistoryEntry &entry, bool withBench)
 {
-    return QStringLiteral("%1  %2  %3  %4  %5  %6\n")
+    return QStringLiteral("%1  %2  %3  %4  %5  %6%7\n")
         .arg(LocalTimeText(entry.time), OperationText(entry.operation).leftJustified(6),
              ResultText(entry.result).leftJustified(10), Printable(entry.serialNumber).leftJustified(16),
-             Printable(entry.model).leftJustified(7), entry.changedFields.join(QStringLiteral(", ")));
+             Printable(entry.model).leftJustified(7),
+             withBench ? Printable(entry.bench).leftJustified(12) + QStringLiteral("  ") : QString(),
+             entry.changedFields.join(QStringLiteral(", ")));
 }
 
-int Unreadable(const HistoryStore &store, const HistoryProblem &problem)
+namespace {
+
+int Unreadable(HistoryStore &store, const HistoryProblem &problem)
 {
-    Terminal::Err(Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason));
+    const QString aside = store.TakeSetAside();
+    Terminal::Err(aside.isEmpty() ? Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason)
+                                  : SetAsideNotice(aside, false) + QLatin1Char('\n'));
     return ExitHistoryUnreadable;
 }
 
@@ -66,15 +76,25 @@ QString CommandHistoryPath()
 
 int HistoryCommand(const QStringList &arguments)
 {
-    CommandParser parser(QStringLiteral("history [--serial S] [--limit N] [--json | --csv]"),
+    CommandParser parser(QStringLiteral("history [--workshop] [--serial S] [--limit N] [--json | --csv] | --deliver"),
                          Cli::tr("Lists the history of reads and writes, newest first."));
-    parser.Add(QStringLiteral("serial"), Cli::tr("Only radios whose serial number contains S."), QStringLiteral("S"));
+    parser.Add(QStringLiteral("serial"),
+               Cli::tr("Only radios whose serial number contains S (with --workshop: ends with S, the whole "
+                       "number or its last digits)."),
+               QStringLiteral("S"));
     parser.Add(QStringLiteral("limit"), Cli::tr("At most N entries (default 50; not for --csv)."), QStringLiteral("N"));
     parser.Add(QStringLiteral("json"), Cli::tr("One JSON object per entry."));
     parser.Add(QStringLiteral("csv"),
                Cli::tr("Every entry as CSV, as the history window exports it (passwords masked)."));
+    parser.Add(QStringLiteral("workshop"),
+               Cli::tr("Every bench's entries from the workshop server that historyUrl names, with this bench's "
+                       "entries not yet delivered; exit code 3 when the server cannot be reached."));
+    parser.Add(QStringLiteral("deliver"),
+               Cli::tr("Send every entry queued for the workshop server and exit: 0 when none is left, 3 when the "
+                       "server cannot be reached."));
     parser.AddNotes(Cli::tr("\nThe file: history.sqlite beside the program for a portable copy, else in "
-                            "~/.local/share/KelvraSet. Exit code 1: the file could not be read.\n"));
+                            "~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, "
+                            "or it was damaged and has been set aside.\n"));
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode))
         return exitCode;
@@ -91,8 +111,15 @@ int HistoryCommand(const QStringList &arguments)
         if (!ok || query.limit < 1)
             return parser.Refuse(Cli::tr("--limit takes a number of entries from 1."));
     }
+    if (parser.IsSet(QStringLiteral("deliver"))) {
+        if (json || csv || parser.IsSet(QStringLiteral("workshop")) || parser.IsSet(QStringLiteral("serial")))
+            return parser.Refuse(Cli::tr("--deliver takes no other option."));
+        return DeliverQueued();
+    }
+    if (parser.IsSet(QStringLiteral("workshop")))
+        return WorkshopHistory(query.serialContains, query.limit, json, csv);
 
-    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead);
+    HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead, HistoryStore::Access::ReadOnly);
     const auto none = [&] {
         // A script asking for JSON or CSV gets nothing at all.
         if (!json && !csv)

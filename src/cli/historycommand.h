@@ -1,5 +1,8 @@
 #pragma once
 
+#include "history/historyentry.h"
+
+#include <QJsonObject>
 #include <QStringList>
 
 namespace kelvra {
@@ -10,5 +13,10 @@ int HistoryCommand(const QStringList &arguments);
 
 // The history file the commands share with the window.
 QString CommandHistoryPath();
+
+// An entry as history --json prints it, and as a line for people; a
+// workshop's entries name their bench in the line too.
+QJsonObject EntryJson(const HistoryEntry &entry);
+QString EntryLine(const HistoryEntry &entry, bool withBench = false);
 
 } // namespace kelvra

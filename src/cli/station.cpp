@@ -4,6 +4,7 @@
 #include "cli/historycommand.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
+#include "cli/workshopcommand.h"
 #include "production/stationjob.h"
 #include "production/stationline.h"
 #include "services/clitext.h"
@@ -335,7 +336,8 @@ int StationCommand(const QStringList &arguments)
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
     QObject::connect(&line, &StationLine::Ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    line.Start(CommandHistoryPath(), SharedHistoryUrl(place.readPath));
+    QObject::connect(&line, &StationLine::DeliveryStarting, &line, &TellDeliveryChanges);
+    line.Start(CommandHistoryPath(), SharedHistoryUrl(place.readPath), BenchName(place.readPath));
     loop.exec();
     return console.ExitCode();
 }

@@ -1,16 +1,15 @@
 #include "history/deliveryworker.h"
 
-#include "history/historyfile.h"
 #include "history/historyschema.h"
+#include "history/localbacklog.h"
+#include "history/workshopserver.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
-
-#include <sys/stat.h>
 
 namespace kelvra {
 
@@ -21,36 +20,9 @@ QString Unique(const char *kind, const void *owner)
     return QStringLiteral("kelvra-delivery-%1-%2").arg(QLatin1String(kind)).arg(quintptr(owner), 0, 16);
 }
 
-bool HasOption(const QStringList &options, const char *name)
+QString FileFailure(const QString &why)
 {
-    for (const QString &option : options) {
-        if (option.startsWith(QLatin1String(name) + QLatin1Char('=')))
-            return true;
-    }
-    return false;
-}
-
-// Runs the statement once for each row, all in one transaction.
-bool ExecuteAll(QSqlDatabase &db, const QString &statement, const QList<QVariantList> &rows, QString &why)
-{
-    db.transaction();
-    QSqlQuery query(db);
-    query.prepare(statement);
-    for (const QVariantList &row : rows) {
-        for (const QVariant &value : row)
-            query.addBindValue(value);
-        if (!query.exec()) {
-            why = query.lastError().text();
-            query.finish();
-            db.rollback();
-            return false;
-        }
-    }
-    if (!db.commit()) {
-        why = db.lastError().text();
-        return false;
-    }
-    return true;
+    return QCoreApplication::translate("HistoryDelivery", "the history file cannot be read (%1)").arg(why);
 }
 
 } // namespace
@@ -59,6 +31,12 @@ DeliveryWorker::DeliveryWorker(const QString &localPath, const SharedServer &ser
                                std::shared_ptr<DeliveryControl> control)
     : m_localPath(localPath), m_server(server), m_schedule(schedule), m_control(std::move(control))
 {
+}
+
+void DeliveryWorker::SetOnce(bool once, const QStringList &uuids)
+{
+    m_once = once;
+    m_only = uuids;
 }
 
 bool DeliveryWorker::Stopping() const
@@ -86,13 +64,13 @@ void DeliveryWorker::Pause(std::chrono::milliseconds length, bool untilNudged)
         m_control->nudged = false;
 }
 
-void DeliveryWorker::SetState(HistoryDelivery::State state, const QString &detail)
+void DeliveryWorker::Report(const DeliveryStatus &status)
 {
-    if (state == m_state && detail == m_detail)
+    if (m_reported && status == m_status)
         return;
-    m_state = state;
-    m_detail = detail;
-    emit StateChanged(state, detail);
+    m_reported = true;
+    m_status = status;
+    emit StatusChanged(status);
 }
 
 void DeliveryWorker::run()
@@ -100,47 +78,25 @@ void DeliveryWorker::run()
     const QString serverName = Unique("server", this);
     const QString localName = Unique("local", this);
     {
-        QSqlDatabase server = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), serverName);
-        server.setHostName(m_server.host);
-        if (m_server.port > 0)
-            server.setPort(m_server.port);
-        server.setDatabaseName(m_server.database);
-        server.setUserName(m_server.user);
-        server.setPassword(m_server.password);
-        // The connect and every statement are bounded, so that a server that
-        // stops answering holds up neither this thread's retries nor its end.
-        QStringList options = m_server.options;
-        if (!HasOption(options, "connect_timeout"))
-            options << QStringLiteral("connect_timeout=%1").arg(m_schedule.connectTimeoutSeconds);
-        if (!HasOption(options, "options"))
-            options << QStringLiteral("options='-c statement_timeout=%1 -c client_min_messages=warning'")
-                           .arg(m_schedule.statementTimeoutMs);
-        if (!HasOption(options, "keepalives_idle"))
-            options << QStringLiteral("keepalives_idle=30") << QStringLiteral("keepalives_interval=10")
-                    << QStringLiteral("keepalives_count=3");
-        server.setConnectOptions(options.join(QLatin1Char(';')));
-
-        // The file is never created here, only read and marked: mode=rw.
-        QSqlDatabase local = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), localName);
-        local.setDatabaseName(QUrl::fromLocalFile(m_localPath).toString(QUrl::FullyEncoded)
-                              + QStringLiteral("?mode=rw"));
-        local.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(HistoryBusyTimeoutMs));
-
+        QSqlDatabase server = AddServerConnection(
+            serverName, m_server, ServerLimits{m_schedule.connectTimeoutSeconds, m_schedule.statementTimeoutMs});
+        QSqlDatabase local = AddLocalConnection(localName, m_localPath);
         auto retry = m_schedule.firstRetry;
         while (!Stopping()) {
-            QString why;
-            const bool delivered = Pass(server, local, why);
+            const DeliveryStatus status = Pass(server, local);
             local.close();
             if (Stopping())
                 break;
-            if (delivered) {
+            Report(status);
+            if (m_once) {
+                emit Passed(status);
+                break;
+            }
+            if (status.state == DeliveryState::UpToDate) {
                 retry = m_schedule.firstRetry;
-                SetState(HistoryDelivery::State::UpToDate);
                 Pause(m_schedule.poll, true);
             } else {
                 server.close();
-                m_schemaReady = false;
-                SetState(HistoryDelivery::State::Waiting, why);
                 Pause(retry, false);
                 retry = std::min(retry * 2, m_schedule.longestRetry);
             }
@@ -153,105 +109,67 @@ void DeliveryWorker::run()
     QSqlDatabase::removeDatabase(localName);
 }
 
-bool DeliveryWorker::Pass(QSqlDatabase &server, QSqlDatabase &local, QString &why)
+DeliveryStatus DeliveryWorker::Pass(QSqlDatabase &server, QSqlDatabase &local)
 {
-    if (!server.isOpen()) {
-        SetState(HistoryDelivery::State::Connecting);
-        if (!server.open()) {
-            why = server.lastError().text();
-            return false;
-        }
+    DeliveryStatus done;
+    done.state = DeliveryState::UpToDate;
+    // No history yet: nothing to deliver. The file is never created here.
+    if (!QFileInfo::exists(m_localPath))
+        return done;
+    QString why;
+    if (!local.open())
+        return Waiting(local, FileFailure(local.lastError().text()), true);
+    if (!m_adopted && !AdoptOlderKeys(local, m_server.key, why))
+        return Waiting(local, FileFailure(why), true);
+    m_adopted = true;
+    QList<qint64> pending;
+    Backlog backlog;
+    if (m_only.isEmpty() ? !ReadBacklog(local, m_server.key, backlog, why)
+                         : !ReadUndelivered(local, m_server.key, m_only, pending, why))
+        return Waiting(local, FileFailure(why), true);
+    if (m_only.isEmpty())
+        pending = backlog.finished;
+    if (pending.isEmpty())
+        return done;
+    if (!server.isOpen() && !server.open())
+        return Waiting(local, ServerFailure(server.lastError(), m_server), false);
+    for (qsizetype first = 0; first < pending.size() && !Stopping(); first += m_schedule.batch) {
+        QList<HistoryEntry> entries;
+        if (!ReadEntries(local, pending.mid(first, m_schedule.batch), entries, why))
+            return Waiting(local, FileFailure(why), true);
+        if (!Send(server, entries, why))
+            return Waiting(local, why, false);
+        // Should this fail, the server already holds the entries and takes them again without doubling.
+        if (!MarkDelivered(local, m_server.key, entries, why))
+            return Waiting(local, FileFailure(why), true);
+        emit Delivered(int(entries.size()));
     }
-    if (!m_schemaReady) {
-        QSqlQuery query(server);
-        for (const QString &statement : SharedSchema()) {
-            if (!query.exec(statement)) {
-                why = query.lastError().text();
-                return false;
-            }
-        }
-        m_schemaReady = true;
+    return done;
+}
+
+DeliveryStatus DeliveryWorker::Waiting(QSqlDatabase &local, const QString &why, bool fileFailed)
+{
+    DeliveryStatus status;
+    status.state = DeliveryState::Waiting;
+    status.why = why;
+    status.fileFailed = fileFailed;
+    Backlog backlog;
+    QString ignored;
+    if (local.isOpen() && ReadBacklog(local, m_server.key, backlog, ignored)) {
+        status.waiting = backlog.Waiting();
+        status.since = backlog.since;
     }
-    // No history yet: nothing to deliver.
-    struct stat file
-    {
-    };
-    if (stat(QFile::encodeName(m_localPath).constData(), &file) != 0)
+    return status;
+}
+
+bool DeliveryWorker::Send(QSqlDatabase &server, const QList<HistoryEntry> &entries, QString &why)
+{
+    // One statement for the batch: one transaction, not a round trip per entry.
+    QSqlQuery query(server);
+    if (query.exec(SharedInsert(*server.driver(), entries)))
         return true;
-    // A file started anew after a damaged one was set aside numbers its entries from 1 again.
-    if (file.st_ino != m_fileId) {
-        m_fileId = file.st_ino;
-        m_watermark = 0;
-    }
-    if (!local.open()) {
-        why = local.lastError().text();
-        return false;
-    }
-    while (!Stopping()) {
-        QList<HistoryEntry> pending;
-        if (!ReadPending(local, pending, why))
-            return false;
-        if (pending.isEmpty())
-            return true;
-        if (!Send(server, pending, why) || !MarkDelivered(local, pending, why))
-            return false;
-        emit Delivered(int(pending.size()));
-    }
-    return true;
-}
-
-bool DeliveryWorker::ReadPending(QSqlDatabase &local, QList<HistoryEntry> &pending, QString &why)
-{
-    // One snapshot for both questions, so no entry recorded in between is skipped.
-    local.transaction();
-    QSqlQuery query(local);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM entry e WHERE seq >= ? AND result <> 'unfinished'"
-                                 " AND NOT EXISTS (SELECT 1 FROM delivered d WHERE d.target = ? AND d.uuid = e.uuid)"
-                                 " ORDER BY seq LIMIT ?")
-                      .arg(EntryColumns()));
-    query.addBindValue(m_watermark);
-    query.addBindValue(m_server.target);
-    query.addBindValue(m_schedule.batch);
-    bool ok = query.exec();
-    while (ok && query.next()) {
-        HistoryEntry entry;
-        if (EntryFromRow(query, 0, entry))
-            pending.append(entry);
-    }
-    // Unfinished writes stay pending; everything older than the oldest of them is delivered.
-    if (ok && pending.isEmpty()) {
-        ok = query.exec(QStringLiteral("SELECT (SELECT min(seq) FROM entry WHERE result = 'unfinished' AND seq >= %1),"
-                                       " (SELECT coalesce(max(seq), 0) + 1 FROM entry)")
-                            .arg(m_watermark))
-            && query.next();
-        if (ok)
-            m_watermark = query.value(0).isNull() ? query.value(1).toLongLong() : query.value(0).toLongLong();
-    }
-    if (!ok)
-        why = query.lastError().text();
-    query.finish();
-    local.commit();
-    return ok;
-}
-
-bool DeliveryWorker::Send(QSqlDatabase &server, const QList<HistoryEntry> &pending, QString &why)
-{
-    QList<QVariantList> rows;
-    for (const HistoryEntry &entry : pending)
-        rows << EntryValues(entry);
-    return ExecuteAll(server, SharedInsert(), rows, why);
-}
-
-bool DeliveryWorker::MarkDelivered(QSqlDatabase &local, const QList<HistoryEntry> &pending, QString &why)
-{
-    // Should this fail, the server already holds the entries and takes them again without doubling.
-    const QString now = HistoryTimeText(QDateTime::currentDateTimeUtc());
-    QList<QVariantList> rows;
-    for (const HistoryEntry &entry : pending)
-        rows << QVariantList{m_server.target, entry.uuid, now};
-    return ExecuteAll(
-        local, QStringLiteral("INSERT OR IGNORE INTO delivered (target, uuid, time_utc) VALUES (?, ?, ?)"), rows, why);
+    why = ServerFailure(query.lastError(), m_server);
+    return false;
 }
 
 } // namespace kelvra

@@ -28,10 +28,13 @@ class DeliveryWorker : public QThread
 public:
     DeliveryWorker(const QString &localPath, const SharedServer &server, const DeliverySchedule &schedule,
                    std::shared_ptr<DeliveryControl> control);
+    // Before start(): one pass only, of these uuids only when any are named.
+    void SetOnce(bool once, const QStringList &uuids);
 
 signals:
-    void StateChanged(kelvra::HistoryDelivery::State state, const QString &detail);
+    void StatusChanged(const kelvra::DeliveryStatus &status);
     void Delivered(int count);
+    void Passed(const kelvra::DeliveryStatus &status);
 
 protected:
     void run() override;
@@ -40,23 +43,21 @@ private:
     bool Stopping() const;
     bool Abandoned() const;
     void Pause(std::chrono::milliseconds length, bool untilNudged);
-    void SetState(HistoryDelivery::State state, const QString &detail = QString());
-    // Delivers everything pending; false with why when the server or the file failed.
-    bool Pass(QSqlDatabase &server, QSqlDatabase &local, QString &why);
-    bool ReadPending(QSqlDatabase &local, QList<HistoryEntry> &pending, QString &why);
-    bool Send(QSqlDatabase &server, const QList<HistoryEntry> &pending, QString &why);
-    bool MarkDelivered(QSqlDatabase &local, const QList<HistoryEntry> &pending, QString &why);
+    void Report(const DeliveryStatus &status);
+    // Delivers what is pending; the status it leaves.
+    DeliveryStatus Pass(QSqlDatabase &server, QSqlDatabase &local);
+    DeliveryStatus Waiting(QSqlDatabase &local, const QString &why, bool fileFailed);
+    bool Send(QSqlDatabase &server, const QList<HistoryEntry> &entries, QString &why);
 
     const QString m_localPath;
     const SharedServer m_server;
     const DeliverySchedule m_schedule;
     const std::shared_ptr<DeliveryControl> m_control;
-    bool m_schemaReady = false;
-    // Every entry of the file m_fileId recorded before this one is on the server.
-    qint64 m_watermark = 0;
-    quint64 m_fileId = 0;
-    HistoryDelivery::State m_state = HistoryDelivery::State::Connecting;
-    QString m_detail;
+    bool m_once = false;
+    QStringList m_only;
+    bool m_adopted = false; // deliveries recorded under an older key were looked for
+    DeliveryStatus m_status;
+    bool m_reported = false;
 };
 
 } // namespace kelvra

@@ -49,8 +49,7 @@ QString LocalTimeText(const QDateTime &utc)
     return utc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool showPasswords, qint16 languageId,
-                     QIODevice &out, HistoryProblem *problem)
+void WriteHistoryCsvHeader(qint16 languageId, QIODevice &out)
 {
     out.write("\xEF\xBB\xBF");
     static const char *const columns[] = {QT_TRANSLATE_NOOP("History", "Time"),
@@ -76,7 +75,42 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
                << QCoreApplication::translate("History", "%1 after").arg(caption);
     }
     WriteRow(out, header);
+}
 
+void WriteHistoryCsvRow(const HistoryEntry &entry, bool showPasswords, qint16 languageId, QIODevice &out)
+{
+    QStringList changed;
+    for (const QString &id : entry.changedFields) {
+        const ImageField *field = FindImageField(id);
+        changed << (field ? FieldCaption(*field, languageId) : id);
+    }
+    QStringList row = {LocalTimeText(entry.time),
+                       OperationText(entry.operation),
+                       ResultText(entry.result),
+                       entry.serialNumber,
+                       entry.model,
+                       changed.join(QCoreApplication::translate("History", ", ")),
+                       entry.message,
+                       entry.detail,
+                       entry.portName,
+                       entry.devicePath,
+                       entry.adapterSerial,
+                       entry.bench,
+                       entry.uuid,
+                       entry.restoredFrom};
+    const auto before = FieldValues(entry.before);
+    const auto after = FieldValues(entry.after);
+    for (std::size_t i = 0; i < ImageFields().size(); ++i) {
+        const bool masked = !showPasswords && qstrcmp(ImageFields()[i].id, "ProgramPassword") == 0;
+        row << Shown(before[i], masked) << Shown(after[i], masked);
+    }
+    WriteRow(out, row);
+}
+
+bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool showPasswords, qint16 languageId,
+                     QIODevice &out, HistoryProblem *problem)
+{
+    WriteHistoryCsvHeader(languageId, out);
     HistoryQuery query{serialContains, 0, 1000};
     for (;;) {
         HistoryProblem found;
@@ -86,34 +120,8 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
                 *problem = found;
             return false;
         }
-        for (const HistoryEntry &entry : page) {
-            QStringList changed;
-            for (const QString &id : entry.changedFields) {
-                const ImageField *field = FindImageField(id);
-                changed << (field ? FieldCaption(*field, languageId) : id);
-            }
-            QStringList row = {LocalTimeText(entry.time),
-                               OperationText(entry.operation),
-                               ResultText(entry.result),
-                               entry.serialNumber,
-                               entry.model,
-                               changed.join(QCoreApplication::translate("History", ", ")),
-                               entry.message,
-                               entry.detail,
-                               entry.portName,
-                               entry.devicePath,
-                               entry.adapterSerial,
-                               entry.bench,
-                               entry.uuid,
-                               entry.restoredFrom};
-            const auto before = FieldValues(entry.before);
-            const auto after = FieldValues(entry.after);
-            for (std::size_t i = 0; i < ImageFields().size(); ++i) {
-                const bool masked = !showPasswords && qstrcmp(ImageFields()[i].id, "ProgramPassword") == 0;
-                row << Shown(before[i], masked) << Shown(after[i], masked);
-            }
-            WriteRow(out, row);
-        }
+        for (const HistoryEntry &entry : page)
+            WriteHistoryCsvRow(entry, showPasswords, languageId, out);
         if (page.size() < query.limit)
             return true;
         query.beforeSeq = page.last().seq;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/historyentry.h"
 #include "history/historyproblem.h"
 
 #include <QDateTime>
@@ -19,6 +20,11 @@ class HistoryStore;
 // formula is written with a leading apostrophe.
 bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool showPasswords, qint16 languageId,
                      QIODevice &out, HistoryProblem *problem = nullptr);
+
+// The same, a part at a time, for entries that come from elsewhere (a
+// workshop's server): the byte-order mark and header row, then one row per entry.
+void WriteHistoryCsvHeader(qint16 languageId, QIODevice &out);
+void WriteHistoryCsvRow(const HistoryEntry &entry, bool showPasswords, qint16 languageId, QIODevice &out);
 
 // value as one CSV field: quoted when it holds a comma, a quote or a line
 // break, and with a leading apostrophe when a spreadsheet would take it for a formula.

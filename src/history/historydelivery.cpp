@@ -1,10 +1,26 @@
 #include "history/historydelivery.h"
 
 #include "history/deliveryworker.h"
+#include "history/historycsv.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 
 namespace kelvra {
+
+QString DeliveryStatusText(const DeliveryStatus &status, const QString &serverName)
+{
+    if (status.state == DeliveryState::Waiting && status.waiting > 0)
+        return QCoreApplication::translate("HistoryDelivery",
+                                           "%n entry(s) of this bench wait for the workshop server %1 since %2: %3.",
+                                           nullptr, status.waiting)
+            .arg(serverName, LocalTimeText(status.since), status.why);
+    if (status.state == DeliveryState::Waiting)
+        return QCoreApplication::translate("HistoryDelivery", "The workshop server %1 cannot be reached: %2.")
+            .arg(serverName, status.why);
+    return QCoreApplication::translate("HistoryDelivery", "Every entry of this bench is on the workshop server %1.")
+        .arg(serverName);
+}
 
 HistoryDelivery::HistoryDelivery(const QString &localPath, const SharedServer &server, const DeliverySchedule &schedule,
                                  QObject *parent)
@@ -19,12 +35,24 @@ HistoryDelivery::~HistoryDelivery()
 
 void HistoryDelivery::Start()
 {
+    Launch(false, {});
+}
+
+void HistoryDelivery::StartOnce(const QStringList &uuids)
+{
+    Launch(true, uuids);
+}
+
+void HistoryDelivery::Launch(bool once, const QStringList &uuids)
+{
     if (m_worker || !m_server.IsValid())
         return;
     m_control = std::make_shared<DeliveryControl>();
     m_worker = new DeliveryWorker(m_localPath, m_server, m_schedule, m_control);
-    connect(m_worker, &DeliveryWorker::StateChanged, this, &HistoryDelivery::StateChanged);
+    m_worker->SetOnce(once, uuids);
+    connect(m_worker, &DeliveryWorker::StatusChanged, this, &HistoryDelivery::StatusChanged);
     connect(m_worker, &DeliveryWorker::Delivered, this, &HistoryDelivery::Delivered);
+    connect(m_worker, &DeliveryWorker::Passed, this, &HistoryDelivery::Passed);
     m_worker->start(QThread::LowPriority);
 }
 
@@ -37,7 +65,7 @@ void HistoryDelivery::Nudge()
     m_control->wake.wakeAll();
 }
 
-bool HistoryDelivery::Stop()
+bool HistoryDelivery::Stop(std::chrono::milliseconds wait)
 {
     if (!m_worker)
         return true;
@@ -47,7 +75,7 @@ bool HistoryDelivery::Stop()
         m_control->wake.wakeAll();
     }
     DeliveryWorker *worker = std::exchange(m_worker, nullptr);
-    if (worker->wait(QDeadlineTimer(m_schedule.shutdownWait))) {
+    if (worker->wait(QDeadlineTimer(wait))) {
         delete worker;
         return true;
     }

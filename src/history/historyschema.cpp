@@ -63,25 +63,20 @@ QStringList LocalSchemaStep(int version)
                            " target TEXT NOT NULL, uuid TEXT NOT NULL, time_utc TEXT NOT NULL,"
                            " PRIMARY KEY (target, uuid)) WITHOUT ROWID"),
         };
+    case 2:
+        return {
+            // REPLACE would delete the entry holding the UUID or number and
+            // store another in its place, and the delete trigger fires for that
+            // only on connections that ask for recursive triggers.
+            QStringLiteral("CREATE TRIGGER entry_is_new BEFORE INSERT ON entry"
+                           " WHEN EXISTS (SELECT 1 FROM entry WHERE uuid = NEW.uuid)"
+                           "  OR EXISTS (SELECT 1 FROM entry WHERE seq = NEW.seq)"
+                           " BEGIN SELECT RAISE(ABORT, 'a history entry with this UUID or number exists already');"
+                           " END"),
+        };
     default:
         return {};
     }
-}
-
-QStringList SharedSchema()
-{
-    return {
-        QStringLiteral("CREATE TABLE IF NOT EXISTS history_entry ("
-                       " uuid uuid PRIMARY KEY,"
-                       " time_utc timestamptz NOT NULL,"
-                       " operation text NOT NULL, result text NOT NULL, message text NOT NULL, detail text NOT NULL,"
-                       " port text NOT NULL, device text NOT NULL, adapter_serial text NOT NULL,"
-                       " model text NOT NULL, serial_number text NOT NULL, changed_fields text NOT NULL,"
-                       " bench text NOT NULL, restored_from uuid,"
-                       " before_bytes bytea, before_mask bytea, after_bytes bytea, after_mask bytea,"
-                       " received_utc timestamptz NOT NULL DEFAULT now())"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS history_entry_serial ON history_entry (serial_number, time_utc)"),
-    };
 }
 
 QString EntryColumns()
@@ -133,15 +128,6 @@ bool EntryFromRow(const QSqlQuery &query, int first, HistoryEntry &entry)
     return OperationFromWord(text(2), entry.operation) && ResultFromWord(text(3), entry.result)
         && KnownImage::FromStored(bytes(14), bytes(15), entry.before)
         && KnownImage::FromStored(bytes(16), bytes(17), entry.after);
-}
-
-QString SharedInsert()
-{
-    // Text in, typed by the server: the same values serve both databases.
-    return QStringLiteral("INSERT INTO history_entry (%1) VALUES (CAST(? AS uuid), CAST(? AS timestamptz),"
-                          " ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, CAST(NULLIF(?, '') AS uuid), ?, ?, ?, ?)"
-                          " ON CONFLICT (uuid) DO NOTHING")
-        .arg(EntryColumns());
 }
 
 } // namespace kelvra

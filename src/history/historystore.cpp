@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -55,8 +54,9 @@ void FillNew(HistoryEntry &entry)
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString &path, Check check)
-    : m_path(path), m_check(check), m_connection(QStringLiteral("kelvra-history-%1").arg(quintptr(this), 0, 16))
+HistoryStore::HistoryStore(const QString &path, Check check, Access access)
+    : m_path(path), m_check(check), m_access(access),
+      m_connection(QStringLiteral("kelvra-history-%1").arg(quintptr(this), 0, 16))
 {
 }
 
@@ -69,9 +69,18 @@ void HistoryStore::Close()
 {
     if (!QSqlDatabase::contains(m_connection))
         return;
-    QSqlDatabase::database(m_connection, false).close();
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        // Closing folds the log back only when no other program has the file
+        // open; while a window or a station holds it, every command would
+        // otherwise leave the log longer.
+        if (std::exchange(m_commitsSinceCheckpoint, 0) > 0 && db.isOpen())
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+        db.close();
+    }
     QSqlDatabase::removeDatabase(m_connection);
     m_open = false;
+    m_blank = false;
 }
 
 bool HistoryStore::Open(HistoryProblem *problem)
@@ -88,15 +97,12 @@ bool HistoryStore::Open(HistoryProblem *problem)
             m_open = true;
             return true;
         }
-        // Moved while still open: closing would otherwise tidy the log and index away.
-        const QString aside
-            = found.kind == HistoryFailure::Damaged && attempt == 0 ? SetAsideDamaged(m_path) : QString();
-        Close();
         if (found.kind != HistoryFailure::Damaged || attempt > 0) {
+            Close();
             Report(problem, found);
             return false;
         }
-        if (aside.isEmpty()) {
+        if (!SetAside()) {
             Report(problem,
                    {HistoryFailure::Damaged,
                     QCoreApplication::translate("HistoryStore",
@@ -104,100 +110,30 @@ bool HistoryStore::Open(HistoryProblem *problem)
                         .arg(QDir::toNativeSeparators(m_path))});
             return false;
         }
-        m_setAside = aside;
+        // A listing starts no file: the next read or write does.
+        if (m_access == Access::ReadOnly) {
+            Report(problem, found);
+            return false;
+        }
     }
     return false;
+}
+
+bool HistoryStore::SetAside()
+{
+    // Moved while still open: closing would otherwise tidy the log and index
+    // away. Kept as found: nothing is folded back into it.
+    const QString aside = SetAsideDamaged(m_path);
+    m_commitsSinceCheckpoint = 0;
+    Close();
+    if (!aside.isEmpty())
+        m_setAside = aside;
+    return !aside.isEmpty();
 }
 
 QString HistoryStore::TakeSetAside()
 {
     return std::exchange(m_setAside, QString());
-}
-
-bool HistoryStore::TryOpen(HistoryProblem &problem)
-{
-    // A log or index left without its file would be replayed into a new one.
-    if (!QFileInfo::exists(m_path) && QFileInfo::exists(m_path + QStringLiteral("-wal"))
-        && SetAsideDamaged(m_path).isEmpty()) {
-        problem = ExplainFailure(m_path, SqliteCantOpen,
-                                 QCoreApplication::translate("HistoryStore", "a log is left without its file"));
-        return false;
-    }
-    if (!CreatePrivateFile(m_path, &problem))
-        return false;
-
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(HistoryBusyTimeoutMs));
-    auto failed = [&](const QSqlError &error) {
-        problem = ExplainFailure(m_path, error.nativeErrorCode().toInt(), error.text());
-        return false;
-    };
-    if (!db.open())
-        return failed(db.lastError());
-
-    QSqlQuery query(db);
-    // Every commit is on disk before it returns: a backup must survive a power cut.
-    // A cache that holds the serial-number index keeps filtering quick.
-    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA wal_autocheckpoint=0",
-                               "PRAGMA cache_size=-8192"}) {
-        if (!query.exec(QLatin1String(pragma)))
-            return failed(query.lastError());
-    }
-    if (m_check == Check::WholeFile) {
-        if (!query.exec(QStringLiteral("PRAGMA quick_check")))
-            return failed(query.lastError());
-        if (!query.next() || query.value(0).toString() != QLatin1String("ok")) {
-            problem = ExplainFailure(m_path, SqliteCorrupt, QString());
-            return false;
-        }
-    }
-    return Migrate(problem);
-}
-
-bool HistoryStore::Migrate(HistoryProblem &problem)
-{
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery query(db);
-    auto failed = [&] {
-        problem = ExplainFailure(m_path, query.lastError().nativeErrorCode().toInt(), query.lastError().text());
-        query.exec(QStringLiteral("ROLLBACK"));
-        return false;
-    };
-    auto version = [&]() -> int {
-        if (!db.tables().contains(QLatin1String("schema_version")))
-            return 0;
-        return query.exec(QStringLiteral("SELECT version FROM schema_version")) && query.next() ? query.value(0).toInt()
-                                                                                                : -1;
-    };
-
-    int current = version();
-    if (current == HistorySchemaVersion)
-        return true;
-    // Another program may be bringing the same file up to date: take the
-    // write lock before looking again.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return failed();
-    current = version();
-    if (current < 0)
-        return failed();
-    if (current > HistorySchemaVersion) {
-        query.exec(QStringLiteral("ROLLBACK"));
-        problem = {HistoryFailure::NewerFile,
-                   QCoreApplication::translate("HistoryStore",
-                                               "The history file %1 was written by a newer version of KelvraSet.")
-                       .arg(QDir::toNativeSeparators(m_path))};
-        return false;
-    }
-    for (int step = current + 1; step <= HistorySchemaVersion; ++step) {
-        for (const QString &statement : LocalSchemaStep(step)) {
-            if (!query.exec(statement))
-                return failed();
-        }
-        if (!query.exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(step)))
-            return failed();
-    }
-    return query.exec(QStringLiteral("COMMIT")) || failed();
 }
 
 bool HistoryStore::Insert(HistoryEntry &entry, HistoryProblem *problem)
@@ -231,6 +167,7 @@ bool HistoryStore::TryInsert(HistoryEntry &entry, HistoryProblem &problem)
         return false;
     }
     entry.seq = query.lastInsertId().toLongLong();
+    ++m_commitsSinceCheckpoint;
     return true;
 }
 
@@ -271,6 +208,7 @@ bool HistoryStore::Finish(HistoryEntry &entry, HistoryProblem *problem)
              QCoreApplication::translate("HistoryStore", "The history holds no unfinished entry %1.").arg(entry.uuid)});
         return false;
     }
+    ++m_commitsSinceCheckpoint;
     CheckpointNowAndThen();
     return true;
 }
@@ -284,12 +222,15 @@ bool HistoryStore::Failed(const HistoryProblem &found, HistoryProblem *problem)
         m_reopen = true;
     if (found.kind == HistoryFailure::Damaged)
         m_check = Check::WholeFile;
+    // A listing opens the file no more, so it is set aside now.
+    if (found.kind == HistoryFailure::Damaged && m_access == Access::ReadOnly)
+        SetAside();
     return false;
 }
 
 void HistoryStore::CheckpointNowAndThen()
 {
-    if (++m_commitsSinceCheckpoint < CommitsPerCheckpoint)
+    if (m_commitsSinceCheckpoint < CommitsPerCheckpoint)
         return;
     m_commitsSinceCheckpoint = 0;
     QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
@@ -298,51 +239,62 @@ void HistoryStore::CheckpointNowAndThen()
 QList<HistoryEntry> HistoryStore::List(const HistoryQuery &request, HistoryProblem *problem)
 {
     QList<HistoryEntry> entries;
-    if (!Open(problem))
+    if (!Open(problem) || m_blank)
         return entries;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.setForwardOnly(true);
-    // The serial-number index holds every number: scanning it is cheaper than
-    // scanning the entries, whose images make them large.
-    const QString filter = request.serialContains.isEmpty()
-        ? QString()
-        : QStringLiteral(" AND seq IN (SELECT seq FROM entry INDEXED BY entry_serial"
-                         " WHERE instr(serial_number, :serial) > 0)");
-    query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE seq < :before%2 ORDER BY seq DESC LIMIT :limit")
-                      .arg(EntryColumns(), filter));
-    query.bindValue(QStringLiteral(":before"),
-                    request.beforeSeq > 0 ? request.beforeSeq : std::numeric_limits<qint64>::max());
-    if (!filter.isEmpty())
-        query.bindValue(QStringLiteral(":serial"), request.serialContains);
-    query.bindValue(QStringLiteral(":limit"), request.limit);
-    if (!query.exec()) {
-        Failed(Explained(m_path, query), problem);
-        return entries;
+    HistoryProblem found;
+    {
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        query.setForwardOnly(true);
+        // The serial-number index holds every number: scanning it is cheaper than
+        // scanning the entries, whose images make them large.
+        const QString filter = request.serialContains.isEmpty()
+            ? QString()
+            : QStringLiteral(" AND seq IN (SELECT seq FROM entry INDEXED BY entry_serial"
+                             " WHERE instr(serial_number, :serial) > 0)");
+        query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE seq < :before%2 ORDER BY seq DESC LIMIT :limit")
+                          .arg(EntryColumns(), filter));
+        query.bindValue(QStringLiteral(":before"),
+                        request.beforeSeq > 0 ? request.beforeSeq : std::numeric_limits<qint64>::max());
+        if (!filter.isEmpty())
+            query.bindValue(QStringLiteral(":serial"), request.serialContains);
+        query.bindValue(QStringLiteral(":limit"), request.limit);
+        if (query.exec()) {
+            while (query.next()) {
+                HistoryEntry entry;
+                entry.seq = query.value(0).toLongLong();
+                if (EntryFromRow(query, 1, entry))
+                    entries.append(entry);
+            }
+        }
+        // A page met damaged ends the list early.
+        if (query.lastError().isValid())
+            found = Explained(m_path, query);
     }
-    while (query.next()) {
-        HistoryEntry entry;
-        entry.seq = query.value(0).toLongLong();
-        if (EntryFromRow(query, 1, entry))
-            entries.append(entry);
-    }
+    if (found.kind != HistoryFailure::None)
+        Failed(found, problem);
     return entries;
 }
 
 std::optional<HistoryEntry> HistoryStore::Fetch(const QString &uuid, HistoryProblem *problem)
 {
-    if (!Open(problem))
+    if (!Open(problem) || m_blank)
         return std::nullopt;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE uuid = ?").arg(EntryColumns()));
-    query.addBindValue(uuid);
     HistoryEntry entry;
-    if (!query.exec() || !query.next() || !EntryFromRow(query, 1, entry)) {
+    bool fetched = false;
+    HistoryProblem found;
+    {
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE uuid = ?").arg(EntryColumns()));
+        query.addBindValue(uuid);
+        fetched = query.exec() && query.next() && EntryFromRow(query, 1, entry);
+        if (fetched)
+            entry.seq = query.value(0).toLongLong();
         if (query.lastError().isValid())
-            Failed(Explained(m_path, query), problem);
-        return std::nullopt;
+            found = Explained(m_path, query);
     }
-    entry.seq = query.value(0).toLongLong();
-    return entry;
+    if (found.kind != HistoryFailure::None)
+        Failed(found, problem);
+    return fetched ? std::optional<HistoryEntry>(entry) : std::nullopt;
 }
 
 } // namespace kelvra

@@ -35,7 +35,13 @@ public:
         AsRead,    // the pages each use reads: a single command
     };
 
-    explicit HistoryStore(const QString &path, Check check = Check::WholeFile);
+    // What the store may do to the file. A listing opens it read-only: it
+    // never creates it, brings it up to date or changes its journal, and
+    // reads a file in a folder that takes no log beside it as it lies. A
+    // damaged file is still set aside, for the next write to start anew.
+    enum class Access { ReadWrite, ReadOnly };
+
+    explicit HistoryStore(const QString &path, Check check = Check::WholeFile, Access access = Access::ReadWrite);
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
@@ -45,7 +51,8 @@ public:
     const QString &ConnectionName() const { return m_connection; }
 
     // Opens, checks and brings the file up to date; free once open. A
-    // damaged file is set aside and a new one started.
+    // damaged file is set aside and a new one started. A file that is not a
+    // history (another program's database) is refused and left as it is.
     bool Open(HistoryProblem *problem = nullptr);
     // Where a damaged file was set aside, once: empty on every later call.
     QString TakeSetAside();
@@ -66,7 +73,11 @@ public:
 
 private:
     bool TryOpen(HistoryProblem &problem);
+    bool OpenForReading(HistoryProblem &problem);
+    // The file's schema version, 0 for an empty file; false for a file of another program's.
+    bool Identify(int &version, HistoryProblem &problem);
     bool Migrate(HistoryProblem &problem);
+    bool SetAside();
     void Close();
     bool Insert(HistoryEntry &entry, HistoryProblem *problem);
     bool TryInsert(HistoryEntry &entry, HistoryProblem &problem);
@@ -75,11 +86,13 @@ private:
 
     QString m_path;
     Check m_check;
+    Access m_access;
     QString m_connection;
     bool m_open = false;
+    bool m_blank = false; // opened for reading, the file holds no tables yet
     bool m_reopen = false; // the connection cannot recover from its last failure
     QString m_setAside;
-    int m_commitsSinceCheckpoint = 0;
+    int m_commitsSinceCheckpoint = 0; // also: something to fold back when closing
 };
 
 } // namespace kelvra

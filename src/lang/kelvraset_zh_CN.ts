@@ -166,10 +166,6 @@
         <translation>列出读写历史记录，最新的在前。</translation>
     </message>
     <message>
-        <source>Only radios whose serial number contains S.</source>
-        <translation>只列出序列号包含 S 的电台。</translation>
-    </message>
-    <message>
         <source>At most N entries (default 50; not for --csv).</source>
         <translation>最多 N 条记录（默认 50；不用于 --csv）。</translation>
     </message>
@@ -183,10 +179,10 @@
     </message>
     <message>
         <source>
-The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet. Exit code 1: the file could not be read.
+The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, or it was damaged and has been set aside.
 </source>
         <translation>
-文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中。退出代码 1：无法读取该文件。
+文件：便携副本为程序旁边的 history.sqlite，否则在 ~/.local/share/KelvraSet 中；只读取该文件。退出代码 1：无法读取该文件，或该文件已损坏并已另存。
 </translation>
     </message>
     <message>
@@ -474,6 +470,96 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
         <translation>无法写出输出：%1。</translation>
     </message>
     <message>
+        <source>Only radios whose serial number contains S (with --workshop: ends with S, the whole number or its last digits).</source>
+        <translation>只列出序列号包含 S 的电台（与 --workshop 同用时：序列号以 S 结尾，即完整序列号或其末几位）。</translation>
+    </message>
+    <message>
+        <source>Every bench&apos;s entries from the workshop server that historyUrl names, with this bench&apos;s entries not yet delivered; exit code 3 when the server cannot be reached.</source>
+        <translation>列出 historyUrl 所指车间服务器上所有工位的记录，连同本工位尚未送达的记录；服务器无法连接时退出码为 3。</translation>
+    </message>
+    <message>
+        <source>Send every entry queued for the workshop server and exit: 0 when none is left, 3 when the server cannot be reached.</source>
+        <translation>把所有排队等待车间服务器的记录送出后退出：全部送达时为 0，服务器无法连接时为 3。</translation>
+    </message>
+    <message>
+        <source>--deliver takes no other option.</source>
+        <translation>--deliver 不接受其他选项。</translation>
+    </message>
+    <message>
+        <source>No workshop server is named: set historyUrl in section [history] of %1.
+</source>
+        <translation>未指定车间服务器：请在 %1 的 [history] 节中设置 historyUrl。
+</translation>
+    </message>
+    <message>
+        <source>The workshop&apos;s history cannot be listed.</source>
+        <translation>无法列出车间的历史记录。</translation>
+    </message>
+    <message>
+        <source>The workshop&apos;s history holds no entries yet (%1).
+</source>
+        <translation>车间的历史记录中还没有记录（%1）。
+</translation>
+    </message>
+    <message>
+        <source>The workshop&apos;s history holds no entry for a serial number ending in %1.
+</source>
+        <translation>车间的历史记录中没有序列号以 %1 结尾的记录。
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entry(s) of this bench have not reached the workshop server %1 yet (the oldest since %2) and are listed from this bench&apos;s history; KelvraSet history --deliver sends them.
+</source>
+        <translation>
+            <numerusform>本工位有 %n 条记录尚未送到车间服务器 %1（最早的自 %2 起），已从本工位的历史中列出；KelvraSet history --deliver 可将其送出。
+</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Interrupted: %n entry(s) were delivered; the others stay queued.
+</source>
+        <translation>
+            <numerusform>已中断：已送出 %n 条记录，其余仍在排队。
+</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entry(s) delivered; every entry of this bench is on the workshop server %1.
+</source>
+        <translation>
+            <numerusform>已送出 %n 条记录；本工位的全部记录都已在车间服务器 %1 上。
+</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Warning: %1 The entry is kept on this computer only.
+</source>
+        <translation>警告：%1 该记录只保存在本机。
+</translation>
+    </message>
+    <message>
+        <source>no answer within 2 s</source>
+        <translation>2 秒内没有应答</translation>
+    </message>
+    <message>
+        <source>The entry %1 stays queued for the workshop server %2 (%3); it follows with the next delivery, or with KelvraSet history --deliver.
+</source>
+        <translation>记录 %1 仍在排队等待车间服务器 %2（%3）；它将随下一次送出，或用 KelvraSet history --deliver 送出。
+</translation>
+    </message>
+    <message>
+        <source>Delivery to the workshop server %1 fails: %2. Entries wait on this computer and follow once it works again.
+</source>
+        <translation>向车间服务器 %1 送出记录失败：%2。记录暂存本机，恢复后补送。
+</translation>
+    </message>
+    <message>
+        <source>Delivery to the workshop server %1 works again.
+</source>
+        <translation>向车间服务器 %1 送出记录已恢复。
+</translation>
+    </message>
+    <message>
         <source>Stock date: today, exactly YYYY-MM-DD, or exactly the host&apos;s short date (%1); written as the host&apos;s short date, unless [radio] dateFormat in mysetup.ini names a format (yyyy-MM-dd).</source>
         <translation>入库时间：today、严格的 YYYY-MM-DD，或严格的本机短日期格式（%1）；以本机短日期格式写入，除非 mysetup.ini 的 [radio] dateFormat 指定了格式（yyyy-MM-dd）。</translation>
     </message>
@@ -484,6 +570,34 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
     <message>
         <source>%1 ([radio] dateFormat): %2</source>
         <translation>%1（[radio] dateFormat）：%2</translation>
+    </message>
+    <message>
+        <source>Commands (the window opens only without one; each has its own --help):
+  read --port PORT [--json]             read the radio and print its fields
+  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
+  history [--serial S] [--limit N] [--json | --csv]
+                                        the history of reads and writes
+  history --workshop [--serial S] [--json | --csv]
+                                        every bench&apos;s entries, from the workshop server
+  history --deliver                     send the entries queued for the workshop server
+  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
+                                        program radios one after another, on
+                                        several ports at once
+
+</source>
+        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
+  read --port PORT [--json]             读取电台并输出各字段
+  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
+  history [--serial S] [--limit N] [--json | --csv]
+                                        读写历史记录
+  history --workshop [--serial S] [--json | --csv]
+                                        车间服务器上所有工位的记录
+  history --deliver                     把排队的记录送到车间服务器
+  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
+                                        逐台为电台写频，可同时使用
+                                        多个端口
+
+</translation>
     </message>
     <message>
         <source>Dates are written as the host&apos;s short date (today %1).</source>
@@ -614,6 +728,10 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
         <translation>已中断。</translation>
     </message>
     <message>
+        <source>%1 could not be written: %2.</source>
+        <translation>无法写入 %1：%2。</translation>
+    </message>
+    <message>
         <source>%1 already holds a report of every name for this second.</source>
         <translation>%1 中这一秒的所有报告文件名都已被占用。</translation>
     </message>
@@ -664,32 +782,6 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
     <message>
         <source>%1 is no date format: it writes %2 as &quot;%3&quot;, which does not read back as that date. Name the day, the month and the year, for example yyyy-MM-dd.</source>
         <translation>%1 不是日期格式：它把 %2 写成“%3”，无法读回为该日期。请写出日、月和年，例如 yyyy-MM-dd。</translation>
-    </message>
-    <message>
-        <source>Commands (the window opens only without one; each has its own --help):
-  read --port PORT [--json]             read the radio and print its fields
-  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
-  history [--serial S] [--limit N] [--json | --csv]
-                                        the history of reads and writes
-  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
-                                        program radios one after another, on
-                                        several ports at once
-
-</source>
-        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
-  read --port PORT [--json]             读取电台并输出各字段
-  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
-  history [--serial S] [--limit N] [--json | --csv]
-                                        读写历史记录
-  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
-                                        逐台为电台写频，可同时使用
-                                        多个端口
-
-</translation>
-    </message>
-    <message>
-        <source>%1 could not be written: %2.</source>
-        <translation>无法写入 %1：%2。</translation>
     </message>
 </context>
 <context>
@@ -965,6 +1057,27 @@ Close anyway?</source>
     </message>
 </context>
 <context>
+    <name>HistoryDelivery</name>
+    <message>
+        <source>the history file cannot be read (%1)</source>
+        <translation>无法读取历史文件（%1）</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entry(s) of this bench wait for the workshop server %1 since %2: %3.</source>
+        <translation>
+            <numerusform>本工位有 %n 条记录自 %2 起等待送往车间服务器 %1：%3。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The workshop server %1 cannot be reached: %2.</source>
+        <translation>无法连接车间服务器 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Every entry of this bench is on the workshop server %1.</source>
+        <translation>本工位的全部记录都已在车间服务器 %1 上。</translation>
+    </message>
+</context>
+<context>
     <name>HistoryDiff</name>
     <message>
         <source>on</source>
@@ -1040,8 +1153,20 @@ Close anyway?</source>
         <translation>无法使用历史记录文件 %1：%2</translation>
     </message>
     <message>
-        <source>The history file was damaged. It was set aside as %1 and a new one was started.</source>
-        <translation>历史记录文件已损坏，已另存为 %1，并新建了一个文件。</translation>
+        <source>%1 bytes, entries still readable: %2</source>
+        <translation>%1 字节，仍可读取的记录：%2 条</translation>
+    </message>
+    <message>
+        <source>The history file was damaged. It was set aside as %1 (%2) and a new one was started.</source>
+        <translation>历史记录文件已损坏，已另存为 %1（%2），并新建了一个文件。</translation>
+    </message>
+    <message>
+        <source>The history file was damaged. It was set aside as %1 (%2); the next read or write starts a new one.</source>
+        <translation>历史记录文件已损坏，已另存为 %1（%2）；下一次读取或写入时将新建一个文件。</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be written: its log and index %2 are read-only. Give them the owner and mode of the file.</source>
+        <translation>无法写入历史记录文件 %1：其日志和索引文件 %2 为只读。请使它们与该文件的所有者和权限相同。</translation>
     </message>
 </context>
 <context>
@@ -1065,6 +1190,10 @@ Close anyway?</source>
     <message>
         <source>An entry without its outcome cannot be stored.</source>
         <translation>没有结果的记录无法保存。</translation>
+    </message>
+    <message>
+        <source>The file %1 is another program&apos;s database, not a history of KelvraSet&apos;s. It is left as it is; move it away to keep the history there.</source>
+        <translation>文件 %1 是其他程序的数据库，不是 KelvraSet 的历史记录。该文件保持原样；请将其移走，以便在此处保存历史记录。</translation>
     </message>
 </context>
 <context>
@@ -1198,6 +1327,14 @@ Close anyway?</source>
         <source>The history server %1 names no database.</source>
         <translation>历史记录服务器 %1 未指定数据库。</translation>
     </message>
+    <message>
+        <source>The history server %1 cannot be read: a character in it is not allowed in an address, or a % is not followed by two hex digits.</source>
+        <translation>无法解析历史服务器地址 %1：其中含有地址中不允许的字符，或 % 后面不是两位十六进制数字。</translation>
+    </message>
+    <message>
+        <source>The history server&apos;s service %1 is listed in no pg_service.conf, or names no dbname.</source>
+        <translation>历史服务器的服务 %1 未列在任何 pg_service.conf 中，或未指定 dbname。</translation>
+    </message>
 </context>
 <context>
     <name>StatusLine</name>
@@ -1255,6 +1392,49 @@ Close anyway?</source>
     <message>
         <source>no program is reading from it.</source>
         <translation>没有程序在读取它。</translation>
+    </message>
+</context>
+<context>
+    <name>WorkshopServer</name>
+    <message>
+        <source>the server has no table history_entry: an administrator runs %1 once, with psql, in the database %2</source>
+        <translation>服务器上没有 history_entry 表：请管理员用 psql 在数据库 %2 中运行一次 %1</translation>
+    </message>
+    <message>
+        <source>the server refuses this bench&apos;s role: an administrator grants it kelvraset_bench</source>
+        <translation>服务器拒绝本工位的角色：请管理员授予其 kelvraset_bench</translation>
+    </message>
+    <message>
+        <source>wrong password</source>
+        <translation>密码错误</translation>
+    </message>
+    <message>
+        <source>no password given (put it in ~/.pgpass)</source>
+        <translation>未提供密码（请写入 ~/.pgpass）</translation>
+    </message>
+    <message>
+        <source>the server does not let this bench in (pg_hba.conf)</source>
+        <translation>服务器不允许本工位登录（pg_hba.conf）</translation>
+    </message>
+    <message>
+        <source>the server has no such database</source>
+        <translation>服务器上没有该数据库</translation>
+    </message>
+    <message>
+        <source>the server knows no such user</source>
+        <translation>服务器上没有该用户</translation>
+    </message>
+    <message>
+        <source>the server did not answer in time</source>
+        <translation>服务器未及时应答</translation>
+    </message>
+    <message>
+        <source>server not reachable</source>
+        <translation>无法连接服务器</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL driver of Qt is not installed (libqt6sql6-psql)</source>
+        <translation>未安装 Qt 的 PostgreSQL 驱动（libqt6sql6-psql）</translation>
     </message>
 </context>
 <context>
@@ -1406,6 +1586,26 @@ Close anyway?</source>
     <message>
         <source>Block files (*.bin)</source>
         <translation>数据块文件 (*.bin)</translation>
+    </message>
+    <message>
+        <source>Th&amp;is bench</source>
+        <translation>本工位(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Whole wor&amp;kshop</source>
+        <translation>整个车间(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Asking the workshop server...</source>
+        <translation>正在查询车间服务器……</translation>
+    </message>
+    <message>
+        <source>the whole number or its last digits</source>
+        <translation>完整序列号或其末几位</translation>
+    </message>
+    <message>
+        <source>The workshop server cannot be reached (%1); this bench&apos;s entries are shown.</source>
+        <translation>无法连接车间服务器（%1）；现显示本工位的记录。</translation>
     </message>
 </context>
 <context>

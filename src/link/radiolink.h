@@ -37,6 +37,8 @@ public:
     Step SeqState() const { return m_seqState; }
     qint32 BlockAddress() const { return m_frames.BlockAddress(); }
     const QString &RadioModel() const { return m_frames.RadioModel(); }
+    // The record the operations read into and write from; its model is the one a write is for.
+    const RadioInfo &Info() const { return m_info; }
     const Transport &transport() const { return m_transport; }
     // Asked before every write's first block; none by default. The gate must
     // outlive the link or be unset first.

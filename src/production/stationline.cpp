@@ -61,7 +61,7 @@ const StationTally &StationLine::PortTally(int index) const
     return m_ports.at(std::size_t(index)).run->Tally();
 }
 
-void StationLine::Start(const QString &historyPath, const QString &sharedUrl)
+void StationLine::Start(const QString &historyPath, const QString &sharedUrl, const QString &benchName)
 {
     // Checked whole once, as the window does, before the first radio; a
     // history that cannot be kept is said now rather than at every radio.
@@ -76,6 +76,7 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl)
     // the workshop's server itself, as the window does.
     const SharedServer server = SharedServer::FromUrl(sharedUrl);
     m_delivery = std::make_unique<HistoryDelivery>(m_history->Path(), server);
+    emit DeliveryStarting(*m_delivery);
     m_delivery->Start();
     if (!server.error.isEmpty())
         emit Notice(Cli::tr("Warning: %1 The history is kept on this computer only.").arg(server.error));
@@ -90,6 +91,7 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl)
     for (PortRun &port : m_ports) {
         port.run = std::make_unique<StationRun>(*port.port, port.name, *m_history, m_job, m_automatic, &m_claims);
         StationRun *run = port.run.get();
+        run->SetBenchName(benchName);
         const QString name = port.name;
         connect(run, &StationRun::Waiting, this, [this, name] { emit Waiting(name); });
         connect(run, &StationRun::PortUnavailable, this, [this, name](const QString &message, const QString &detail) {

@@ -53,8 +53,9 @@ public:
     // Opens the history (the whole file checked once), delivers it to
     // sharedUrl's server while the station runs, makes the run report
     // beside the job file, and starts every port. Each problem found on the
-    // way is a Notice, and the station goes on.
-    void Start(const QString &historyPath, const QString &sharedUrl);
+    // way is a Notice, and the station goes on. benchName: the name the
+    // entries carry; empty: the host's.
+    void Start(const QString &historyPath, const QString &sharedUrl, const QString &benchName = QString());
     // The next radio is connected on port (named as PortNames names it, in
     // any case), or on every port when port is empty. False when no port has that name.
     bool RadioConnected(const QString &port = QString());
@@ -84,6 +85,9 @@ signals:
     void LettingWriteFinish(const QString &port);
     // Every port has ended.
     void Ended();
+    // The history's delivery to the workshop's server is about to start, for
+    // a front end that tells how it goes.
+    void DeliveryStarting(kelvra::HistoryDelivery &delivery);
 
 private:
     struct PortRun {

@@ -48,6 +48,8 @@ public:
                bool automatic, SerialClaims *claims = nullptr, QObject *parent = nullptr);
 
     void Start();
+    // The name the bench's entries carry; empty: the host's.
+    void SetBenchName(const QString &name) { m_link.SetBenchName(name); }
     // The operator has connected the next radio (Enter). Each call is one
     // radio; calls during a radio wait their turn. Not for automatic.
     void RadioConnected();

@@ -61,7 +61,7 @@ void CommandLink::WriteAfterRead(const FieldChanges &changes, const QString &mod
 void CommandLink::RecordRead(CommandOutcome &outcome)
 {
     m_historyProblem.clear();
-    m_recorder.RecordHeldRead();
+    m_recorder.RecordHeldRead(outcome.refusal);
     NoteHistory(outcome);
 }
 

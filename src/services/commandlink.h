@@ -30,6 +30,9 @@ public:
     // store: the history every operation goes into.
     CommandLink(const CommandPort &port, HistoryStore &store, QObject *parent = nullptr);
 
+    // The name the bench's entries carry; empty: the host's.
+    void SetBenchName(const QString &name) { m_recorder.SetBenchName(name); }
+
     void Read();
     // model: the model the radio must be; empty for whichever served model the read finds.
     void Write(const FieldChanges &changes, const QString &model);

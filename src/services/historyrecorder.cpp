@@ -1,9 +1,11 @@
 #include "services/historyrecorder.h"
 
 #include "history/historystore.h"
+#include "lang/messages.h"
 #include "link/portdirectory.h"
 #include "link/radiolink.h"
 #include "link/tracing.h"
+#include "record/catalogue.h"
 #include "record/imagecodec.h"
 #include "record/radioinfo.h"
 
@@ -64,6 +66,8 @@ void HistoryRecorder::Describe(HistoryEntry &entry, int portNo, const QString &d
     entry.devicePath = devicePath;
     entry.adapterSerial = m_adapterSerial;
     entry.serialNumber = SerialNumberOf(entry.before);
+    if (!m_benchName.isEmpty())
+        entry.bench = m_benchName;
     if (entry.operation == HistoryOperation::Write && m_restore)
         entry.restoredFrom = m_restore->sourceUuid;
 }
@@ -117,17 +121,17 @@ void HistoryRecorder::Record(const OperationResult &result)
         return;
     }
     // The write the held read was for has ended.
-    m_held.reset();
-    Store(result);
+    Store(result, std::exchange(m_held, std::nullopt));
 }
 
-void HistoryRecorder::RecordHeldRead()
+void HistoryRecorder::RecordHeldRead(const QString &reason)
 {
     if (m_held)
-        Store(*std::exchange(m_held, std::nullopt));
+        Store(*std::exchange(m_held, std::nullopt), std::nullopt, reason);
 }
 
-void HistoryRecorder::Store(const OperationResult &result)
+void HistoryRecorder::Store(const OperationResult &result, const std::optional<OperationResult> &held,
+                            const QString &reason)
 {
     const std::optional<HistoryEntry> begun = std::exchange(m_begun, std::nullopt);
     m_lastUuid.clear();
@@ -135,20 +139,28 @@ void HistoryRecorder::Store(const OperationResult &result)
     if (result.failure == OperationResult::Failure::BackupFailed)
         return;
 
-    const KnownImage learned = KnownBlocks(result.radioBytes, result.knownBlocks);
+    // A write that ended before it learned a byte, on the radio its read identified.
+    const bool asRead = !begun && held && held->success && result.knownBlocks.none()
+        && (result.radioModel.isEmpty() || result.radioModel == held->radioModel);
+    const KnownImage learned = asRead ? KnownBlocks(held->radioBytes, held->knownBlocks)
+                                      : KnownBlocks(result.radioBytes, result.knownBlocks);
     HistoryEntry entry
         = begun ? *begun
                 : NewHistoryEntry(result.kind == Operation::Write ? HistoryOperation::Write : HistoryOperation::Read);
     if (!begun) {
         // Nothing was written: what the operation learned, the radio held before it too.
         entry.before = learned;
-        entry.model = result.radioModel;
+        entry.model = asRead && result.radioModel.isEmpty() ? held->radioModel : result.radioModel;
         Describe(entry, result.portNo, result.devicePath);
     }
     entry.after = learned;
     entry.result = result.success ? HistoryResult::Complete : HistoryResult::Failure;
     entry.message = result.message;
-    entry.detail = result.detail;
+    entry.detail = reason.isEmpty() ? result.detail : reason;
+    // The box before "Write Failure!" said why; the entry keeps it.
+    if (result.failure == OperationResult::Failure::ModelMismatch && entry.detail.isEmpty())
+        entry.detail = ModelErrorText(DisplayModel(m_link.Info().Model), DisplayModel(result.radioModel))
+                           .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (result.failure == OperationResult::Failure::Abandoned)
         entry.detail = tr("Ended early, by another press, by closing the window or by interrupting the command; no "
                           "message was shown.")

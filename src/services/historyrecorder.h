@@ -41,13 +41,18 @@ public:
     void SetRestoreSource(const std::optional<RestoreValues> &values) { m_restore = values; }
     const std::optional<RestoreValues> &RestoreSource() const { return m_restore; }
 
+    // The name the bench's entries carry; empty: the host's.
+    void SetBenchName(const QString &name) { m_benchName = name; }
+
     // A command reads the radio before it writes, to learn its model and
     // serial number. That read is held back from the history (the write's
     // entry holds every byte the write reads again), and the write that
-    // follows goes to the radio it found only. RecordHeldRead stores it
-    // when no write follows.
+    // follows goes to the radio it found only; a write that learns nothing
+    // of the radio itself (refused for its model) is entered with what the
+    // read found. RecordHeldRead stores the read when no write follows, with
+    // the reason why none did.
     void HoldNextRead() { m_holdNext = true; }
-    void RecordHeldRead();
+    void RecordHeldRead(const QString &reason = QString());
 
     // The entry of the operation that ended last (a write's from its backup
     // on); empty when none could be stored.
@@ -64,7 +69,9 @@ signals:
 
 private:
     void Record(const OperationResult &result);
-    void Store(const OperationResult &result);
+    // held: the command's read before this write, when there was one.
+    void Store(const OperationResult &result, const std::optional<OperationResult> &held = std::nullopt,
+               const QString &reason = QString());
     // The serial number the write under way must find; nullopt: any.
     std::optional<QString> ExpectedSerial() const;
     void Describe(HistoryEntry &entry, int portNo, const QString &devicePath) const;
@@ -78,6 +85,7 @@ private:
     std::optional<HistoryEntry> m_begun; // a write whose backup is stored and outcome awaited
     QString m_adapterSerial;             // of the port the operation under way opened
     QString m_lastUuid;
+    QString m_benchName;
 };
 
 } // namespace kelvra

@@ -18,4 +18,9 @@ QString SharedHistoryUrl(const QString &settingsPath)
     return GetProfileString(settingsPath, QStringLiteral("history"), QStringLiteral("historyUrl"), QString());
 }
 
+QString BenchName(const QString &settingsPath)
+{
+    return GetProfileString(settingsPath, QStringLiteral("history"), QStringLiteral("bench"), QString()).trimmed();
+}
+
 } // namespace kelvra

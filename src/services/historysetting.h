@@ -14,4 +14,9 @@ QString LocalHistoryPath(const SettingsPlace &place, const QString &appDir);
 // historyUrl; empty when the workshop shares none. Only ever read.
 QString SharedHistoryUrl(const QString &settingsPath);
 
+// The bench's name in its entries, from section [history], key bench: two
+// benches on one computer tell their entries apart by it. Empty: the host's
+// name.
+QString BenchName(const QString &settingsPath);
+
 } // namespace kelvra

@@ -3,9 +3,10 @@
 #include "history/fieldview.h"
 #include "history/historycsv.h"
 #include "history/historystore.h"
+#include "history/workshopreader.h"
+#include "lang/captions.h"
 
 #include <QCoreApplication>
-#include "lang/captions.h"
 
 namespace kelvra {
 
@@ -33,14 +34,64 @@ HistoryListModel::HistoryListModel(HistoryStore &store, qint16 languageId, QObje
 
 void HistoryListModel::SetFilter(const QString &text)
 {
-    // The first page comes within the reset, so that the view sees rows at once.
+    // The first page comes within the reset, so that the view sees rows at
+    // once; the workshop's comes when the server answers.
     beginResetModel();
     m_filter = text.trimmed();
     m_rows.clear();
-    m_more = true;
-    for (const HistoryEntry &entry : NextPage())
-        m_rows.append(Row{entry, std::nullopt});
+    m_more = !m_reader;
+    m_problem = {};
+    if (!m_reader) {
+        for (const HistoryEntry &entry : NextPage())
+            m_rows.append(Row{entry, std::nullopt});
+    }
     endResetModel();
+    if (m_reader)
+        AskWorkshop();
+}
+
+void HistoryListModel::SetWorkshop(WorkshopReader *reader)
+{
+    disconnect(m_answers);
+    m_reader = reader;
+    SetBusy(false);
+    if (m_reader)
+        m_answers = connect(m_reader, &WorkshopReader::Answered, this, &HistoryListModel::Answered);
+    SetFilter(m_filter);
+}
+
+void HistoryListModel::AskWorkshop()
+{
+    WorkshopQuery query{m_filter, QDateTime(), QString(), PageSize};
+    if (!m_rows.isEmpty()) {
+        query.beforeTime = m_rows.last().entry.time;
+        query.beforeUuid = m_rows.last().entry.uuid;
+    }
+    m_reader->Ask(query);
+    SetBusy(true);
+}
+
+void HistoryListModel::Answered(const WorkshopPage &page)
+{
+    SetBusy(false);
+    if (!page.reached) {
+        m_more = false;
+        emit Unreachable(page.why);
+        return;
+    }
+    m_more = page.more;
+    if (page.entries.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.entries.size() - 1));
+    for (const HistoryEntry &entry : page.entries)
+        m_rows.append(Row{entry, std::nullopt});
+    endInsertRows();
+}
+
+void HistoryListModel::SetBusy(bool busy)
+{
+    if (std::exchange(m_busy, busy) != busy)
+        emit BusyChanged(busy);
 }
 
 QList<HistoryEntry> HistoryListModel::NextPage()
@@ -69,13 +120,17 @@ int HistoryListModel::columnCount(const QModelIndex &parent) const
 
 bool HistoryListModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_more;
+    return !parent.isValid() && m_more && !m_busy;
 }
 
 void HistoryListModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
+    if (m_reader) {
+        AskWorkshop();
+        return;
+    }
     const QList<HistoryEntry> page = NextPage();
     if (page.isEmpty())
         return;
@@ -99,6 +154,8 @@ QString HistoryListModel::Text(const Row &row, int column) const
         return entry.serialNumber;
     case ModelColumn:
         return entry.model;
+    case BenchColumn:
+        return entry.bench;
     case DealerColumn:
         if (!row.dealerCode)
             row.dealerCode = DealerCode(entry);
@@ -142,6 +199,8 @@ QVariant HistoryListModel::headerData(int section, Qt::Orientation orientation, 
         return CaptionText(*FindCaption("Label1_0"), m_languageId);
     case DealerColumn:
         return FieldCaption(*FindImageField(QStringLiteral("DealerCode")), m_languageId);
+    case BenchColumn:
+        return QCoreApplication::translate("History", "Bench");
     case ChangedColumn:
         return QCoreApplication::translate("History", "Changed fields");
     default:

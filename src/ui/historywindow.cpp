@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSaveFile>
 #include <QShortcut>
@@ -54,8 +55,8 @@ QLabel *BuddyLabel(const QString &text, QWidget *buddy)
 
 } // namespace
 
-HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_store(store), m_languageId(languageId)
+HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopReader *workshop, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_store(store), m_languageId(languageId), m_workshop(workshop)
 {
     setWindowTitle(tr("History - %1").arg(ProgramName()));
     setObjectName(QStringLiteral("HistoryWindow"));
@@ -92,7 +93,8 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
            {HistoryListModel::ResultColumn, ResultText(HistoryResult::Unfinished)},
            {HistoryListModel::SerialColumn, QStringLiteral("2026120500000000")},
            {HistoryListModel::ModelColumn, QStringLiteral("KR350UV")},
-           {HistoryListModel::DealerColumn, QStringLiteral("MMMMMMMMMMMM")}};
+           {HistoryListModel::DealerColumn, QStringLiteral("MMMMMMMMMMMM")},
+           {HistoryListModel::BenchColumn, QStringLiteral("bench-0000")}};
     for (const auto &[column, sample] : samples) {
         const QString heading = m_model->headerData(column, Qt::Horizontal).toString();
         m_list->setColumnWidth(
@@ -100,6 +102,7 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
             std::max(fontMetrics().horizontalAdvance(sample), fontMetrics().horizontalAdvance(heading)) + 3 * digit);
     }
     m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->setColumnHidden(HistoryListModel::BenchColumn, true);
     m_list->setAccessibleName(tr("Entries"));
 
     m_details = new QLabel;
@@ -135,6 +138,12 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
 
+    m_workshopLine = new QLabel;
+    m_workshopLine->setObjectName(QStringLiteral("workshopLine"));
+    m_workshopLine->setWordWrap(true);
+    m_workshopLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_workshopLine->hide();
+
     auto *lower = new QWidget;
     auto *lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
@@ -152,6 +161,24 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     splitter->setChildrenCollapsible(false);
 
     auto *filterRow = new QHBoxLayout;
+    if (m_workshop) {
+        m_thisBench = new QRadioButton(tr("Th&is bench"));
+        m_thisBench->setObjectName(QStringLiteral("thisBench"));
+        m_thisBench->setChecked(true);
+        m_wholeWorkshop = new QRadioButton(tr("Whole wor&kshop"));
+        m_wholeWorkshop->setObjectName(QStringLiteral("wholeWorkshop"));
+        filterRow->addWidget(m_thisBench);
+        filterRow->addWidget(m_wholeWorkshop);
+        filterRow->addSpacing(2 * digit);
+        connect(m_wholeWorkshop, &QRadioButton::toggled, this, &HistoryWindow::ShowWorkshop);
+        connect(m_model, &HistoryListModel::BusyChanged, this, &HistoryWindow::ShowWorkshopLine);
+        connect(m_model, &HistoryListModel::Unreachable, this, &HistoryWindow::ShowUnreachable);
+        // The workshop's pages come after the reset: the newest is selected as it comes.
+        connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+            if (!m_list->currentIndex().isValid())
+                m_list->selectRow(0);
+        });
+    }
     filterRow->addWidget(BuddyLabel(tr("&Serial number:"), m_filter));
     filterRow->addWidget(m_filter, 1);
     auto *buttons = new QHBoxLayout;
@@ -164,10 +191,15 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *pa
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_notice);
     layout->addLayout(filterRow);
+    layout->addWidget(m_workshopLine);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_status);
 
+    if (m_workshop) {
+        setTabOrder(m_thisBench, m_wholeWorkshop);
+        setTabOrder(m_wholeWorkshop, m_filter);
+    }
     setTabOrder(m_filter, m_list);
     setTabOrder(m_list, m_differences);
     setTabOrder(m_differences, m_showPasswords);
@@ -206,6 +238,39 @@ void HistoryWindow::Reload()
         m_notice->setText(SetAsideNotice(aside));
         m_notice->show();
     }
+}
+
+void HistoryWindow::SetDeliveryText(const QString &text)
+{
+    m_deliveryText = text;
+    ShowWorkshopLine();
+}
+
+void HistoryWindow::ShowWorkshopLine()
+{
+    // One line for the workshop: the server being asked, not reached, or how delivery stands.
+    QString text = m_model->Busy() ? tr("Asking the workshop server...") : m_unreachableText;
+    if (!m_model->Busy() && !m_deliveryText.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + m_deliveryText;
+    m_workshopLine->setText(text);
+    m_workshopLine->setVisible(!text.isEmpty());
+}
+
+void HistoryWindow::ShowWorkshop(bool whole)
+{
+    m_list->setColumnHidden(HistoryListModel::BenchColumn, !whole);
+    // The server reads serial numbers backwards: it finds a number by its end.
+    m_filter->setPlaceholderText(whole ? tr("the whole number or its last digits") : QString());
+    m_unreachableText.clear();
+    m_model->SetWorkshop(whole ? m_workshop : nullptr);
+    ShowWorkshopLine();
+}
+
+void HistoryWindow::ShowUnreachable(const QString &why)
+{
+    m_thisBench->setChecked(true);
+    m_unreachableText = tr("The workshop server cannot be reached (%1); this bench's entries are shown.").arg(why);
+    ShowWorkshopLine();
 }
 
 void HistoryWindow::ShowProblem()
@@ -253,8 +318,16 @@ bool HistoryWindow::ExportCsv(const QString &path, bool showPasswords)
 {
     QSaveFile file(path);
     HistoryProblem problem;
-    const bool written = OpenPrivately(file)
-        && WriteHistoryCsv(m_store, m_model->Filter(), showPasswords, m_languageId, file, &problem) && file.commit();
+    bool written = OpenPrivately(file);
+    if (written && m_model->Workshop()) {
+        // The workshop's entries as far as they have been fetched: the server is not asked again here.
+        WriteHistoryCsvHeader(m_languageId, file);
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            WriteHistoryCsvRow(*m_model->EntryAt(row), showPasswords, m_languageId, file);
+    } else if (written) {
+        written = WriteHistoryCsv(m_store, m_model->Filter(), showPasswords, m_languageId, file, &problem);
+    }
+    written = written && file.commit();
     m_status->setText(written ? tr("Exported to %1, readable by you alone.").arg(Where(path))
                               : tr("Cannot export to %1: %2")
                                     .arg(QDir::toNativeSeparators(path),

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QLabel;
+class QRadioButton;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -15,22 +16,29 @@ namespace kelvra {
 
 class HistoryListModel;
 class HistoryStore;
+class WorkshopReader;
 
 // The history of reads and writes: entries newest first, filtered by serial
 // number, the selected entry's fields before and after, and what can be
 // done with it: its old values put into the main window's form, the list
-// exported for a spreadsheet, the radio's block saved as a file.
+// exported for a spreadsheet, the radio's block saved as a file. With a
+// workshop's server, the choice between this bench's entries and every
+// bench's, and how delivery to the server stands.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
 public:
-    HistoryWindow(HistoryStore &store, qint16 languageId, QWidget *parent = nullptr);
+    // workshop: the shared server's reader; null when the workshop shares none.
+    HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopReader *workshop = nullptr,
+                  QWidget *parent = nullptr);
 
     // Reads the entries again, keeping the filter: a new one may have come.
     void Reload();
     // The export and the block file, as their buttons run them once a file is chosen.
     bool ExportCsv(const QString &path, bool showPasswords);
     bool SaveBlock(const QString &path);
+    // One line on how this bench's entries reach the workshop's server.
+    void SetDeliveryText(const QString &text);
     // While a read or write runs, the form must not change under it: no values are put into it.
     void SetOperationRunning(bool running);
 
@@ -41,6 +49,9 @@ signals:
 
 private:
     void ShowSelected();
+    void ShowWorkshop(bool whole);
+    void ShowUnreachable(const QString &why);
+    void ShowWorkshopLine();
     void ShowProblem();
     void Restore();
     void ChooseCsvFile();
@@ -59,6 +70,12 @@ private:
     QPushButton *m_restore = nullptr;
     QPushButton *m_saveBlock = nullptr;
     QLabel *m_status = nullptr;
+    WorkshopReader *m_workshop = nullptr;
+    QRadioButton *m_thisBench = nullptr;
+    QRadioButton *m_wholeWorkshop = nullptr;
+    QLabel *m_workshopLine = nullptr;
+    QString m_deliveryText;
+    QString m_unreachableText;
     bool m_operationRunning = false;
 };
 

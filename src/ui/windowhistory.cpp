@@ -2,6 +2,7 @@
 
 #include "history/historydelivery.h"
 #include "history/historyfile.h"
+#include "history/workshopreader.h"
 #include "link/radiolink.h"
 #include "record/radioinfo.h"
 #include "services/historysetting.h"
@@ -24,6 +25,7 @@ WindowHistory::WindowHistory(const QString &path, const QString &settingsPath, F
     connect(&m_recorder, &HistoryRecorder::NotRecorded, this,
             [this](const HistoryProblem &problem) { TellProblem(problem.reason); });
     connect(&m_window, &FrmMain::HistoryRequested, this, &WindowHistory::ShowWindow);
+    m_recorder.SetBenchName(BenchName(settingsPath));
     connect(&m_link, &RadioLink::Busy, this, [this](bool running) {
         if (m_historyWindow)
             m_historyWindow->SetOperationRunning(running);
@@ -64,21 +66,41 @@ void WindowHistory::Open()
 
 void WindowHistory::StartDelivery()
 {
-    const SharedServer server = SharedServer::FromUrl(SharedHistoryUrl(m_settingsPath));
+    const SharedServer &server = Server();
     if (!server.IsValid()) {
         if (!server.error.isEmpty())
             ShowNotice(&m_window, tr("%1 The history is kept on this computer only.").arg(server.error));
         return;
     }
     m_delivery = std::make_unique<HistoryDelivery>(m_store.Path(), server);
+    connect(m_delivery.get(), &HistoryDelivery::StatusChanged, this, &WindowHistory::ShowDelivery);
     m_delivery->Start();
+}
+
+void WindowHistory::ShowDelivery(const DeliveryStatus &status)
+{
+    m_deliveryStatus = status;
+    if (m_historyWindow)
+        m_historyWindow->SetDeliveryText(DeliveryStatusText(status, Server().key));
+}
+
+const SharedServer &WindowHistory::Server()
+{
+    // Read when first needed: the history window may be asked for before delivery starts.
+    if (!m_server)
+        m_server = SharedServer::FromUrl(SharedHistoryUrl(m_settingsPath));
+    return *m_server;
 }
 
 void WindowHistory::ShowWindow()
 {
     if (!m_historyWindow) {
-        m_historyWindow = std::make_unique<HistoryWindow>(m_store, m_window.LanguageId(), &m_window);
+        if (Server().IsValid())
+            m_workshop = std::make_unique<WorkshopReader>(m_store.Path(), Server());
+        m_historyWindow = std::make_unique<HistoryWindow>(m_store, m_window.LanguageId(), m_workshop.get(), &m_window);
         connect(m_historyWindow.get(), &HistoryWindow::RestoreRequested, this, &WindowHistory::Restore);
+        if (m_deliveryStatus)
+            ShowDelivery(*m_deliveryStatus);
         m_historyWindow->SetOperationRunning(m_link.OpKind() != Operation::None);
     } else if (!m_historyWindow->isVisible()) {
         // Another copy of the program may have written to the file meanwhile.

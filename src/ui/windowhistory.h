@@ -1,20 +1,23 @@
 #pragma once
 
+#include "history/historydelivery.h"
 #include "history/historystore.h"
+#include "history/sharedserver.h"
 #include "services/historyrecorder.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace kelvra {
 
 class FrmMain;
-class HistoryDelivery;
 class HistoryWindow;
 class PortDirectory;
 class RadioLink;
+class WorkshopReader;
 struct RadioInfo;
 
 // The history as the main window keeps it: the file, opened once the window
@@ -47,6 +50,9 @@ protected:
 private:
     void Open();
     void StartDelivery();
+    // The workshop's server that mysetup.ini names.
+    const SharedServer &Server();
+    void ShowDelivery(const DeliveryStatus &status);
     void EntryRecorded();
     // A history that cannot be kept is said once, until an entry is stored again.
     void TellProblem(const QString &reason);
@@ -58,7 +64,11 @@ private:
     RadioInfo &m_info;
     HistoryStore m_store;
     HistoryRecorder m_recorder;
+    std::optional<SharedServer> m_server;
     std::unique_ptr<HistoryDelivery> m_delivery;
+    std::optional<DeliveryStatus> m_deliveryStatus;
+    // Before the window, which reads through it, so that it goes after it.
+    std::unique_ptr<WorkshopReader> m_workshop;
     std::unique_ptr<HistoryWindow> m_historyWindow;
     bool m_problemTold = false;
 };

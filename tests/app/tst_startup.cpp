@@ -133,7 +133,8 @@ QString StartElsewhere(AppWorld &world)
     QStringList command{exe, "--start-here", world.Path("sys"), world.Path("dev")};
     if (geteuid() == 0) {
         chmod(QFile::encodeName(world.Path("")).constData(), 0755);
-        chown(QFile::encodeName(world.ConfigDir()).constData(), 65534, 65534);
+        const bool given = chown(QFile::encodeName(world.ConfigDir()).constData(), 65534, 65534) == 0;
+        [&] { QVERIFY2(given, qPrintable("the configuration folder cannot be given to nobody: " + qt_error_string())); }();
         command = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"} + command;
     }
     QProcess process;

@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+using kelvra::testing::Contents;
 using radiosim::FaultRule;
 
 namespace {
@@ -40,6 +41,19 @@ QSet<QString> Keys(const QJsonObject &object)
 QByteArray Field(const QByteArray &text, int width)
 {
     return text.leftJustified(width, '\0');
+}
+
+// A history of count reads of the demonstration radio, closed as a window leaves it.
+void Seed(const QString &path, int count)
+{
+    kelvra::HistoryStore store(path);
+    kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Read);
+    entry.result = kelvra::HistoryResult::Complete;
+    entry.before = entry.after = kelvra::KnownImage(kelvra::RadioImage());
+    for (int i = 0; i < count; ++i) {
+        entry.uuid.clear();
+        QVERIFY(store.Record(entry));
+    }
 }
 
 } // namespace
@@ -170,7 +184,8 @@ private slots:
             "was 2026120500000042, but the radio connected now is 2026120500000043", "swapped radio");
         row("another model than named", port + QStringList{"--seller", "x", "--model", "KR350SU"}, 5, "R",
             "Model Error");
-        row("band the radio's model does not offer", port + QStringList{"--band", "8"}, 5, "R");
+        row("band the radio's model does not offer", port + QStringList{"--band", "8"}, 5, "R",
+            "does not offer band code 8");
         row("read, history held by another process: done, not recorded", read, 0, "R",
             "could not record this operation", "locked");
         row("write, history held by another process", write, 6, "R", "held by another program", "locked");
@@ -250,6 +265,13 @@ private slots:
         QVERIFY2(run.exitCode == 0 || !run.err.isEmpty(), "a failure says why on standard error");
         QVERIFY2((run.out + run.err).contains(said), run.out + run.err);
         QVERIFY2(!(run.out + run.err).contains('\x1b'), "nothing a radio holds reaches the terminal raw");
+        if (exitCode == 5) {
+            // A refused write is found by the radio's serial number, and says why.
+            const kelvra::HistoryEntry last = kelvra::HistoryStore(HistoryPath()).List({QString(), 0, 1}).value(0);
+            QCOMPARE(last.serialNumber, QString("2026120500000042"));
+            QCOMPARE(last.model, QString("KR350UV"));
+            QVERIFY2(last.detail.contains(said), qPrintable(last.detail));
+        }
     }
 
     void namedFields()
@@ -363,6 +385,78 @@ private slots:
         QCOMPARE(Command({"history", "--limit", "1"}).out.count('\n'), 1);
         QVERIFY(Command({"history", "--csv"}).out.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(Command({"history", "--csv", "--json"}).exitCode, 2);
+    }
+
+    // The history file as a command finds it: damaged, another program's,
+    // held open by a window.
+    void historyFile_data()
+    {
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("said"); // part of standard error
+        const QStringList history{"history"};
+        const QStringList read{"read", "--port", "$PORT"};
+        const QStringList write{"write", "--port", "$PORT", "--seller", "LINE-7"};
+        QTest::newRow("history, file cut short: set aside, what it held said")
+            << "cut short" << history << 1 << QByteArray("(40000 bytes, entries still readable: ");
+        QTest::newRow("read, not a database: set aside, said, entered anew")
+            << "garbage" << read << 0 << QByteArray("(5000 bytes, entries still readable: 0) and a new one");
+        QTest::newRow("history, another program's database: named, left as it was")
+            << "foreign" << history << 1 << QByteArray("is another program's database");
+        QTest::newRow("write, another program's database: nothing written, left as it was")
+            << "foreign" << write << 6 << QByteArray("is another program's database");
+        QTest::newRow("history, file of an earlier version: listed, left as it was")
+            << "first version" << history << 0 << QByteArray();
+        QTest::newRow("reads while a window holds the file: the log does not grow")
+            << "held open" << read << 0 << QByteArray();
+    }
+    void historyFile()
+    {
+        QFETCH(QString, scene);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, said);
+        const QString path = HistoryPath();
+        for (const QFileInfo &file : QDir(QFileInfo(path).path()).entryInfoList({"history*"}))
+            QVERIFY(QFile::remove(file.filePath()));
+        Seed(path, 100);
+        if (scene == "cut short")
+            QVERIFY(QFile::resize(path, 40000));
+        if (scene == "garbage") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(QByteArray(5000, 'x')) == 5000);
+        }
+        if (scene == "first version")
+            QCOMPARE(kelvra::testing::Sqlite3({path, "DROP TRIGGER entry_is_new; UPDATE schema_version SET version = 1"}),
+                     QByteArray());
+        kelvra::testing::HistoryScene history(scene, path);
+        // Read before a window holds it: closing a file drops every lock this process has on it.
+        const QByteArray before = Contents(path);
+        kelvra::HistoryStore window(path);
+        if (scene == "held open")
+            QCOMPARE(window.List({}).size(), 100);
+
+        const Run run = Command(arguments);
+        QVERIFY2(run.exitCode == exitCode, run.out + run.err);
+        QVERIFY2(run.err.contains(said), run.err);
+        if (scene == "cut short") {
+            // As far as the pages left tell: the newest went with the end of the file.
+            const int readable = run.err.mid(run.err.indexOf(said) + said.size()).split(')').value(0).toInt();
+            QVERIFY2(readable > 10 && readable < 100 && run.err.contains("; the next read or write starts"), run.err);
+            QVERIFY(!QFileInfo::exists(path)); // a listing starts no new file
+        }
+        if (scene == "garbage")
+            QCOMPARE(kelvra::HistoryStore(path).List({}).size(), 1);
+        if (scene == "foreign" || scene == "first version")
+            QVERIFY(Contents(path) == before); // no table added, no journal changed
+        if (scene == "held open") {
+            // Folded back as each command closes, the log starts again from its beginning.
+            const qint64 once = QFileInfo(path + "-wal").size();
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(Command(arguments).exitCode, 0);
+            QVERIFY(QFileInfo(path + "-wal").size() < 3 * once);
+        }
     }
 
     // A station stops at once while it waits, after the radio under way

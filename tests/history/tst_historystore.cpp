@@ -1,5 +1,7 @@
 // The history file on a real disk: what refuses a write's backup and says
-// why, what is set aside, and what the database itself refuses.
+// why, what is set aside, what the database itself refuses, even to another
+// client, and where and how a new file comes into being.
+#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "support/historyscene.h"
 
@@ -8,7 +10,7 @@
 #include <QtTest>
 
 using namespace kelvra;
-using kelvra::testing::HistoryScene;
+using namespace kelvra::testing;
 
 namespace {
 
@@ -31,18 +33,19 @@ HistoryEntry Backup()
     return entry;
 }
 
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-
 void Put(const QString &path, const QByteArray &bytes, qint64 at = 0)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     file.seek(at);
     file.write(bytes);
+}
+
+// Rewrites the oldest entry, its before-image dropped.
+QString Replace(const QString &verb)
+{
+    return verb + " INTO entry SELECT seq, uuid, time_utc, operation, 'failure', 'rewritten', '', '', '', '', '', '',"
+                  " '', '', '', NULL, NULL, NULL, NULL FROM entry WHERE seq = 1";
 }
 
 } // namespace
@@ -63,13 +66,8 @@ private slots:
         QVERIFY2(store.BeginWrite(write, &p), qPrintable(p.reason));
         umask(oldMask);
         // It holds passwords, and so do its log and index.
-        for (const char *suffix : {"", "-wal", "-shm"}) {
-            struct stat info
-            {
-            };
-            QCOMPARE(stat(QFile::encodeName(path + QLatin1String(suffix)).constData(), &info), 0);
-            QCOMPARE(info.st_mode & 0777, mode_t(0600));
-        }
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QCOMPARE(Mode(path + QLatin1String(suffix)), mode_t(0600));
 
         write.result = HistoryResult::Complete;
         QVERIFY(store.Finish(write));
@@ -106,6 +104,15 @@ private slots:
         QTest::newRow("damaged page met in use: set aside") << "damaged last page, checked as read" << none;
         QTest::newRow("finished entry updated") << "update" << none;
         QTest::newRow("finished entry deleted") << "delete" << none;
+        QTest::newRow("finished entry replaced, REPLACE INTO from sqlite3") << "REPLACE" << none;
+        QTest::newRow("finished entry replaced, INSERT OR REPLACE from sqlite3") << "INSERT OR REPLACE" << none;
+        QTest::newRow("finished entry replaced, through the store's own connection") << "own REPLACE" << none;
+        QTest::newRow("finished entry replaced in a file from before the guard, once opened")
+            << "REPLACE, first version" << none;
+        QTest::newRow("log and index a reader left read-only: given the file's mode")
+            << "companions left read-only" << none;
+        QTest::newRow("log and index of another owner: named") << "companions of another owner"
+                                                                << int(HistoryFailure::ReadOnly);
     }
 
     void failures()
@@ -127,7 +134,14 @@ private slots:
             }
         }
 
+        if (scene == "companions of another owner" && geteuid() != 0)
+            QSKIP("only root can leave files of another owner");
+        if (scene.endsWith("first version"))
+            QCOMPARE(Sqlite3({path, "DROP TRIGGER entry_is_new; UPDATE schema_version SET version = 1"}), QByteArray());
         HistoryScene blocked(scene, path);
+        // Whatever keeps the file from taking a write, a listing only reads it.
+        if (scene.startsWith("read-only") || scene == "locked" || scene == "companions left read-only")
+            QCOMPARE(HistoryStore(path, HistoryStore::Check::AsRead, HistoryStore::Access::ReadOnly).List({}).size(), 20);
         QByteArray garbage(5000, 'x');
         qint64 at = 0;
         if (scene == "garbage") {
@@ -148,6 +162,13 @@ private slots:
             QVERIFY(!query.exec(scene == "update" ? "UPDATE entry SET result = 'failure'" : "DELETE FROM entry"));
             QVERIFY2(query.lastError().text().contains(scene == "update" ? "cannot be changed" : "cannot be deleted"),
                      qPrintable(query.lastError().text()));
+        } else if (scene == "own REPLACE") {
+            QVERIFY(store.Open());
+            QVERIFY(!QSqlQuery(QSqlDatabase::database(store.ConnectionName())).exec(Replace("REPLACE")));
+        } else if (scene.contains("REPLACE")) {
+            QVERIFY(store.Open());
+            const QByteArray said = Sqlite3({path, Replace(scene.section(',', 0, 0))});
+            QVERIFY2(said.contains("exists already"), said.isEmpty() ? "the entry was rewritten" : said.constData());
         }
         HistoryEntry write = Backup();
         HistoryProblem problem;
@@ -155,6 +176,10 @@ private slots:
         QCOMPARE(int(problem.kind), kind);
         QCOMPARE(stored, kind == int(HistoryFailure::None));
         QVERIFY(stored || problem.reason.contains(QStringLiteral("history")));
+        if (scene == "companions of another owner")
+            QVERIFY2(problem.reason.contains(path + "-shm"), qPrintable(problem.reason));
+        if (scene == "companions left read-only")
+            QCOMPARE(Mode(path + "-shm"), mode_t(0600));
 
         // The cause removed, the same store takes the entry: the refused attempt stored nothing.
         blocked.Lift();
@@ -172,7 +197,40 @@ private slots:
             if (scene == "garbage")
                 QVERIFY(Contents(aside + "-wal") == garbage && QFileInfo::exists(aside + "-shm"));
         }
-        QCOMPARE(store.List({QString(), 0, 100}).size(), damaged ? 1 : 21);
+        const QList<HistoryEntry> all = store.List({QString(), 0, 100});
+        QCOMPARE(all.size(), damaged ? 1 : 21);
+        QVERIFY(all.constLast().result != HistoryResult::Failure); // the oldest, as it was stored
+    }
+
+    // Where a new history file comes into being, readable by its owner only.
+    void created_data()
+    {
+        QTest::addColumn<QString>("scene");
+        QTest::newRow("link to a file not there yet: its target created 0600") << "link";
+        QTest::newRow("relative XDG_DATA_HOME: ignored") << "relative";
+    }
+    void created()
+    {
+        QFETCH(QString, scene);
+        QTemporaryDir dir;
+        QString expected = dir.filePath("elsewhere/kept.sqlite");
+        QString path = dir.filePath("history.sqlite");
+        if (scene == "link") {
+            QVERIFY(QDir().mkpath(dir.filePath("elsewhere")) && QFile::link("elsewhere/kept.sqlite", path));
+        } else {
+            const QByteArray home = qgetenv("HOME");
+            qputenv("HOME", QFile::encodeName(dir.path()));
+            qputenv("XDG_DATA_HOME", "share");
+            path = HistoryFilePath(false, dir.path());
+            qputenv("HOME", home);
+            qunsetenv("XDG_DATA_HOME");
+            QCOMPARE(path, expected = dir.filePath(".local/share/KelvraSet/history.sqlite"));
+        }
+        const mode_t oldMask = umask(022);
+        HistoryEntry write = Backup();
+        QVERIFY(HistoryStore(path).BeginWrite(write));
+        umask(oldMask);
+        QCOMPARE(Mode(expected), mode_t(0600));
     }
 };
 

@@ -292,8 +292,9 @@ void TestSimRadio::Run(bool write)
     QProcess process;
     QTemporaryDir saved;
     if (befalls.startsWith("process")) {
+        // It borrows the alias of the radio in this process and gives it back when it ends.
         QStringList arguments{"--demo", "--alias-dir", w.directory.AliasDir(), "--com", QString::number(w.comPortNo),
-                              "--save-image", saved.filePath("image")};
+                              "--save-image", saved.filePath("image"), "--replace"};
         for (const FaultRule &rule : rules)
             arguments << "--fault" << rule.ToString();
         if (befalls.endsWith("paced"))

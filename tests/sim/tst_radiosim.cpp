@@ -1,11 +1,11 @@
 // What the suites that talk to the simulated radio cannot show: its checksum
 // against values worked out by hand, its request parser on awkward input,
-// and the fault rules its command line takes.
+// the fault rules its command line takes, and two simulators on one alias.
 
 #include "radiofaults.h"
 #include "radioframes.h"
 
-#include <QTest>
+#include <QtTest>
 
 using namespace radiosim;
 
@@ -14,6 +14,22 @@ namespace {
 QByteArray WriteFrame(int block, char fill, char checksum)
 {
     return QByteArrayLiteral("W\x08\x00\x20") + char(block) + QByteArray(32, fill) + checksum;
+}
+
+// Starts the simulator: its pseudo-terminal once it has printed its pid, empty if it ends first.
+QString StartRadio(QProcess &process, const QStringList &args)
+{
+    process.start(KELVRA_RADIO_SIM, args);
+    QString device;
+    while (process.waitForReadyRead(10000) || process.canReadLine()) {
+        while (process.canReadLine()) {
+            const QString line = QString::fromUtf8(process.readLine()).trimmed();
+            device = line.startsWith("radio on ") ? line.mid(9) : device;
+            if (line == QString("radio pid %1: kill -USR1 %1 makes the next radio").arg(process.processId()))
+                return device;
+        }
+    }
+    return QString();
 }
 
 } // namespace
@@ -29,6 +45,8 @@ private slots:
     void parserSplitsTheStream();
     void faultRulesParse_data();
     void faultRulesParse();
+    void aliasInUseIsKept_data();
+    void aliasInUseIsKept();
 };
 
 void TestRadioSim::checksumMatchesWorkedValues_data()
@@ -112,6 +130,47 @@ void TestRadioSim::faultRulesParse()
         QVERIFY2(error.contains(text), qPrintable(error));
     else
         QCOMPARE(rule.ToString(), normalised);
+}
+
+void TestRadioSim::aliasInUseIsKept_data()
+{
+    QTest::addColumn<QString>("before");    // where COM9 leads when the second simulator starts
+    QTest::addColumn<QStringList>("extra"); // the second's own options
+    QTest::addColumn<QString>("refusal");   // its complaint, %1 the first's pid; empty: it runs
+    QTest::addColumn<QString>("afterward"); // where COM9 leads once it has ended
+    QTest::newRow("a running one's") << "first" << QStringList() << "of kelvraset-radio-sim pid %1" << "first";
+    QTest::newRow("a running one's, replaced a while") << "first" << QStringList{"--replace"} << "" << "first";
+    QTest::newRow("an ended radio's") << "/dev/pts/99999" << QStringList() << "" << "";
+    QTest::newRow("a pinned cable") << "/dev/ttyUSB77" << QStringList() << "did not make" << "/dev/ttyUSB77";
+}
+
+void TestRadioSim::aliasInUseIsKept()
+{
+    QFETCH(QString, before);
+    QFETCH(QStringList, extra);
+    QFETCH(QString, refusal);
+    QFETCH(QString, afterward);
+    QTemporaryDir dir;
+    const QString alias = dir.filePath("COM9");
+    const QStringList args{"--alias-dir", dir.path(), "--com", "9"};
+    QProcess first, second;
+    if (before == "first") {
+        afterward.replace("first", before = StartRadio(first, args));
+        QVERIFY2(!before.isEmpty(), first.readAllStandardError().constData());
+    } else {
+        QVERIFY(QFile::link(before, alias));
+    }
+
+    const QString device = StartRadio(second, args + extra);
+    QCOMPARE(QFile::symLinkTarget(alias), refusal.isEmpty() ? device : before);
+    second.terminate();
+    second.waitForFinished(10000); // false when it had ended already
+    const QString complaint = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(complaint.contains(refusal.replace("%1", QString::number(first.processId()))), qPrintable(complaint));
+    QCOMPARE(second.exitCode(), refusal.isEmpty() ? 0 : 1);
+    QCOMPARE(QFile::symLinkTarget(alias), afterward);
+    first.terminate();
+    first.waitForFinished(10000);
 }
 
 QTEST_GUILESS_MAIN(TestRadioSim)

@@ -2,8 +2,9 @@
 
 // What keeps a history file from taking a write, on a real disk: the file or
 // its folder read-only, a limit on file size, another process holding the
-// database's write lock. A scene lasts as long as its object, and is lifted
-// whatever becomes of the test.
+// database's write lock, a log and index a reader left read-only, another
+// program's database in its place. A scene lasts as long as its object, and
+// is lifted whatever becomes of the test.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,15 +22,17 @@
 
 namespace kelvra::testing {
 
-// File modes do not bind root: while this lives, the process acts as nobody.
+// File modes do not bind root: while this lives, the process, and every
+// process it starts, acts as nobody. Files named in keep stay root's.
 struct AsNobody
 {
-    explicit AsNobody(const QString &dir) : root(geteuid() == 0)
+    explicit AsNobody(const QString &dir, const QStringList &keep = {}) : root(geteuid() == 0)
     {
         if (!root)
             return;
         for (const QFileInfo &file : QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
-            QVERIFY(chown(QFile::encodeName(file.filePath()).constData(), 65534, 65534) == 0);
+            QVERIFY(keep.contains(file.filePath())
+                    || chown(QFile::encodeName(file.filePath()).constData(), 65534, 65534) == 0);
         for (const QString &folder : {dir, QFileInfo(dir).absolutePath()})
             QVERIFY(chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
         QVERIFY(setegid(65534) == 0 && seteuid(65534) == 0);
@@ -67,15 +70,53 @@ inline int HoldHistoryLock(const QString &path)
         return QTest::qExec(&test, argc, argv);                                                                \
     }
 
-// One of "read-only file", "read-only folder", "disk full" and "locked" (or
-// none, for an empty scene), on the existing history file at path.
+inline QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+inline mode_t Mode(const QString &path)
+{
+    struct stat info = {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
+// Runs sqlite3 on a history, as any other client would: empty when it
+// succeeded, else what went wrong.
+inline QByteArray Sqlite3(const QStringList &arguments)
+{
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), arguments);
+    if (!sqlite.waitForFinished())
+        return "sqlite3 did not run (scripts/test.sh installs it)";
+    return sqlite.exitCode() == 0 ? QByteArray() : sqlite.readAllStandardError();
+}
+
+// One of "read-only file", "read-only folder", "disk full", "locked", the
+// log and index "companions left read-only" or "companions of another owner",
+// and "foreign" (another program's database), or none, for an empty scene,
+// on the existing history file at path.
 class HistoryScene
 {
 public:
     HistoryScene(const QString &scene, const QString &path) : m_path(path), m_dir(QFileInfo(path).absolutePath())
     {
         getrlimit(RLIMIT_FSIZE, &m_unlimited);
-        if (scene == "read-only file") {
+        if (scene.startsWith("companions")) {
+            // A reader met the file read-only and made them so; the file's mode was given back since.
+            const bool ours = scene == "companions left read-only";
+            QVERIFY(chmod(QFile::encodeName(path).constData(), 0400) == 0);
+            if (ours)
+                m_identity = std::make_unique<AsNobody>(m_dir);
+            QCOMPARE(Sqlite3({"-readonly", path, "SELECT count(*) FROM entry"}), QByteArray());
+            QVERIFY(chmod(QFile::encodeName(path).constData(), 0600) == 0);
+            if (!ours)
+                m_identity = std::make_unique<AsNobody>(m_dir, QStringList{path + "-wal", path + "-shm"});
+        } else if (scene == "foreign") {
+            QVERIFY(QFile::remove(path));
+            QCOMPARE(Sqlite3({path, "CREATE TABLE note (text TEXT)"}), QByteArray());
+        } else if (scene == "read-only file") {
             QVERIFY(chmod(QFile::encodeName(path).constData(), 0400) == 0);
             m_identity = std::make_unique<AsNobody>(m_dir);
         } else if (scene == "read-only folder") {

@@ -80,11 +80,14 @@ Port alias:
   this program, in the build tree or on PATH) when you may write there, else
   into ~/.config/KelvraSet/ports. --alias-dir names the folder yourself.
   Choose COM<n> in KelvraSet's port list. The alias is removed on exit
-  (Ctrl+C or SIGTERM).
+  (Ctrl+C, SIGTERM or SIGHUP). An alias that still leads somewhere (another
+  simulated radio's pseudo-terminal, a cable pinned to that number) is not
+  taken over without --replace; the other simulator is named.
 
 A line of radios:
   kill -USR1 <pid> makes the radio the next unit off the line: its serial
   number counts on by one (2026120500000042 becomes ...43), the rest stays.
+  The pid is printed at start.
 
 Faults (--fault, repeatable): fault[:request[@block][:times[:value]]]
   fault:   ignore       the request is lost on the line: not stored, not answered
@@ -206,6 +209,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("com"), QStringLiteral("Port number of the alias (default 9)."), QStringLiteral("N"),
          QStringLiteral("9")},
         {QStringLiteral("no-alias"), QStringLiteral("Make no alias; only print the device path.")},
+        {QStringLiteral("replace"),
+         QStringLiteral("Take over an alias that leads elsewhere, even another simulator's; put it back on exit.")},
         {QStringLiteral("fault"), QStringLiteral("Inject a fault, see above."), QStringLiteral("RULE")},
         {QStringLiteral("silent"), QStringLiteral("Never reply (ignore:any:always).")},
         {QStringLiteral("no-end-ack"), QStringLiteral("Never acknowledge END (ignore:end:always).")},
@@ -223,6 +228,27 @@ int main(int argc, char *argv[])
     SimulatedRadio radio;
     if (!Configure(args, &radio))
         return 2;
+
+    // Signals are caught before the alias exists, so that no signal can end
+    // the radio and leave its alias behind.
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return Quit(QStringLiteral("socketpair failed"), 1);
+    QSocketNotifier stopper(g_signalPipe[1], QSocketNotifier::Read);
+    QObject::connect(&stopper, &QSocketNotifier::activated, &app, [&radio] {
+        char signal = 0;
+        if (::read(g_signalPipe[1], &signal, 1) == 1 && signal == SIGUSR1) {
+            radio.SetImage(NextUnitImage(radio.Image()));
+            Out() << "next unit: serial " << radio.Image().mid(16, 16) << Qt::endl;
+            return;
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action{};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
+        sigaction(signal, &action, nullptr);
+
     QString error;
     if (!radio.Start(&error))
         return Quit(error, 1);
@@ -241,11 +267,15 @@ int main(int argc, char *argv[])
         const int com = args.value(QStringLiteral("com")).toInt(&ok);
         if (!ok || com < 1 || com > 999)
             return Quit(QStringLiteral("--com takes 1 to 999"), 2);
-        if (!radio.MakeAlias(dir, com, &error))
+        if (!radio.MakeAlias(dir, com, &error, args.isSet(QStringLiteral("replace"))))
             return Quit(error, 1);
+        if (!radio.DisplacedTarget().isEmpty())
+            Out() << "took COM" << com << " over from " << QFile::decodeName(radio.DisplacedTarget())
+                  << "; it is put back on exit" << Qt::endl;
         Out() << "alias " << radio.AliasPath() << " -> " << radio.DevicePath() << Qt::endl
               << "choose COM" << com << " in KelvraSet; Ctrl+C ends" << Qt::endl;
     }
+    Out() << "radio pid " << getpid() << ": kill -USR1 " << getpid() << " makes the next radio" << Qt::endl;
 
     QObject::connect(&radio, &SimulatedRadio::FrameReceived, &radio, [](const ReceivedFrame &frame) {
         Out() << Stamp(frame.elapsedNs) << "  <- " << RequestName(KindOf(frame.bytes)).leftJustified(10) << ' '
@@ -258,25 +288,6 @@ int main(int argc, char *argv[])
     QObject::connect(&radio, &SimulatedRadio::HungUp, &app, [] {
         Out() << "hung up; Ctrl+C ends" << Qt::endl;
     });
-
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
-        return Quit(QStringLiteral("socketpair failed"), 1);
-    QSocketNotifier stopper(g_signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&stopper, &QSocketNotifier::activated, &app, [&radio] {
-        char signal = 0;
-        if (::read(g_signalPipe[1], &signal, 1) == 1 && signal == SIGUSR1) {
-            radio.SetImage(NextUnitImage(radio.Image()));
-            Out() << "next unit: serial " << radio.Image().mid(16, 16) << Qt::endl;
-            return;
-        }
-        QCoreApplication::quit();
-    });
-    struct sigaction action{};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGUSR1, &action, nullptr);
 
     const int status = app.exec();
     if (args.isSet(QStringLiteral("save-image"))) {

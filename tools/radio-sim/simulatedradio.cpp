@@ -1,5 +1,7 @@
 #include "simulatedradio.h"
 
+#include "aliasowner.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
@@ -112,7 +114,7 @@ qint64 SimulatedRadio::ElapsedNs() const
     return m_startNs ? MonotonicNs() - m_startNs : 0;
 }
 
-bool SimulatedRadio::MakeAlias(const QString &portsDir, int comNumber, QString *error)
+bool SimulatedRadio::MakeAlias(const QString &portsDir, int comNumber, QString *error, bool replace)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -126,26 +128,41 @@ bool SimulatedRadio::MakeAlias(const QString &portsDir, int comNumber, QString *
     RemoveAlias();
     const QString path = QDir(portsDir).absoluteFilePath(QStringLiteral("COM%1").arg(comNumber));
     const QByteArray native = QFile::encodeName(path);
-    struct stat st{};
-    if (lstat(native.constData(), &st) == 0) {
+    // symlink() claims the name only when it is free, so two radios starting
+    // together cannot both take it; a name in use is looked at and retried.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (symlink(QFile::encodeName(m_devicePath).constData(), native.constData()) == 0) {
+            m_aliasPath = path;
+            return true;
+        }
+        if (errno != EEXIST)
+            return fail(ErrnoText("symlink"));
+        struct stat st{};
+        if (lstat(native.constData(), &st) != 0)
+            continue;
         if (!S_ISLNK(st.st_mode))
             return fail(QStringLiteral("%1 exists and is not a symbolic link; not replacing it").arg(path));
-        if (unlink(native.constData()) != 0)
+        const AliasOwner owner = OwnerOfAlias(native);
+        if (owner.kind != AliasOwner::Kind::Ended && !replace)
+            return fail(RefusalText(owner, path, comNumber));
+        if (unlink(native.constData()) != 0 && errno != ENOENT)
             return fail(ErrnoText("removing the old alias"));
+        m_displacedTarget = owner.kind == AliasOwner::Kind::Ended ? QByteArray() : owner.target;
     }
-    if (symlink(QFile::encodeName(m_devicePath).constData(), native.constData()) != 0)
-        return fail(ErrnoText("symlink"));
-    m_aliasPath = path;
-    return true;
+    return fail(QStringLiteral("%1 keeps being made by another program").arg(path));
 }
 
 void SimulatedRadio::RemoveAlias()
 {
     if (m_aliasPath.isEmpty())
         return;
-    if (QFile::symLinkTarget(m_aliasPath) == m_devicePath)
-        QFile::remove(m_aliasPath);
+    const QByteArray native = QFile::encodeName(m_aliasPath);
+    if (QFile::symLinkTarget(m_aliasPath) == m_devicePath && unlink(native.constData()) == 0
+        && !m_displacedTarget.isEmpty()) {
+        [[maybe_unused]] const int putBack = symlink(m_displacedTarget.constData(), native.constData());
+    }
     m_aliasPath.clear();
+    m_displacedTarget.clear();
 }
 
 void SimulatedRadio::HangUp()

@@ -37,11 +37,16 @@ public:
     // The slave side, /dev/pts/N; empty before Start().
     QString DevicePath() const { return m_devicePath; }
 
-    // portsDir/COM<comNumber> -> DevicePath(); creates portsDir, replaces a
-    // symbolic link already there, refuses to replace anything else.
-    bool MakeAlias(const QString &portsDir, int comNumber, QString *error);
+    // portsDir/COM<comNumber> -> DevicePath(); creates portsDir. Takes over
+    // an alias whose pseudo-terminal has gone; refuses one that leads
+    // anywhere else (another radio, a pinned cable), naming its owner, unless
+    // replace is set.
+    bool MakeAlias(const QString &portsDir, int comNumber, QString *error, bool replace = false);
     QString AliasPath() const { return m_aliasPath; }
-    // Removes the alias made by MakeAlias, if it still points at this radio.
+    // The link text of the alias that replace displaced; empty if none.
+    QByteArray DisplacedTarget() const { return m_displacedTarget; }
+    // Removes the alias made by MakeAlias, if it still points at this radio,
+    // and puts back the one it displaced.
     void RemoveAlias();
 
     // Closes the pseudo-terminal: the program's side sees a hang-up, the
@@ -105,6 +110,7 @@ private:
     int m_slave = -1; // held so the master never sees the line drop between the program's opens
     QString m_devicePath;
     QString m_aliasPath;
+    QByteArray m_displacedTarget;
     QSocketNotifier *m_notifier = nullptr;
     qint64 m_startNs = 0; // CLOCK_MONOTONIC at Start()
     int m_timerFd = -1;   // releases queued bytes at their due time, to the nanosecond

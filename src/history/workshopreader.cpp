@@ -1,0 +1,255 @@
+#include "history/workshopreader.h"
+
+#include "history/historyschema.h"
+#include "history/localbacklog.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <algorithm>
+
+namespace kelvra {
+
+namespace {
+
+bool Newer(const HistoryEntry &a, const HistoryEntry &b)
+{
+    return a.time != b.time ? a.time > b.time : a.uuid > b.uuid;
+}
+
+bool BeforeCursor(const HistoryEntry &entry, const WorkshopQuery &query)
+{
+    return query.FirstPage() || entry.time < query.beforeTime
+        || (entry.time == query.beforeTime && entry.uuid < query.beforeUuid);
+}
+
+// LIKE's own characters, taken literally.
+QString LikePrefix(const QString &text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return escaped + QLatin1Char('%');
+}
+
+} // namespace
+
+bool SerialEndsWith(const QString &serial, const QString &ending)
+{
+    return serial.endsWith(ending);
+}
+
+WorkshopPage MergedPage(const QList<HistoryEntry> &server, const QList<HistoryEntry> &local,
+                        const WorkshopQuery &query)
+{
+    QList<HistoryEntry> all = server;
+    for (const HistoryEntry &entry : local) {
+        if (BeforeCursor(entry, query))
+            all << entry;
+    }
+    std::sort(all.begin(), all.end(), Newer);
+    WorkshopPage page;
+    QSet<QString> seen;
+    for (const HistoryEntry &entry : all) {
+        if (seen.contains(entry.uuid))
+            continue;
+        seen.insert(entry.uuid);
+        if (page.entries.size() == query.limit) {
+            page.more = true;
+            break;
+        }
+        page.entries << entry;
+    }
+    // The server had more than it was asked for: older ones follow.
+    page.more = page.more || server.size() >= query.limit;
+    return page;
+}
+
+// Lives on the reader's thread: the server's connection, and this bench's
+// entries the server lacks, read afresh for every first page.
+class WorkshopWorker : public QObject
+{
+    Q_OBJECT
+public:
+    WorkshopWorker(const QString &localPath, const SharedServer &server, const ServerLimits &limits,
+                   std::shared_ptr<std::atomic<quint64>> latest, std::shared_ptr<std::atomic<bool>> abandoned)
+        : m_localPath(localPath), m_server(server), m_limits(limits), m_latest(std::move(latest)),
+          m_abandoned(std::move(abandoned)),
+          m_serverName(QStringLiteral("kelvra-workshop-server-%1").arg(quintptr(this), 0, 16)),
+          m_localName(QStringLiteral("kelvra-workshop-local-%1").arg(quintptr(this), 0, 16))
+    {
+    }
+    ~WorkshopWorker() override
+    {
+        // Left behind at exit: the program-wide list of connections may be gone.
+        if (m_abandoned->load())
+            return;
+        for (const QString &name : {m_serverName, m_localName}) {
+            if (QSqlDatabase::contains(name)) {
+                QSqlDatabase::database(name, false).close();
+                QSqlDatabase::removeDatabase(name);
+            }
+        }
+    }
+
+    void Answer(quint64 ticket, const WorkshopQuery &query)
+    {
+        if (ticket < m_latest->load())
+            return;
+        if (query.FirstPage())
+            ReadLocal(query.serialEnding);
+        QList<HistoryEntry> rows;
+        QString why;
+        WorkshopPage page;
+        if (Ask(query, rows, why)) {
+            page = MergedPage(rows, m_local, query);
+        } else {
+            page.reached = false;
+            page.why = why;
+        }
+        page.ticket = ticket;
+        page.waiting = m_waiting;
+        page.since = m_since;
+        emit Answered(page);
+    }
+
+signals:
+    void Answered(const kelvra::WorkshopPage &page);
+
+private:
+    void ReadLocal(const QString &ending)
+    {
+        m_local.clear();
+        m_waiting = 0;
+        m_since = QDateTime();
+        if (!QFileInfo::exists(m_localPath))
+            return;
+        if (!QSqlDatabase::contains(m_localName))
+            AddLocalConnection(m_localName, m_localPath);
+        QSqlDatabase local = QSqlDatabase::database(m_localName, false);
+        Backlog backlog;
+        QList<HistoryEntry> entries;
+        QString why;
+        // A file that cannot be read leaves the server's entries to show.
+        if (local.open() && ReadBacklog(local, m_server.key, backlog, why)
+            && ReadEntries(local, backlog.unfinished + backlog.finished, entries, why)) {
+            m_waiting = backlog.Waiting();
+            m_since = backlog.since;
+            for (const HistoryEntry &entry : std::as_const(entries)) {
+                if (SerialEndsWith(entry.serialNumber, ending))
+                    m_local << entry;
+            }
+        }
+        local.close();
+    }
+
+    bool Ask(const WorkshopQuery &request, QList<HistoryEntry> &rows, QString &why)
+    {
+        if (!QSqlDatabase::contains(m_serverName))
+            AddServerConnection(m_serverName, m_server, m_limits);
+        QSqlDatabase db = QSqlDatabase::database(m_serverName, false);
+        if (!db.isOpen() && !db.open()) {
+            why = ServerFailure(db.lastError(), m_server);
+            return false;
+        }
+        // Literals, not bound values: the planner sees the pattern, and reads
+        // the backwards serial-number index by its start.
+        const QSqlDriver &driver = *db.driver();
+        QStringList where;
+        if (!request.serialEnding.isEmpty()) {
+            QString reversed = request.serialEnding;
+            std::reverse(reversed.begin(), reversed.end());
+            where << QStringLiteral("reverse(serial_number) LIKE %1").arg(SqlLiteral(driver, LikePrefix(reversed)));
+        }
+        if (!request.FirstPage())
+            where << QStringLiteral("(time_utc, uuid) < (CAST(%1 AS timestamptz), CAST(%2 AS uuid))")
+                         .arg(SqlLiteral(driver, HistoryTimeText(request.beforeTime)),
+                              SqlLiteral(driver, request.beforeUuid));
+        const QString order = QStringLiteral(" ORDER BY time_utc DESC, uuid DESC LIMIT %1").arg(request.limit);
+        const QString page = QStringLiteral("FROM history_entry")
+            + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) + order;
+        // A filter's page is chosen from the index alone (it holds the time
+        // and uuid), and only its entries are read from the table.
+        const QString statement = request.serialEnding.isEmpty()
+            ? QStringLiteral("SELECT %1 %2").arg(SharedColumns(), page)
+            : QStringLiteral("SELECT %1 FROM history_entry WHERE uuid IN (SELECT uuid %2)%3")
+                  .arg(SharedColumns(), page, order);
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.exec(statement)) {
+            why = ServerFailure(query.lastError(), m_server);
+            query.finish();
+            db.close();
+            return false;
+        }
+        while (query.next()) {
+            HistoryEntry entry;
+            if (EntryFromRow(query, 0, entry))
+                rows << entry;
+        }
+        return true;
+    }
+
+    const QString m_localPath;
+    const SharedServer m_server;
+    const ServerLimits m_limits;
+    const std::shared_ptr<std::atomic<quint64>> m_latest;
+    const std::shared_ptr<std::atomic<bool>> m_abandoned;
+    const QString m_serverName;
+    const QString m_localName;
+    QList<HistoryEntry> m_local;
+    int m_waiting = 0;
+    QDateTime m_since;
+};
+
+WorkshopReader::WorkshopReader(const QString &localPath, const SharedServer &server, const ServerLimits &limits,
+                               QObject *parent)
+    : QObject(parent), m_server(server), m_thread(new QThread), m_latest(std::make_shared<std::atomic<quint64>>(0)),
+      m_abandoned(std::make_shared<std::atomic<bool>>(false))
+{
+    qRegisterMetaType<kelvra::WorkshopQuery>();
+    qRegisterMetaType<kelvra::WorkshopPage>();
+    m_worker = new WorkshopWorker(localPath, server, limits, m_latest, m_abandoned);
+    m_worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &WorkshopWorker::Answered, this, [this](const WorkshopPage &page) {
+        // Only the answer to the newest question counts.
+        if (page.ticket == m_latest->load())
+            emit Answered(page);
+    });
+    m_thread->start(QThread::LowPriority);
+}
+
+WorkshopReader::~WorkshopReader()
+{
+    m_worker->disconnect(this);
+    m_thread->quit();
+    if (m_thread->wait(QDeadlineTimer(500))) {
+        delete m_thread;
+        return;
+    }
+    m_abandoned->store(true);
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+}
+
+quint64 WorkshopReader::Ask(const WorkshopQuery &query)
+{
+    const quint64 ticket = ++m_next;
+    m_latest->store(ticket);
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, ticket, query] { worker->Answer(ticket, query); }, Qt::QueuedConnection);
+    return ticket;
+}
+
+} // namespace kelvra
+
+#include "workshopreader.moc"

@@ -1,0 +1,289 @@
+// A workshop: benches, each a program folder with its own local history, and
+// one PostgreSQL server set up as the administrator sets it up. The benches
+// are the real executable as a script runs it and the window offscreen, the
+// radio the simulated one over a pseudo-terminal, the server a real one.
+
+#include "../app/appworld.h"
+#include "demoimage.h"
+#include "simulatedradio.h"
+#include "support/privateserver.h"
+#include "ui/historywindow.h"
+
+#include <QAbstractButton>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+#include <csignal>
+
+using namespace kelvra;
+using kelvra::testing::AppWorld;
+using kelvra::testing::PrivateServer;
+
+namespace {
+
+const QString Password = PrivateServer::BenchPassword();
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// A bench's program folder: the executable, its mysetup.ini and history beside it.
+void MakeBench(const QString &folder, const QString &name, const QString &url)
+{
+    QDir().mkpath(folder);
+    QFile::remove(folder + "/KelvraSet");
+    QVERIFY(QFile::copy(KELVRA_EXECUTABLE, folder + "/KelvraSet"));
+    QFile ini(folder + "/mysetup.ini");
+    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write(QString("[history]\nhistoryUrl=%1\nbench=%2\n").arg(url, name).toUtf8());
+}
+
+// The radio answers from this process's event loop while the command runs.
+Run Command(const QString &folder, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", folder + "/xdg");
+    environment.insert("XDG_DATA_HOME", folder + "/xdg");
+    process.setProcessEnvironment(environment);
+    process.start(folder + "/KelvraSet", arguments);
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, 20000); }();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+// Every text the program's windows show.
+QString WindowTexts()
+{
+    QStringList texts;
+    for (QWidget *widget : QApplication::allWidgets()) {
+        texts << widget->windowTitle() << widget->toolTip();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+    }
+    return texts.join('\n');
+}
+
+} // namespace
+
+class TestWorkshop : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PrivateServer> m_server;
+    radiosim::SimulatedRadio m_radio;
+    QTemporaryDir m_dir;
+
+    QStringList OnServer(const QString &column, const QString &uuid)
+    {
+        QStringList values;
+        m_server->Sql("kelvraset", QString("SELECT %1 FROM history_entry WHERE uuid = '%2'").arg(column, uuid),
+                      &values);
+        return values;
+    }
+
+    // The window, its history window open on the whole workshop.
+    HistoryWindow *ShowWorkshop(Program &program)
+    {
+        program.Window().show();
+        if (!QTest::qWaitForWindowExposed(&program.Window()))
+            return nullptr;
+        QTest::mouseClick(program.Window().Command4(), Qt::LeftButton);
+        HistoryWindow *history = program.History()->Window();
+        if (auto *whole = history ? history->findChild<QRadioButton *>("wholeWorkshop") : nullptr)
+            whole->click();
+        return history;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (kelvra::testing::ServerTools().isEmpty())
+            QSKIP("Debian's postgresql package is not installed");
+        m_server = std::make_unique<PrivateServer>();
+        QVERIFY(m_server->Init(KELVRA_WORKSHOP_SQL));
+        QString error;
+        QVERIFY2(m_radio.Start(&error), qPrintable(error));
+    }
+
+    void init() { m_radio.SetImage(radiosim::DemoImage()); }
+
+    // What a bench's role may do on the server: add and read, nothing else.
+    void serverKeepsWhatItIsGiven_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("allowed");
+        const QString insert = "INSERT INTO history_entry (uuid, time_utc, operation, result, message, detail, port,"
+                               " device, adapter_serial, model, serial_number, changed_fields, bench%1) VALUES"
+                               " (gen_random_uuid(), now(), 'read', 'complete', '', '', '', '', '', '', '1', '',"
+                               " 'gone'%2)";
+        QTest::newRow("bench adds an entry") << "kelvraset_bench" << insert.arg("", "") << true;
+        QTest::newRow("bench reads") << "kelvraset_bench" << "SELECT count(*) FROM history_entry" << true;
+        QTest::newRow("bench UPDATE") << "kelvraset_bench" << "UPDATE history_entry SET bench = 'x'" << false;
+        QTest::newRow("bench DELETE") << "kelvraset_bench" << "DELETE FROM history_entry" << false;
+        QTest::newRow("bench TRUNCATE") << "kelvraset_bench" << "TRUNCATE history_entry" << false;
+        QTest::newRow("bench DROP") << "kelvraset_bench" << "DROP TABLE history_entry" << false;
+        QTest::newRow("bench ALTER") << "kelvraset_bench" << "ALTER TABLE history_entry ADD COLUMN x int" << false;
+        QTest::newRow("bench makes a table") << "kelvraset_bench" << "CREATE TABLE mine (x int)" << false;
+        QTest::newRow("bench says when the server received it")
+            << "kelvraset_bench" << insert.arg(", received_utc", ", now()") << false;
+        QTest::newRow("owner DELETE") << "admin" << "SET ROLE kelvraset_owner; DELETE FROM history_entry" << false;
+        QTest::newRow("owner UPDATE, bench's setting")
+            << "admin" << "SET ROLE kelvraset_bench; SET kelvraset.cleanup = 'on'; UPDATE history_entry SET bench = ''"
+            << false;
+        QTest::newRow("owner's deliberate clean-up")
+            << "admin"
+            << "BEGIN; SET LOCAL ROLE kelvraset_owner; SET LOCAL kelvraset.cleanup = 'on';"
+               " DELETE FROM history_entry WHERE bench = 'gone'; COMMIT"
+            << true;
+    }
+    void serverKeepsWhatItIsGiven()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, statement);
+        QFETCH(bool, allowed);
+        QString why;
+        QCOMPARE(m_server->Sql("kelvraset", statement, nullptr, &why, user), allowed);
+        QVERIFY2(allowed || why.contains("permission denied") || why.contains("must be owner")
+                     || why.contains("never changed or deleted"),
+                 qPrintable(why));
+    }
+
+    // A command delivers its own entry; one the server could not take waits for --deliver.
+    void commandsDeliver()
+    {
+        const QString bench = m_dir.filePath("script");
+        MakeBench(bench, "Line 1", m_server->Url());
+        const Run write = Command(bench, {"write", "--port", m_radio.DevicePath(), "--seller", "L1", "--json"});
+        QCOMPARE(write.exitCode, 0);
+        const QString id = QJsonDocument::fromJson(write.out)["historyId"].toString();
+        QCOMPARE(OnServer("bench", id), QStringList{"Line 1"});
+
+        QVERIFY(m_server->Stop());
+        const Run queued = Command(bench, {"read", "--port", m_radio.DevicePath(), "--json"});
+        QCOMPARE(queued.exitCode, 0);
+        QVERIFY2(queued.err.contains("stays queued") && queued.err.contains("server not reachable"), queued.err);
+        QCOMPARE(Command(bench, {"history", "--deliver"}).exitCode, 3);
+        const Run listed = Command(bench, {"history", "--workshop"});
+        QCOMPARE(listed.exitCode, 3);
+        QVERIFY2(listed.err.contains("1 entry(s) of this bench wait"), listed.err);
+
+        // A station says once that delivery fails, and once that it works again.
+        QFile job(bench + "/job.json");
+        QVERIFY(job.open(QIODevice::WriteOnly) && job.write(R"({"seller": "L2"})") > 0);
+        job.close();
+        QProcess station;
+        station.start(bench + "/KelvraSet", {"station", "--port", m_radio.DevicePath(), "--job", job.fileName(),
+                                             "--auto"});
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += station.readAllStandardError()).contains("fails: server not reachable"),
+                                 20000);
+        // The radio's entry joins the queue, and a retry after a second finds the server down still.
+        QByteArray out;
+        QTRY_VERIFY2_WITH_TIMEOUT((out += station.readAllStandardOutput()).contains("passed"), out, 20000);
+        QTest::qWait(1500);
+        QVERIFY(m_server->Start());
+        QTRY_VERIFY_WITH_TIMEOUT((said += station.readAllStandardError()).contains("works again"), 20000);
+        ::kill(pid_t(station.processId()), SIGINT);
+        QVERIFY(station.waitForFinished(10000));
+        said += station.readAllStandardError();
+        QCOMPARE(said.count("fails"), 1);
+        QCOMPARE(said.count("works again"), 1);
+
+        QCOMPARE(Command(bench, {"history", "--deliver"}).exitCode, 0);
+        QCOMPARE(OnServer("bench", QJsonDocument::fromJson(queued.out)["historyId"].toString()),
+                 QStringList{"Line 1"});
+        for (const QByteArray &text : {write.err, queued.err, listed.err, said})
+            QVERIFY2(!text.contains("QSql") && !text.contains("QPSQL"), text);
+    }
+
+    // Bench A writes a radio; bench B finds A's entry and puts its backup back.
+    void twoBenches()
+    {
+        const QByteArray before = m_radio.Image();
+        const QString benchA = m_dir.filePath("benchA");
+        MakeBench(benchA, "Bench A", m_server->Url());
+        const Run write
+            = Command(benchA, {"write", "--port", m_radio.DevicePath(), "--dealer-code", "D-A", "--password", "9999"});
+        QCOMPARE(write.exitCode, 0);
+        QVERIFY(m_radio.Image() != before);
+
+        AppWorld world;
+        MakeBench(world.AppDir(), "Bench B", m_server->Url());
+        const Run listed = Command(world.AppDir(), {"history", "--workshop", "--serial", "0042", "--json"});
+        QCOMPARE(listed.exitCode, 0);
+        const QJsonObject entry = QJsonDocument::fromJson(listed.out.split('\n').first()).object();
+        QCOMPARE(entry["bench"].toString(), QString("Bench A"));
+        QCOMPARE(entry["operation"].toString(), QString("write"));
+
+        QString error;
+        QVERIFY2(m_radio.MakeAlias(world.PortsDir(), 7, &error), qPrintable(error));
+        Program &program = world.Start();
+        HistoryWindow *history = ShowWorkshop(program);
+        QVERIFY(history);
+        auto *list = history->findChild<QTableView *>("entries");
+        QTRY_VERIFY(list->model()->rowCount() > 0);
+        QCOMPARE(list->model()->index(0, 6).data().toString(), QString("Bench A")); // the bench column
+        history->findChild<QAbstractButton *>("restore")->click();
+        QTest::mouseClick(program.Window().Command2(), Qt::LeftButton);
+        QTRY_COMPARE(world.boxes.texts(), QStringList{"Write Complete!"});
+        QCOMPARE(m_radio.Image(), before);
+        m_radio.RemoveAlias();
+    }
+
+    // The URL's password is shown nowhere, whatever becomes of the URL.
+    void noPasswordShown_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("secret");
+        QTest::addColumn<QString>("shown"); // in the window: how it was refused, or that the server was not reached
+        const QString refused = "kept on this computer only";
+        const QString unreached = "this bench's entries are shown";
+        QTest::newRow("another scheme") << "postgresq://kelvraset_bench:" + Password + "@/kelvraset" << Password
+                                        << refused;
+        QTest::newRow("no database") << "postgresql://kelvraset_bench:" + Password + "@/" << Password << refused;
+        QTest::newRow("a bad escape") << "postgresql://kelvraset_bench:" + Password + "@/kel%zzset" << Password
+                                      << refused;
+        QTest::newRow("wrong password") << m_server->Url("Wr0ng-pw") << "Wr0ng-pw" << unreached;
+        QTest::newRow("no server there") << m_server->Url().replace("?host=", "?host=/nowhere") << Password
+                                         << unreached;
+    }
+    void noPasswordShown()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, secret);
+        QFETCH(QString, shown);
+        AppWorld world;
+        MakeBench(world.AppDir(), "Bench C", url);
+        const QString trace = world.Path("trace.txt");
+        QByteArray said;
+        for (const QStringList &arguments :
+             {QStringList{"read", "--port", m_radio.DevicePath(), "--json", "--trace", trace},
+              QStringList{"history", "--workshop", "--json"}, QStringList{"history", "--deliver"}}) {
+            const Run run = Command(world.AppDir(), arguments);
+            said += run.out + run.err;
+        }
+        QFile traced(trace);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        said += traced.readAll();
+        QVERIFY(ShowWorkshop(world.Start()));
+        QTRY_VERIFY2(WindowTexts().contains(shown), qPrintable(WindowTexts()));
+        said += WindowTexts().toUtf8();
+        QVERIFY2(!said.contains(secret.toUtf8()), said.mid(said.indexOf(secret.toUtf8()) - 200, 300));
+        QVERIFY2(!said.contains("QSql") && !said.contains("QPSQL"), said);
+    }
+};
+
+QTEST_MAIN(TestWorkshop)
+#include "tst_workshop.moc"
