@@ -58,7 +58,9 @@ const CommandPort &StationLine::Port(int index) const
 
 const StationTally &StationLine::PortTally(int index) const
 {
-    return m_ports.at(std::size_t(index)).run->Tally();
+    static const StationTally none;
+    const StationRun *run = m_ports.at(std::size_t(index)).run.get();
+    return run ? run->Tally() : none;
 }
 
 void StationLine::Start(const QString &historyPath, const QString &sharedUrl, const QString &benchName)
@@ -109,6 +111,8 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl, co
     }
     for (PortRun &port : m_ports)
         port.run->Start();
+    if (m_ports.empty())
+        emit Ended();
 }
 
 bool StationLine::RadioConnected(const QString &port)
@@ -116,23 +120,29 @@ bool StationLine::RadioConnected(const QString &port)
     bool found = false;
     for (PortRun &each : m_ports) {
         if (port.isEmpty() || each.name.compare(port, Qt::CaseInsensitive) == 0) {
-            each.run->RadioConnected();
+            if (each.run)
+                each.run->RadioConnected();
             found = true;
         }
     }
     return found;
 }
 
+// Before Start there is nothing to tell.
 void StationLine::NoMoreRadios()
 {
-    for (PortRun &port : m_ports)
-        port.run->NoMoreRadios();
+    for (PortRun &port : m_ports) {
+        if (port.run)
+            port.run->NoMoreRadios();
+    }
 }
 
 void StationLine::Interrupt()
 {
-    for (PortRun &port : m_ports)
-        port.run->Interrupt();
+    for (PortRun &port : m_ports) {
+        if (port.run)
+            port.run->Interrupt();
+    }
 }
 
 void StationLine::OnAttempted(const StationAttempt &portAttempt)
