@@ -1,7 +1,5 @@
 #include "cli/report.h"
-#include "cli/clitext.h"
 
-#include "cli/commandport.h"
 #include "cli/terminal.h"
 #include "history/fieldview.h"
 #include "history/historycsv.h"
@@ -10,6 +8,8 @@
 #include "record/catalogue.h"
 #include "record/imagecodec.h"
 #include "record/radioinfo.h"
+#include "services/clitext.h"
+#include "services/commandport.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -86,11 +86,6 @@ QJsonArray ImageJson(const KnownImage &image)
 }
 
 } // namespace
-
-QString OutcomeMessage(const CommandOutcome &outcome)
-{
-    return outcome.refusal.isEmpty() ? outcome.result.message : outcome.refusal;
-}
 
 namespace {
 

@@ -26,6 +26,10 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
 void WriteHistoryCsvHeader(qint16 languageId, QIODevice &out);
 void WriteHistoryCsvRow(const HistoryEntry &entry, bool showPasswords, qint16 languageId, QIODevice &out);
 
+// value as one CSV field: quoted when it holds a comma, a quote or a line
+// break, and with a leading apostrophe when a spreadsheet would take it for a formula.
+QString CsvCell(QString value);
+
 // How the history shows a field that is not known.
 QString UnknownValueText();
 
