@@ -156,12 +156,8 @@ void CommandLink::OnFinished(const OperationResult &result)
         m_outcome.changed.clear();
         const QStringList changed = ChangedFieldIds(m_outcome.before, m_outcome.image);
         for (const FieldChanges::Name &name : FieldChanges::Names()) {
-            const QString key = QLatin1String(name.key);
-            // The history knows fields by the record's member names.
-            const QString id = key == QLatin1String("password") ? QStringLiteral("ProgramPassword")
-                                                                 : key.at(0).toUpper() + key.mid(1);
-            if (changed.contains(id))
-                m_outcome.changed << key;
+            if (changed.contains(QLatin1String(name.record)))
+                m_outcome.changed << QLatin1String(name.key);
         }
     } else {
         KnownImage known;
