@@ -113,12 +113,10 @@ StationWindow::StationWindow(const StationEnvironment &environment, QWidget *par
     m_hint->setAlignment(Qt::AlignCenter);
     m_hint->setTextInteractionFlags(Qt::NoTextInteraction);
     m_panelGrid->addWidget(m_hint, 0, 0);
+    // Each line's words say what it is: a screen reader hears them as its name.
     m_problem = Line(content, "problem");
-    m_problem->setAccessibleName(tr("Problems"));
     m_summary = Line(content, "summary");
-    m_summary->setAccessibleName(tr("Summary"));
     m_report = Line(content, "report");
-    m_report->setAccessibleName(tr("Run report"));
 
     for (QLabel *line : {m_problem, m_summary, m_report})
         Show(line, QString());
