@@ -1754,18 +1754,6 @@ Close anyway?</source>
         <translation>在列表中勾选各工装的端口，然后按“开始”。每个端口在电台一应答时就开始写入，取下这台电台后再写入下一台。</translation>
     </message>
     <message>
-        <source>Problems</source>
-        <translation>问题</translation>
-    </message>
-    <message>
-        <source>Summary</source>
-        <translation>汇总</translation>
-    </message>
-    <message>
-        <source>Run report</source>
-        <translation>运行报告</translation>
-    </message>
-    <message>
         <source>No job yet: open one with Open Job...</source>
         <translation>尚无任务：请用“打开任务”打开一个。</translation>
     </message>

@@ -3,16 +3,17 @@
 #include <QDate>
 #include <QWidget>
 
-class QGridLayout;
 class QLabel;
 
 namespace kelvra {
 
+class FieldFlow;
 class StationJob;
 
 // The job a station writes, as the people at the line check it: the job
 // file, the radios' model, each field with its value under the caption the
-// main window gives it, the units file, and how dates are written.
+// main window gives it, the units file, and how dates are written. The
+// fields flow as the window's width allows, so a job fits a short screen.
 class JobView : public QWidget
 {
     Q_OBJECT
@@ -24,13 +25,9 @@ public:
     void ShowNone(const QString &why);
 
 private:
-    void AddRow(const QString &caption, const QString &value);
-
     qint16 m_languageId;
     QLabel *m_file = nullptr;
-    QWidget *m_fields = nullptr;
-    QGridLayout *m_grid = nullptr;
-    int m_rows = 0;
+    FieldFlow *m_fields = nullptr;
 };
 
 } // namespace kelvra

@@ -4,6 +4,7 @@
 #include "services/commandoutcome.h"
 
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -12,24 +13,19 @@ namespace kelvra {
 
 namespace {
 
-// Shares of the panel's height for each line's letters, and the sizes in
-// pixels between which they stay: never too small to read, never taller
-// than a glance needs.
-struct LineSize
+// The letters take this share of their line's height, between sizes in
+// pixels that keep them readable and no taller than a glance needs. The
+// lines share the panel's height 3 : 5 : 2 : 2, the port with its count on top.
+constexpr double LetterShare = 0.7;
+struct LetterSize
 {
-    double share;
     int least;
     int most;
 };
-constexpr LineSize PortSize{0.14, 12, 30};
-constexpr LineSize StateSize{0.26, 16, 60};
-constexpr LineSize DetailSize{0.10, 11, 22};
-constexpr LineSize CountsSize{0.11, 11, 26};
-
-int PixelSize(const LineSize &line, int height)
-{
-    return std::clamp(int(height * line.share), line.least, line.most);
-}
+constexpr LetterSize PortSize{12, 32};
+constexpr LetterSize StateSize{16, 64};
+constexpr LetterSize SerialSize{11, 24};
+constexpr LetterSize DetailSize{11, 20};
 
 QLabel *Line(QWidget *parent, const char *name, bool bold)
 {
@@ -45,14 +41,15 @@ QLabel *Line(QWidget *parent, const char *name, bool bold)
     return label;
 }
 
-// One line: the message, then what the detail says.
+// In one line: why the station refused the radio, else what the link found
+// (the closing message, "Write Failure!", says no more than FAILED does).
 QString Why(const CommandOutcome &outcome)
 {
-    QStringList parts{OutcomeMessage(outcome), outcome.detail};
-    parts.removeAll(QString());
-    if (parts.isEmpty() && outcome.interrupted)
-        parts << PortPanel::tr("Stopped before it was done.");
-    return parts.join(QLatin1Char(' ')).simplified();
+    for (const QString &why : {outcome.refusal, outcome.detail, outcome.result.message}) {
+        if (!why.trimmed().isEmpty())
+            return why.simplified();
+    }
+    return outcome.interrupted ? PortPanel::tr("Stopped before it was done.") : QString();
 }
 
 } // namespace
@@ -62,17 +59,25 @@ PortPanel::PortPanel(const QString &port, QWidget *parent) : QGroupBox(parent), 
     setObjectName(QStringLiteral("panel ") + port);
     setAccessibleName(port);
     setAutoFillBackground(true);
-    setMinimumSize(220, 120);
+    // Room for every line at its least size.
+    setMinimumSize(200, 100);
     m_port = Line(this, "port", true);
     m_port->setText(port);
-    m_state = Line(this, "state", true);
-    m_detail = Line(this, "detail", false);
     m_counts = Line(this, "counts", false);
+    m_counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_state = Line(this, "state", true);
+    m_serial = Line(this, "serial", false);
+    m_detail = Line(this, "detail", false);
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_port, 2);
+    top->addWidget(m_counts, 3);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_port, 3);
+    layout->setContentsMargins(10, 2, 10, 4);
+    layout->setSpacing(0);
+    layout->addLayout(top, 3);
     layout->addWidget(m_state, 5);
+    layout->addWidget(m_serial, 2);
     layout->addWidget(m_detail, 2);
-    layout->addWidget(m_counts, 2);
     ShowWaiting();
     ShowCounts(0, 0);
 }
@@ -112,9 +117,9 @@ void PortPanel::ShowResult(const StationAttempt &attempt)
 {
     const QString serial = attempt.serial.isEmpty() ? tr("(no serial number)") : attempt.serial;
     if (attempt.Passed())
-        Show(tr("PASS"), serial, Look::Pass);
+        Show(tr("PASS"), QString(), Look::Pass, serial);
     else
-        Show(tr("FAILED"), QStringLiteral("%1: %2").arg(serial, Why(attempt.outcome)), Look::Fail);
+        Show(tr("FAILED"), Why(attempt.outcome), Look::Fail, serial);
 }
 
 void PortPanel::ShowUnavailable(const QString &message, const QString &detail)
@@ -127,6 +132,7 @@ void PortPanel::ShowUnavailable(const QString &message, const QString &detail)
 void PortPanel::ShowCounts(int passed, int failed)
 {
     m_counts->setText(tr("Passed %1   Failed %2").arg(passed).arg(failed));
+    FitLetters();
 }
 
 void PortPanel::ShowEnded()
@@ -136,13 +142,16 @@ void PortPanel::ShowEnded()
     Show(tr("Stopped"), QString(), Look::Idle);
 }
 
-void PortPanel::Show(const QString &state, const QString &detail, Look look)
+void PortPanel::Show(const QString &state, const QString &detail, Look look, const QString &serial)
 {
     m_state->setText(state);
+    m_serial->setText(serial);
     m_detailText = detail;
     m_detail->setToolTip(detail);
     // A screen reader hears the panel's state with its name.
-    setAccessibleDescription(detail.isEmpty() ? state : state + QLatin1String(": ") + detail);
+    QStringList heard{state, serial, detail};
+    heard.removeAll(QString());
+    setAccessibleDescription(heard.join(QLatin1String(": ")));
     if (look != m_look) {
         m_look = look;
         // Dark letters on light colours, white on dark ones: legible either way.
@@ -181,22 +190,22 @@ void PortPanel::resizeEvent(QResizeEvent *event)
 
 void PortPanel::FitLetters()
 {
-    const int height = contentsRect().height();
-    const int width = m_state->contentsRect().width();
-    const std::pair<QLabel *, LineSize> lines[] = {
-        {m_port, PortSize}, {m_state, StateSize}, {m_detail, DetailSize}, {m_counts, CountsSize}};
+    const std::pair<QLabel *, LetterSize> lines[] = {{m_port, PortSize},     {m_counts, PortSize},
+                                                     {m_state, StateSize},   {m_serial, SerialSize},
+                                                     {m_detail, DetailSize}};
     for (const auto &[label, size] : lines) {
         QFont font = label->font();
-        font.setPixelSize(PixelSize(size, height));
+        font.setPixelSize(std::clamp(int(label->contentsRect().height() * LetterShare), size.least, size.most));
         // A long state gets smaller letters rather than losing its end.
         while (label != m_detail && font.pixelSize() > size.least
-               && QFontMetrics(font).horizontalAdvance(label->text()) > width)
+               && QFontMetrics(font).horizontalAdvance(label->text()) > label->contentsRect().width())
             font.setPixelSize(font.pixelSize() - 1);
         if (font != label->font())
             label->setFont(font);
     }
     // Why a radio failed keeps to one line: as much as fits, all of it in the tooltip.
-    m_detail->setText(m_detail->fontMetrics().elidedText(m_detailText, Qt::ElideRight, width));
+    m_detail->setText(
+        m_detail->fontMetrics().elidedText(m_detailText, Qt::ElideRight, m_detail->contentsRect().width()));
 }
 
 } // namespace kelvra

@@ -13,9 +13,10 @@ struct StationAttempt;
 
 // One port of the station, big enough to read from two metres: the port,
 // what it is doing (waiting for a radio, reading, writing block n of 5,
-// checking), how its last radio ended (PASS with the serial number, FAILED
-// with why in one line), and its count of passes and failures. Its colour
-// says the same as its words, and its letters grow with the room it gets.
+// checking), how its last radio ended (PASS or FAILED, the serial number,
+// and for a failure why, in one line), and its count of passes and
+// failures. Its colour says the same as its words, and its letters grow
+// with the room it gets.
 class PortPanel : public QGroupBox
 {
     Q_OBJECT
@@ -41,7 +42,7 @@ protected:
 private:
     enum class Look { Idle, Busy, Pass, Fail, Problem };
 
-    void Show(const QString &state, const QString &detail, Look look);
+    void Show(const QString &state, const QString &detail, Look look, const QString &serial = QString());
     void FitLetters();
 
     QString m_portName;
@@ -49,6 +50,7 @@ private:
     Look m_look = Look::Idle;
     QLabel *m_port = nullptr;
     QLabel *m_state = nullptr;
+    QLabel *m_serial = nullptr;
     QLabel *m_detail = nullptr;
     QLabel *m_counts = nullptr;
 };

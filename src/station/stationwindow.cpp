@@ -121,6 +121,9 @@ StationWindow::StationWindow(const StationEnvironment &environment, QWidget *par
     for (QLabel *line : {m_problem, m_summary, m_report})
         Show(line, QString());
     auto *layout = new QVBoxLayout(content);
+    // Tight, so that four panels and the job fit a laptop's screen at scale 2.
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
     layout->addLayout(jobRow);
     layout->addLayout(portRow);
     layout->addWidget(m_panelArea, 1);
