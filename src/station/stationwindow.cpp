@@ -140,10 +140,20 @@ StationWindow::StationWindow(const StationEnvironment &environment, QWidget *par
     m_startStop->setFocus();
 }
 
-StationWindow::~StationWindow() = default;
+StationWindow::~StationWindow()
+{
+    // Whatever runs ends here, as closing during a run ends it: each radio
+    // under way is abandoned and recorded, and no port is left open.
+    for (int i = 0; Running() && i < 3; ++i)
+        m_line->Interrupt();
+}
 
 bool StationWindow::OpenJob(const QString &path)
 {
+    if (Running())
+        return false;
+    // The last run's line goes first: it holds the job it ran.
+    m_line.reset();
     auto job = std::make_unique<StationJob>();
     QString error;
     const QString settings = m_environment.settingsPath;
@@ -187,8 +197,6 @@ void StationWindow::Start()
 {
     if (Running())
         return;
-    // The line of the last run goes first: it holds the job it ran.
-    m_line.reset();
     if (m_jobPath.isEmpty())
         AskForJob();
     // Read again: what runs is what the file says now, checked whole.
