@@ -107,6 +107,10 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
     m_list->setColumnHidden(HistoryListModel::BenchColumn, true);
     m_list->setAccessibleName(tr("Entries"));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Where the entries would be: saying so lays out the list alone, not the window.
+    auto *overlay = new QVBoxLayout(m_list->viewport());
+    overlay->addWidget(m_emptyLine);
+    overlay->addStretch(1);
 
     auto *entries = new QWidget;
     auto *entriesLayout = new QVBoxLayout(entries);
@@ -161,7 +165,6 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
         setTabOrder(m_thisBench, m_wholeWorkshop);
         setTabOrder(m_wholeWorkshop, m_filters->First());
     }
-    layout->addWidget(m_emptyLine);
     layout->addWidget(panes, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_status);
@@ -291,6 +294,7 @@ void HistoryWindow::ShowEmptyLine()
                                          : tr("The history holds no entries yet.");
     m_emptyLine->setText(text);
     m_emptyLine->setVisible(!text.isEmpty());
+    m_list->setAccessibleDescription(text);
 }
 
 void HistoryWindow::ShowStatus(const QString &text)
