@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every include points down: app/ on the front ends, the front ends (ui/,
-# cli/, station/) on services/, services/ on link/ and history/, those on
+# cli/, station/) on production/ (the station engine) and services/,
+# production/ on services/, services/ on link/ and history/, those on
 # record/ and lang/. Fails, naming the line, when a room includes one above it
 # or a front end includes another.
 set -euo pipefail
@@ -8,8 +9,9 @@ cd "$(dirname "$0")/../src"
 
 rank() {
     case "$1" in
-        app) echo 4 ;;
-        ui | cli | station) echo 3 ;;
+        app) echo 5 ;;
+        ui | cli | station) echo 4 ;;
+        production) echo 3 ;;
         services) echo 2 ;;
         link | history) echo 1 ;;
         record | lang) echo 0 ;;

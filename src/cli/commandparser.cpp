@@ -1,10 +1,10 @@
 #include "cli/commandparser.h"
-#include "cli/clitext.h"
 
-#include "cli/commandoutcome.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "link/tracing.h"
+#include "services/clitext.h"
+#include "services/commandoutcome.h"
 #include "services/tracefile.h"
 
 #include <QCoreApplication>
@@ -65,7 +65,7 @@ bool CommandParser::Parse(const QStringList &arguments, int *exitCode)
     for (QString name : m_parser.optionNames()) {
         if (name == QLatin1String("h"))
             name = QStringLiteral("help");
-        if (seen.contains(name)) {
+        if (seen.contains(name) && !m_repeatable.contains(name)) {
             *exitCode = Refuse(Cli::tr("--%1 is given more than once; give each option once.").arg(name));
             return false;
         }
@@ -126,6 +126,29 @@ QString CommandParser::HelpText() const
     help = help.mid(help.indexOf(QLatin1String("\n\n")) + 2);
     return Cli::tr("Usage: KelvraSet %1").arg(m_usage) + QStringLiteral("\n")
         + m_about + QStringLiteral("\n\n") + help + m_notes + QLatin1Char('\n') + ExitCodeTable();
+}
+
+QString ExitCodeTable()
+{
+    return Cli::tr(
+        "Exit codes:\n"
+        "  0    complete (for a write: written and verified)\n"
+        "  2    usage: an unknown command or option, an option given twice, a missing port, a text\n"
+        "       longer than its field in GBK bytes, a text that GBK cannot hold, a bad date or band\n"
+        "       code, a job or units file that does not check out; nothing was sent\n"
+        "  3    the port could not be opened (the reason on standard error)\n"
+        "  4    the radio did not answer or answered wrongly, or another radio was connected between\n"
+        "       the read and the write; the radio was not changed\n"
+        "  5    the radio is another model than --model names, or its model does not offer --band\n"
+        "  6    the backup could not be stored, so nothing was written\n"
+        "  7    written, but the read-back differs from what was written\n"
+        "  8    the write failed after write blocks went out: the radio may be half-written\n"
+        "       (the detail names what it took)\n"
+        "  9    the output could not be written (a full disk, a closed pipe); standard error says so,\n"
+        "       and the history tells what became of the radio (a failure's own code wins over 9)\n"
+        "  130  interrupted by Ctrl+C (SIGINT), 143 by SIGTERM, 129 by SIGHUP, 131 by SIGQUIT: the\n"
+        "       operation ended cleanly (a write whose blocks had gone out was let finish) and the\n"
+        "       port is closed\n");
 }
 
 } // namespace kelvra

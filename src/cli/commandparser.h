@@ -17,6 +17,9 @@ public:
     void Add(const QString &name, const QString &description, const QString &valueName = QString());
     // --port, --json and --trace, which every command that talks to a radio takes.
     void AddPortOptions();
+    // name may be given more than once (the station's --port); Values has them all.
+    void AllowRepeated(const QString &name) { m_repeatable << name; }
+    QStringList Values(const QString &name) const { return m_parser.values(name); }
     // Appended to --help after the options.
     void AddNotes(const QString &notes) { m_notes += notes; }
 
@@ -47,7 +50,11 @@ private:
     QString m_usage;
     QString m_about;
     QString m_notes;
+    QStringList m_repeatable;
     bool m_json = false;
 };
+
+// The exit codes, for --help and the README, in the interface's language.
+QString ExitCodeTable();
 
 } // namespace kelvra

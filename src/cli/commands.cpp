@@ -1,10 +1,6 @@
 #include "cli/commands.h"
-#include "cli/clitext.h"
 
-#include "cli/commandlink.h"
 #include "cli/commandparser.h"
-#include "cli/commandport.h"
-#include "cli/fieldchanges.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
 #include "cli/station.h"
@@ -14,7 +10,12 @@
 #include "lang/language.h"
 #include "lang/translations.h"
 #include "record/catalogue.h"
+#include "services/clitext.h"
+#include "services/commandlink.h"
+#include "services/commandport.h"
+#include "services/fieldchanges.h"
 #include "services/historysetting.h"
+#include "services/radiosetting.h"
 #include "services/settingsplace.h"
 
 #include <QCoreApplication>
@@ -25,16 +26,22 @@ namespace kelvra {
 namespace {
 
 // The options that name a field a write sends, in FieldChanges' names.
-void AddFieldOptions(CommandParser &parser)
+// dateFormat: the bench's, from mysetup.ini; empty for the host's short date.
+void AddFieldOptions(CommandParser &parser, const QString &dateFormat)
 {
+    const QDate today = QDate::currentDate();
     const QString descriptions[] = {
         Cli::tr("Band code to write (0-19); without it the radio keeps its band."),
         Cli::tr("The band-setting switch (Freq. Set): on or off."),
         Cli::tr("Programming password, at most 4 bytes."),
         Cli::tr("Dealer code, at most 16 bytes (a Chinese character takes two)."),
-        Cli::tr("Stock date: today, exactly YYYY-MM-DD, or exactly the interface's short date (%1); written as "
-                "the short date.")
-            .arg(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)),
+        dateFormat.isEmpty()
+            ? Cli::tr("Stock date: today, exactly YYYY-MM-DD, or exactly the host's short date (%1); written as the "
+                      "host's short date, unless [radio] dateFormat in mysetup.ini names a format (yyyy-MM-dd).")
+                  .arg(QLocale::system().toString(today, QLocale::ShortFormat))
+            : Cli::tr("Stock date: today, exactly YYYY-MM-DD, or exactly as %1 writes it (%2); written so whatever "
+                      "the locale, as [radio] dateFormat in mysetup.ini says.")
+                  .arg(dateFormat, today.toString(dateFormat)),
         Cli::tr("Sell date, as the stock date."),
         Cli::tr("Seller, at most 16 bytes (a Chinese character takes two)."),
     };
@@ -65,7 +72,8 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     link.SetBenchName(BenchName(place.readPath));
     CommandOutcome outcome;
     QEventLoop loop;
-    QObject::connect(&link, &CommandLink::Progress, &terminal, &Terminal::ShowProgress);
+    QObject::connect(&link, &CommandLink::Progress, &terminal,
+                     qOverload<const LinkActivity &>(&Terminal::ShowProgress));
     QObject::connect(&link, &CommandLink::Done, &loop, [&](const CommandOutcome &done) {
         outcome = done;
         loop.quit();
@@ -122,13 +130,19 @@ int WriteCommand(const QStringList &arguments)
                          Cli::tr("Reads the radio, changes only the fields named, writes it, and reads it back to "
                             "verify every byte written. A field not named keeps the radio's value."));
     parser.AddPortOptions();
-    AddFieldOptions(parser);
+    const QString settings = LocateSettings(ExecutableDir(), UserConfigDir()).readPath;
+    const QString dateFormat = BenchDateFormat(settings);
+    AddFieldOptions(parser, dateFormat);
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode) || !parser.RequirePort(&exitCode))
         return exitCode;
 
-    FieldChanges changes;
+    FieldChanges changes(dateFormat);
     QString error;
+    // The bench's format is weighed only when a date is written with it.
+    const QString problem = dateFormat.isEmpty() ? QString() : FieldChanges::DateFormatProblem(dateFormat);
+    if (!problem.isEmpty() && (parser.IsSet(QStringLiteral("stock-date")) || parser.IsSet(QStringLiteral("sell-date"))))
+        return parser.Refuse(Cli::tr("%1 ([radio] dateFormat): %2").arg(settings, problem));
     for (const FieldChanges::Name &name : FieldChanges::Names()) {
         const QString option = QLatin1String(name.option);
         if (parser.IsSet(option) && !changes.Set(QLatin1String(name.key), parser.Value(option), &error))
@@ -188,8 +202,9 @@ QString CommandsHelp()
               "  history --workshop [--serial S] [--json | --csv]\n"
               "                                        every bench's entries, from the workshop server\n"
               "  history --deliver                     send the entries queued for the workshop server\n"
-              "  station --port PORT --job FILE [--auto] [--json]\n"
-              "                                        program one radio after another\n\n")
+              "  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]\n"
+              "                                        program radios one after another, on\n"
+              "                                        several ports at once\n\n")
         + ExitCodeTable();
 }
 

@@ -1,5 +1,11 @@
 #pragma once
 
+// cli/: the commands, a front end without widgets. read and write drive the
+// services' radio link; station tells the station engine (production/) on a
+// terminal; history lists the history. Everything that prints lives here.
+// It may include production/, services/ and the rooms below them, never
+// ui/, the station window nor app/.
+
 #include <QString>
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 #include "cli/historycommand.h"
-#include "cli/clitext.h"
+#include "services/clitext.h"
 
 #include "cli/commandparser.h"
 #include "cli/recordcommand.h"

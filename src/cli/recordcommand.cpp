@@ -1,7 +1,6 @@
 #include "cli/recordcommand.h"
-#include "cli/clitext.h"
+#include "services/clitext.h"
 
-#include "cli/commandoutcome.h"
 #include "cli/historycommand.h"
 #include "cli/terminal.h"
 #include "history/handoverrecord.h"
@@ -9,6 +8,7 @@
 #include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
+#include "services/commandoutcome.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,5 @@
 #include "cli/report.h"
-#include "cli/clitext.h"
 
-#include "cli/commandport.h"
 #include "cli/terminal.h"
 #include "history/entrynames.h"
 #include "history/fieldview.h"
@@ -9,6 +7,8 @@
 #include "history/historyfile.h"
 #include "lang/captions.h"
 #include "record/radioinfo.h"
+#include "services/clitext.h"
+#include "services/commandport.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -44,11 +44,6 @@ QJsonArray ImageJson(const KnownImage &image)
 }
 
 } // namespace
-
-QString OutcomeMessage(const CommandOutcome &outcome)
-{
-    return outcome.refusal.isEmpty() ? outcome.result.message : outcome.refusal;
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/commandoutcome.h"
+#include "services/commandoutcome.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -16,9 +16,6 @@ class CommandPort;
 // image, and for a write changed and verified. A value not known is null.
 QJsonObject OutcomeJson(const CommandOutcome &outcome, const CommandPort &port);
 QByteArray JsonLine(const QJsonObject &object);
-
-// The closing box's text, or why the command stopped before its write.
-QString OutcomeMessage(const CommandOutcome &outcome);
 
 // languageId: LanguageEnglish or LanguageChinese, for the field captions.
 QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint16 languageId);

@@ -1,7 +1,7 @@
 #include "cli/terminal.h"
-#include "cli/clitext.h"
 
-#include "cli/commandoutcome.h"
+#include "services/clitext.h"
+#include "services/commandoutcome.h"
 
 #include <QCoreApplication>
 
@@ -30,7 +30,7 @@ void OnSignal(int signal)
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
 }
 
-QString ActivityText(const LinkActivity &activity)
+QString ActivityWords(const LinkActivity &activity)
 {
     using Kind = LinkActivity::Kind;
     switch (activity.kind) {
@@ -77,13 +77,21 @@ Terminal::~Terminal()
         ::signal(signal, SIG_DFL);
 }
 
+QString ActivityText(const LinkActivity &activity)
+{
+    const QString text = ActivityWords(activity);
+    return activity.resends > 0 ? text + Cli::tr(" (sent again, %1)").arg(activity.resends) : text;
+}
+
 void Terminal::ShowProgress(const LinkActivity &activity)
+{
+    ShowProgress(ActivityText(activity));
+}
+
+void Terminal::ShowProgress(const QString &text)
 {
     if (!m_progressWanted)
         return;
-    QString text = ActivityText(activity);
-    if (activity.resends > 0)
-        text += Cli::tr(" (sent again, %1)").arg(activity.resends);
     // Back to the line's start and erase what stood there.
     std::fprintf(stderr, "\r%s\033[K", text.toLocal8Bit().constData());
     std::fflush(stderr);

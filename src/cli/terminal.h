@@ -19,6 +19,7 @@ public:
     ~Terminal() override;
 
     void ShowProgress(const kelvra::LinkActivity &activity);
+    void ShowProgress(const QString &text);
     // Clears the progress line before anything else is written to the terminal.
     void EndProgress();
 
@@ -42,6 +43,9 @@ private:
     bool m_progressShown = false;
     bool m_progressWanted = false;
 };
+
+// What the link is doing, in a few words: "write block 2 of 5".
+QString ActivityText(const LinkActivity &activity);
 
 // text with its control characters escaped (ESC as \x1b); line feeds too
 // unless keepLineFeeds. For texts a radio holds, before they reach a person.

@@ -1,7 +1,6 @@
 #include "cli/workshopcommand.h"
-#include "cli/clitext.h"
+#include "services/clitext.h"
 
-#include "cli/commandoutcome.h"
 #include "cli/historycommand.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
@@ -9,6 +8,7 @@
 #include "history/historydelivery.h"
 #include "history/workshopreader.h"
 #include "link/tracing.h"
+#include "services/commandoutcome.h"
 #include "services/historysetting.h"
 #include "services/settingsplace.h"
 

@@ -10,9 +10,7 @@
 
 namespace kelvra {
 
-namespace {
-
-QString Cell(QString value)
+QString CsvCell(QString value)
 {
     // Spreadsheets run a cell that starts like a formula; a radio's texts are typed by anyone.
     static const QString formulaStart = QStringLiteral("=+-@\t\r");
@@ -24,11 +22,13 @@ QString Cell(QString value)
     return value;
 }
 
+namespace {
+
 void WriteRow(QIODevice &out, const QStringList &cells)
 {
     QStringList quoted;
     for (const QString &cell : cells)
-        quoted << Cell(cell);
+        quoted << CsvCell(cell);
     out.write((quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8());
 }
 

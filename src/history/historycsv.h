@@ -37,6 +37,10 @@ bool WriteHistoryCsv(HistoryStore &store, const HistoryQuery &query, const CsvFo
 void WriteHistoryCsvHeader(const CsvForm &form, QIODevice &out);
 void WriteHistoryCsvRow(const HistoryEntry &entry, const CsvForm &form, QIODevice &out);
 
+// value as one CSV field: quoted when it holds a comma, a quote or a line
+// break, and with a leading apostrophe when a spreadsheet would take it for a formula.
+QString CsvCell(QString value);
+
 // How the history shows a field that is not known.
 QString UnknownValueText();
 

@@ -26,18 +26,6 @@
 </translation>
     </message>
     <message>
-        <source>Warning: %1 Each radio&apos;s write will be refused until the history can take its backup.
-</source>
-        <translation>警告：%1 在历史记录能够保存备份之前，每台电台的写入都将被拒绝。
-</translation>
-    </message>
-    <message>
-        <source>Warning: %1 The history is kept on this computer only.
-</source>
-        <translation>警告：%1 历史记录仅保存在本计算机上。
-</translation>
-    </message>
-    <message>
         <source>Show this help and the exit codes.</source>
         <translation>显示本帮助和退出代码。</translation>
     </message>
@@ -234,12 +222,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
         <translation>写入时中断：电台可能只写入了一部分；上面的详细信息说明电台收下了什么。</translation>
     </message>
     <message>
-        <source>Connect the next radio and press Enter (Ctrl+C ends).
-</source>
-        <translation>连接下一台电台并按 Enter（Ctrl+C 结束）。
-</translation>
-    </message>
-    <message>
         <source>Waiting for a radio on %1 (Ctrl+C ends).
 </source>
         <translation>正在等待 %1 上的电台（Ctrl+C 结束）。
@@ -260,16 +242,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
     <message>
         <source>FAILED: %1</source>
         <translation>失败：%1</translation>
-    </message>
-    <message>
-        <source>Interrupted: the write blocks have gone out, so this radio&apos;s write is let finish; press Ctrl+C again to abandon it half-written.
-</source>
-        <translation>已中断：写入块已经发出，因此让这台电台的写入完成；再按一次 Ctrl+C 将放弃写入，电台会只写入一部分。
-</translation>
-    </message>
-    <message>
-        <source>Programs one radio after another with the fields of a job file: reads each, checks its model, writes, verifies, and prints one line per radio with a running count.</source>
-        <translation>按任务文件中的字段逐台为电台写频：读取每台电台，检查机型，写入，校验，每台输出一行并累计计数。</translation>
     </message>
     <message>
         <source>The job file (JSON), see below.</source>
@@ -370,10 +342,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
         <translation>--%1 给出了不止一次；每个选项只能给出一次。</translation>
     </message>
     <message>
-        <source>Stock date: today, exactly YYYY-MM-DD, or exactly the interface&apos;s short date (%1); written as the short date.</source>
-        <translation>入库时间：today、严格的 YYYY-MM-DD，或严格的界面短日期格式（%1）；以短日期格式写入。</translation>
-    </message>
-    <message>
         <source>History entry %1 tells what became of the radio.</source>
         <translation>电台的结果见历史记录条目 %1。</translation>
     </message>
@@ -422,18 +390,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
         <translation>%1 列出了 %2 台电台，每台有各自的 %3；其他电台不会被写入。</translation>
     </message>
     <message>
-        <source>Trying again until it opens (Ctrl+C ends).
-</source>
-        <translation>将一直重试，直到能够打开（Ctrl+C 结束）。
-</translation>
-    </message>
-    <message>
-        <source>Interrupted: the station ends after this radio; interrupt again to abandon the radio.
-</source>
-        <translation>已中断：工位将在这台电台完成后结束；再次中断将放弃这台电台。
-</translation>
-    </message>
-    <message>
         <source>interrupted</source>
         <translation>已中断</translation>
     </message>
@@ -444,45 +400,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
     <message>
         <source>The station goes on, and the history records every radio.</source>
         <translation>工位继续运行，历史记录会记下每台电台。</translation>
-    </message>
-    <message>
-        <source>Station ended: radios %1, passed %2, failed %3 (attempts %4).
-</source>
-        <translation>工位结束：电台 %1 台，通过 %2 台，失败 %3 台（共尝试 %4 次）。
-</translation>
-    </message>
-    <message>
-        <source>
-The job file names the fields for every radio, by the names of the JSON output:
-  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
-   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
-Texts and dates are JSON strings, bandCode a whole number, freqSet true or false; any
-other key, or a key named twice, is refused. unitsFile (optional, beside the job file)
-lists values for single radios, keyed by their 16-character serial number; a radio it
-does not list is not written:
-  serialNumber,seller,sellDate
-  2026120500000042,Wang Fang,2026-12-24
-Without --auto each Enter is one radio. Ctrl+C, SIGTERM or SIGHUP end the station at
-once while it waits, after the radio under way otherwise (again: abandon that radio,
-as for write); so does the end of input without --auto. It ends with a summary that
-counts radios by serial number. Exit code: 130, 143 or 129 for the signal; else 0 when
-every radio passed, or the code of the last radio that failed.
-</source>
-        <translation>
-任务文件用 JSON 输出中的名称指定每台电台的字段：
-  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
-   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;}
-文本和日期是 JSON 字符串，bandCode 是整数，freqSet 是 true 或 false；其他键、
-或出现两次的键都会被拒绝。unitsFile（可选，位于任务文件旁边）按 16 位序列号
-列出单台电台的值；未列出的电台不会被写入：
-  serialNumber,seller,sellDate
-  2026120500000042,Wang Fang,2026-12-24
-不带 --auto 时每按一次 Enter 就是一台电台。Ctrl+C、SIGTERM 或 SIGHUP 在等待时
-立即结束工位，否则在当前电台完成后结束（再次中断：像 write 一样放弃这台电台）；
-不带 --auto 时输入结束也会结束工位。结束时输出按序列号统计电台的汇总。
-退出代码：信号对应 130、143 或 129；否则所有电台都通过时为 0，
-或为最后一台失败电台的代码。
-</translation>
     </message>
     <message>
         <source>%1: freqSet takes true or false, not %2.</source>
@@ -517,10 +434,6 @@ every radio passed, or the code of the last radio that failed.
         <translation>%1：unitsFile 需要带引号的 CSV 文件名，而不是 %2。</translation>
     </message>
     <message>
-        <source>%1: unknown key &quot;%2&quot;; a job takes model, unitsFile, %3.</source>
-        <translation>%1：未知的键“%2”；任务可用的键有 model、unitsFile、%3。</translation>
-    </message>
-    <message>
         <source>%1 line 1: the first line names the columns, serialNumber first.</source>
         <translation>%1 第 1 行：第一行是列名，serialNumber 在最前。</translation>
     </message>
@@ -547,32 +460,6 @@ every radio passed, or the code of the last radio that failed.
     <message>
         <source>The output could not be written: %1.</source>
         <translation>无法写出输出：%1。</translation>
-    </message>
-    <message>
-        <source>Commands (the window opens only without one; each has its own --help):
-  read --port PORT [--json]             read the radio and print its fields
-  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
-  history [--serial S] [--limit N] [--json | --csv]
-                                        the history of reads and writes
-  history --workshop [--serial S] [--json | --csv]
-                                        every bench&apos;s entries, from the workshop server
-  history --deliver                     send the entries queued for the workshop server
-  station --port PORT --job FILE [--auto] [--json]
-                                        program one radio after another
-
-</source>
-        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
-  read --port PORT [--json]             读取电台并输出各字段
-  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
-  history [--serial S] [--limit N] [--json | --csv]
-                                        读写历史记录
-  history --workshop [--serial S] [--json | --csv]
-                                        车间服务器上所有工位的记录
-  history --deliver                     把排队的记录送到车间服务器
-  station --port PORT --job FILE [--auto] [--json]
-                                        逐台为电台写频
-
-</translation>
     </message>
     <message>
         <source>Only radios whose serial number contains S (with --workshop: ends with S, the whole number or its last digits).</source>
@@ -713,6 +600,228 @@ every radio passed, or the code of the last radio that failed.
 </source>
         <translation>%1 写入电台 %2 的记录已保存在 %3，仅您本人可读。
 </translation>
+        <source>Stock date: today, exactly YYYY-MM-DD, or exactly the host&apos;s short date (%1); written as the host&apos;s short date, unless [radio] dateFormat in mysetup.ini names a format (yyyy-MM-dd).</source>
+        <translation>入库时间：today、严格的 YYYY-MM-DD，或严格的本机短日期格式（%1）；以本机短日期格式写入，除非 mysetup.ini 的 [radio] dateFormat 指定了格式（yyyy-MM-dd）。</translation>
+    </message>
+    <message>
+        <source>Stock date: today, exactly YYYY-MM-DD, or exactly as %1 writes it (%2); written so whatever the locale, as [radio] dateFormat in mysetup.ini says.</source>
+        <translation>入库时间：today、严格的 YYYY-MM-DD，或严格按 %1 写出的形式（%2）；按 mysetup.ini 的 [radio] dateFormat 写入，与区域设置无关。</translation>
+    </message>
+    <message>
+        <source>%1 ([radio] dateFormat): %2</source>
+        <translation>%1（[radio] dateFormat）：%2</translation>
+    </message>
+    <message>
+        <source>Commands (the window opens only without one; each has its own --help):
+  read --port PORT [--json]             read the radio and print its fields
+  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
+  history [--serial S] [--limit N] [--json | --csv]
+                                        the history of reads and writes
+  history --workshop [--serial S] [--json | --csv]
+                                        every bench&apos;s entries, from the workshop server
+  history --deliver                     send the entries queued for the workshop server
+  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
+                                        program radios one after another, on
+                                        several ports at once
+
+</source>
+        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
+  read --port PORT [--json]             读取电台并输出各字段
+  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
+  history [--serial S] [--limit N] [--json | --csv]
+                                        读写历史记录
+  history --workshop [--serial S] [--json | --csv]
+                                        车间服务器上所有工位的记录
+  history --deliver                     把排队的记录送到车间服务器
+  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
+                                        逐台为电台写频，可同时使用
+                                        多个端口
+
+</translation>
+    </message>
+    <message>
+        <source>Dates are written as the host&apos;s short date (today %1).</source>
+        <translation>日期以本机短日期格式写入（今天为 %1）。</translation>
+    </message>
+    <message>
+        <source>Dates are written as %1 (today %2).</source>
+        <translation>日期以 %1 格式写入（今天为 %2）。</translation>
+    </message>
+    <message>
+        <source>An empty line starts a radio on every port; a line naming a port (%1) starts one on that port alone.</source>
+        <translation>空行在每个端口上开始一台电台；写有端口名（%1）的一行只在该端口上开始一台。</translation>
+    </message>
+    <message>
+        <source>radios %1, passed %2, failed %3 (attempts %4).</source>
+        <translation>电台 %1 台，通过 %2 台，失败 %3 台（共尝试 %4 次）。</translation>
+    </message>
+    <message>
+        <source>Connect the next radio to %1 and press Enter (Ctrl+C ends).
+</source>
+        <translation>把下一台电台连接到 %1 并按 Enter（Ctrl+C 结束）。
+</translation>
+    </message>
+    <message>
+        <source>Trying again until it opens (Ctrl+C ends).</source>
+        <translation>将一直重试，直到能够打开（Ctrl+C 结束）。</translation>
+    </message>
+    <message>
+        <source>Interrupted: the station ends after this radio; interrupt again to abandon the radio.</source>
+        <translation>已中断：工位将在这台电台完成后结束；再次中断将放弃这台电台。</translation>
+    </message>
+    <message>
+        <source>Interrupted: the write blocks have gone out, so this radio&apos;s write is let finish; press Ctrl+C again to abandon it half-written.</source>
+        <translation>已中断：写入块已经发出，因此让这台电台的写入完成；再按一次 Ctrl+C 将放弃写入，电台会只写入一部分。</translation>
+    </message>
+    <message>
+        <source>No port %1 in this station: an empty line starts a radio on every port, a port&apos;s name on that port alone.
+</source>
+        <translation>本工位没有端口 %1：空行在每个端口上开始一台电台，端口名只在该端口上开始一台。
+</translation>
+    </message>
+    <message>
+        <source>Station ended: %1
+</source>
+        <translation>工位结束：%1
+</translation>
+    </message>
+    <message>
+        <source>No run report: %1
+</source>
+        <translation>没有运行报告：%1
+</translation>
+    </message>
+    <message>
+        <source>Run report, without the latest radios: %1 (%2)
+</source>
+        <translation>运行报告（缺少最近的电台）：%1（%2）
+</translation>
+    </message>
+    <message>
+        <source>Run report: %1
+</source>
+        <translation>运行报告：%1
+</translation>
+    </message>
+    <message>
+        <source>Programs radios with the fields of a job file, one after another on each port and on every port named at the same time: reads each, checks its model, writes, verifies, and prints one line per radio, naming its port, with a running count. Every run writes a report, station-&lt;UTC time&gt;.csv, beside the job file.</source>
+        <translation>按任务文件中的字段为电台写频：每个端口上逐台进行，所有指定的端口同时进行；读取每台电台，检查机型，写入，校验，每台输出一行（注明端口）并累计计数。每次运行都在任务文件旁边写一份报告 station-&lt;UTC 时间&gt;.csv。</translation>
+    </message>
+    <message>
+        <source>
+The job file names the fields for every radio, by the names of the JSON output:
+  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
+   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;,
+   &quot;dateFormat&quot;: &quot;yyyy-MM-dd&quot;}
+Texts and dates are JSON strings, bandCode a whole number, freqSet true or false; any
+other key, or a key named twice, is refused. unitsFile (optional, beside the job file)
+lists values for single radios, keyed by their 16-character serial number; a radio it
+does not list is not written:
+  serialNumber,seller,sellDate
+  2026120500000042,Wang Fang,2026-12-24
+Dates take today, exactly YYYY-MM-DD, or exactly the form they are written in.
+dateFormat (optional; Qt&apos;s date format: yyyy year, MM month, dd day, MMM month name
+in English) writes every date in that form whatever the locale; without it, dates
+follow [radio] dateFormat in mysetup.ini, else the host&apos;s short date format (today
+%1 here). A format that is no date, or that some date would make longer than the
+radio&apos;s 16 bytes, is refused.
+Several --port: every port at the same time, each on its own; a radio whose serial
+number another port is programming at that moment is refused. Without --auto each
+line of input is one radio: an empty line (Enter) on every port, a line naming a
+port (COM9) on that port alone. Ctrl+C, SIGTERM or SIGHUP end the station at once
+while it waits, after the radios under way otherwise (again: abandon them, as for
+write); so does the end of input without --auto. It ends with a summary that counts
+radios by serial number, in all and per port, and the report&apos;s path. Exit code: 130,
+143 or 129 for the signal; else 0 when every radio passed, or the code of the last
+radio that failed; 9 in place of 0 when the report could not be written.
+</source>
+        <translation>
+任务文件用 JSON 输出中的名称指定每台电台的字段：
+  {&quot;model&quot;: &quot;KR350UV&quot;, &quot;dealerCode&quot;: &quot;D-0042&quot;, &quot;stockDate&quot;: &quot;today&quot;,
+   &quot;seller&quot;: &quot;Line 3&quot;, &quot;bandCode&quot;: 0, &quot;freqSet&quot;: false, &quot;unitsFile&quot;: &quot;units.csv&quot;,
+   &quot;dateFormat&quot;: &quot;yyyy-MM-dd&quot;}
+文本和日期是 JSON 字符串，bandCode 是整数，freqSet 是 true 或 false；其他键、
+或出现两次的键都会被拒绝。unitsFile（可选，位于任务文件旁边）按 16 位序列号
+列出单台电台的值；未列出的电台不会被写入：
+  serialNumber,seller,sellDate
+  2026120500000042,Wang Fang,2026-12-24
+日期可取 today、严格的 YYYY-MM-DD，或严格按写入形式书写的日期。
+dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英文月份名）
+使所有日期都以该形式写入，与区域设置无关；不指定时，日期按 mysetup.ini 的
+[radio] dateFormat，否则按本机短日期格式（这里今天为 %1）。不是日期的格式，
+或某个日期会超出电台 16 个字节的格式，都会被拒绝。
+多个 --port：所有端口同时进行，各自独立；另一个端口此刻正在写频的序列号的
+电台会被拒绝。不带 --auto 时每行输入就是一台电台：空行（Enter）在每个端口上，
+写有端口名（COM9）的一行只在该端口上。Ctrl+C、SIGTERM 或 SIGHUP 在等待时
+立即结束工位，否则在进行中的电台完成后结束（再次中断：像 write 一样放弃它们）；
+不带 --auto 时输入结束也会结束工位。结束时输出按序列号统计电台的汇总（总计
+和每个端口）以及报告的路径。退出代码：信号对应 130、143 或 129；否则所有
+电台都通过时为 0，或为最后一台失败电台的代码；无法写出报告时以 9 代替 0。
+</translation>
+    </message>
+    <message>
+        <source>%1 ([radio] dateFormat)</source>
+        <translation>%1（[radio] dateFormat）</translation>
+    </message>
+    <message>
+        <source>Interrupted.</source>
+        <translation>已中断。</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2.</source>
+        <translation>无法写入 %1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 already holds a report of every name for this second.</source>
+        <translation>%1 中这一秒的所有报告文件名都已被占用。</translation>
+    </message>
+    <message>
+        <source>%1: dateFormat takes a date format in quotes such as &quot;yyyy-MM-dd&quot;, not %2.</source>
+        <translation>%1：dateFormat 需要带引号的日期格式（如 &quot;yyyy-MM-dd&quot;），而不是 %2。</translation>
+    </message>
+    <message>
+        <source>%1: unknown key &quot;%2&quot;; a job takes model, unitsFile, dateFormat, %3.</source>
+        <translation>%1：未知的键“%2”；任务可用的键有 model、unitsFile、dateFormat、%3。</translation>
+    </message>
+    <message>
+        <source>%1 is named twice; name each port once.</source>
+        <translation>%1 指定了两次；每个端口只能指定一次。</translation>
+    </message>
+    <message>
+        <source>%1 and %2 are the same device, %3; name each port once.</source>
+        <translation>%1 和 %2 是同一个设备 %3；每个端口只能指定一次。</translation>
+    </message>
+    <message>
+        <source>Warning: %1 Each radio&apos;s write will be refused until the history can take its backup.</source>
+        <translation>警告：%1 在历史记录能够保存备份之前，每台电台的写入都将被拒绝。</translation>
+    </message>
+    <message>
+        <source>Warning: %1 The history is kept on this computer only.</source>
+        <translation>警告：%1 历史记录仅保存在本计算机上。</translation>
+    </message>
+    <message>
+        <source>Warning: %1 The station goes on without a run report; the history records every radio.</source>
+        <translation>警告：%1 工位在没有运行报告的情况下继续运行；历史记录会记下每台电台。</translation>
+    </message>
+    <message>
+        <source>Warning: %1 The station goes on, and the history records every radio.</source>
+        <translation>警告：%1 工位继续运行，历史记录会记下每台电台。</translation>
+    </message>
+    <message>
+        <source>%1 is programming a radio with serial number %2 at this moment; this one was not written, so that no radio is written from two ports at once.</source>
+        <translation>%1 此刻正在为序列号为 %2 的电台写频；这台电台未被写入，以免同一台电台同时从两个端口写入。</translation>
+    </message>
+    <message>
+        <source>The date format is empty.</source>
+        <translation>日期格式为空。</translation>
+    </message>
+    <message>
+        <source>The date format %1 writes %2 as &quot;%3&quot;, which the radio&apos;s date fields (%4 bytes) cannot hold.</source>
+        <translation>日期格式 %1 把 %2 写成“%3”，电台的日期字段（%4 个字节）放不下。</translation>
+    </message>
+    <message>
+        <source>%1 is no date format: it writes %2 as &quot;%3&quot;, which does not read back as that date. Name the day, the month and the year, for example yyyy-MM-dd.</source>
+        <translation>%1 不是日期格式：它把 %2 写成“%3”，无法读回为该日期。请写出日、月和年，例如 yyyy-MM-dd。</translation>
     </message>
 </context>
 <context>

@@ -27,19 +27,32 @@ QString Bytes(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper() + "  |" + ascii + '|');
 }
 
-// One line: the time, what happened in a column of its own, and its details.
-void Trace(const char *what, const QString &details = QString())
+int g_linksTraced = 0;
+
+// One line: the time, what happened in a column of its own, and its details;
+// the port of session's link, when the details do not name it.
+void Trace(const char *what, const QString &details, const TraceSession *session = nullptr)
 {
-    qCDebug(lcTrace).noquote().nospace() << TraceStamp() << ' ' << QByteArray(what).leftJustified(6) << ' '
+    const QString port = g_linksTraced > 1 && session && session->portNo > 0
+        ? PortDirectory::PortName(session->portNo) + QLatin1Char(' ')
+        : QString();
+    qCDebug(lcTrace).noquote().nospace() << TraceStamp() << ' ' << QByteArray(what).leftJustified(6) << ' ' << port
                                          << details;
 }
 
 } // namespace
 
+LinkTrace::LinkTrace(SerialControl &control, ReplyTimer &timer, Operator &op, const PortDirectory *directory)
+    : control(control, session, directory), timer(timer, session), op(op, session)
+{
+    ++g_linksTraced;
+}
+
 LinkTrace::~LinkTrace()
 {
     if (session.operationUnderWay)
-        Trace("end", QStringLiteral("abandoned: the program ended"));
+        Trace("end", QStringLiteral("abandoned: the program ended"), &session);
+    --g_linksTraced;
 }
 
 TracingSerialControl::TracingSerialControl(SerialControl &inner, TraceSession &session,
@@ -48,7 +61,7 @@ TracingSerialControl::TracingSerialControl(SerialControl &inner, TraceSession &s
 {
     connect(&m_inner, &SerialControl::OnComm, this, [this](CommEvent event) {
         if (event == CommEvent::Lost)
-            Trace("lost", QStringLiteral("the port failed or vanished"));
+            Trace("lost", QStringLiteral("the port failed or vanished"), &m_session);
         emit OnComm(event);
     });
 }
@@ -61,8 +74,9 @@ bool TracingSerialControl::PortOpen() const
 bool TracingSerialControl::Open(int portNo, QString *reason)
 {
     if (m_session.operationUnderWay)
-        Trace("end", QStringLiteral("abandoned: a new press started another operation"));
+        Trace("end", QStringLiteral("abandoned: a new press started another operation"), &m_session);
     m_session.operationUnderWay = true;
+    m_session.portNo = portNo;
 
     QString why;
     const bool opened = m_inner.Open(portNo, &why);
@@ -124,21 +138,22 @@ void TracingSerialControl::ClearReceiveBuffer()
 bool TracingSerialControl::Write(const QByteArray &bytes)
 {
     const bool written = m_inner.Write(bytes);
-    Trace(written ? "tx" : "tx!", Bytes(bytes));
+    Trace(written ? "tx" : "tx!", Bytes(bytes), &m_session);
     return written;
 }
 
 QByteArray TracingSerialControl::Input()
 {
     const QByteArray bytes = m_inner.Input();
-    Trace("rx", Bytes(bytes));
+    Trace("rx", Bytes(bytes), &m_session);
     return bytes;
 }
 
-TracingReplyTimer::TracingReplyTimer(ReplyTimer &inner, QObject *parent) : ReplyTimer(parent), m_inner(inner)
+TracingReplyTimer::TracingReplyTimer(ReplyTimer &inner, const TraceSession &session, QObject *parent)
+    : ReplyTimer(parent), m_inner(inner), m_session(session)
 {
     connect(&m_inner, &ReplyTimer::Timer, this, [this] {
-        Trace("expiry", QStringLiteral("after %1 ms").arg(m_inner.Interval()));
+        Trace("expiry", QStringLiteral("after %1 ms").arg(m_inner.Interval()), &m_session);
         emit Timer();
     });
 }
@@ -175,7 +190,7 @@ void TracingOperator::ShowMessage(const QString &text, Icon icon, const QString 
     const char *what = m_session.operationUnderWay ? "end" : "box";
     m_session.operationUnderWay = false;
     // Logged before the box, which waits for the operator.
-    Trace(what, detail.isEmpty() ? text : text + QStringLiteral(" - ") + detail);
+    Trace(what, detail.isEmpty() ? text : text + QStringLiteral(" - ") + detail, &m_session);
     m_inner.ShowMessage(text, icon, detail);
 }
 

@@ -28,6 +28,7 @@ struct TraceSession
 {
     bool operationUnderWay = false;
     int describedPort = 0; // the port whose device and adapter the trace has named
+    int portNo = 0;        // the port last opened; named on every line while several links are traced
 };
 
 // Decorators around the link's three seams that report to lcTrace and
@@ -66,7 +67,7 @@ class TracingReplyTimer : public ReplyTimer
 {
     Q_OBJECT
 public:
-    explicit TracingReplyTimer(ReplyTimer &inner, QObject *parent = nullptr);
+    TracingReplyTimer(ReplyTimer &inner, const TraceSession &session, QObject *parent = nullptr);
 
     void SetInterval(int milliseconds) override;
     int Interval() const override;
@@ -77,6 +78,7 @@ public:
 
 private:
     ReplyTimer &m_inner;
+    const TraceSession &m_session;
 };
 
 class TracingOperator : public Operator
@@ -96,12 +98,11 @@ private:
 
 // The three together, built around the real seams. An operation still under
 // way when the trace goes (the window closed mid-read) gets its end line then.
+// While several links are traced at once (a station on several ports), each
+// line names its link's port.
 struct LinkTrace
 {
-    LinkTrace(SerialControl &control, ReplyTimer &timer, Operator &op, const PortDirectory *directory = nullptr)
-        : control(control, session, directory), timer(timer), op(op, session)
-    {
-    }
+    LinkTrace(SerialControl &control, ReplyTimer &timer, Operator &op, const PortDirectory *directory = nullptr);
     ~LinkTrace();
 
     TraceSession session;

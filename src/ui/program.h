@@ -1,5 +1,12 @@
 #pragma once
 
+// ui/: the main window, a front end. The window (FrmMain and its form
+// binding, entry rules, message boxes, the history window) and its wiring to
+// one radio link (this file). It stands on services/ (where files live, the
+// settings file, the trace file, the history recorder) and on link/,
+// history/, record/ and lang/; it may include no other front end (cli/, the
+// station window) nor app/, and nothing below includes it.
+
 #include "lang/translations.h"
 #include "link/portdirectory.h"
 #include "link/qtreplytimer.h"

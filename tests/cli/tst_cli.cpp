@@ -3,10 +3,8 @@
 // code is checked together with what the radio heard and holds afterwards,
 // and the history with the entry each command names.
 
-#include "demoimage.h"
-#include "history/historystore.h"
+#include "cliworld.h"
 #include "record/catalogue.h"
-#include "simulatedradio.h"
 #include "support/historyscene.h"
 
 #include <QJsonArray>
@@ -16,9 +14,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSysInfo>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <csignal>
 
@@ -26,12 +22,6 @@ using kelvra::testing::Contents;
 using radiosim::FaultRule;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 QSet<QString> Keys(const QJsonObject &object)
 {
@@ -52,11 +42,6 @@ QSet<QString> Names(const QJsonObject &object, const QString &prefix = QString()
     return names;
 }
 
-QByteArray Field(const QByteArray &text, int width)
-{
-    return text.leftJustified(width, '\0');
-}
-
 // A history of count reads of the demonstration radio, closed as a window leaves it.
 void Seed(const QString &path, int count)
 {
@@ -72,93 +57,14 @@ void Seed(const QString &path, int count)
 
 } // namespace
 
-class TstCli : public QObject
+class TstCli : public CliWorld
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString m_exe;
-    int m_jobs = 0;
-    radiosim::SimulatedRadio m_radio;
-
-    QString HistoryPath() const { return m_dir.filePath("app/history.sqlite"); }
-    std::optional<kelvra::HistoryEntry> Entry(const QJsonValue &historyId)
-    {
-        return kelvra::HistoryStore(HistoryPath()).Fetch(historyId.toString());
-    }
-
-    // Starts the command; the radio answers from this process's event loop.
-    // display: what DISPLAY holds, one where no window can open.
-    void Start(QProcess &process, QStringList arguments, const QString &display = QString())
-    {
-        arguments.replaceInStrings("$PORT", m_radio.DevicePath());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", m_dir.filePath("xdg"));
-        environment.insert("XDG_DATA_HOME", m_dir.filePath("xdg"));
-        environment.remove("DISPLAY");
-        environment.remove("WAYLAND_DISPLAY");
-        if (!display.isEmpty())
-            environment.insert("DISPLAY", display);
-        // A plugin that needs a display would fail here: the commands load none.
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        process.setProcessEnvironment(environment);
-        process.start(m_exe, arguments);
-        QVERIFY(process.waitForStarted());
-    }
-    Run Finish(QProcess &process)
-    {
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, 20000); }();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-                process.readAllStandardError()};
-    }
-    Run Command(const QStringList &arguments)
-    {
-        QProcess process;
-        Start(process, arguments);
-        return Finish(process);
-    }
-    // A job file, and beside it a units file when units is given, in a folder of the row's own.
-    QString WriteJob(const QByteArray &job, const QByteArray &units = QByteArray())
-    {
-        const QString dir = m_dir.filePath(QString("job%1").arg(++m_jobs));
-        QDir().mkpath(dir);
-        for (const auto &[name, text] : {std::pair{"job.json", job}, std::pair{"units.csv", units}}) {
-            QFile file(dir + '/' + name);
-            if (!text.isEmpty() && file.open(QIODevice::WriteOnly))
-                file.write(text);
-        }
-        return dir + "/job.json";
-    }
-    void SetFaults(const QStringList &texts)
-    {
-        QList<FaultRule> rules;
-        for (const QString &text : texts) {
-            FaultRule rule;
-            QString error;
-            QVERIFY2(FaultRule::Parse(text, &rule, &error), qPrintable(error));
-            rules << rule;
-        }
-        m_radio.SetFaults(rules);
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(QDir(m_dir.path()).mkpath("app/ports"));
-        m_exe = m_dir.filePath("app/KelvraSet");
-        QVERIFY(QFile::copy(KELVRA_EXECUTABLE, m_exe));
-        QString error;
-        QVERIFY2(m_radio.Start(&error), qPrintable(error));
-        QVERIFY2(m_radio.MakeAlias(m_dir.filePath("app/ports"), 9, &error), qPrintable(error));
-    }
-    void init()
-    {
-        m_radio.SetImage(radiosim::DemoImage());
-        m_radio.SetModelBytes("KR350UV");
-        m_radio.SetFaults({});
-        m_radio.ClearFrames();
-    }
+    void initTestCase() { SetUp(); }
+    void init() { Reset(); }
+
 
     void commands_data()
     {
@@ -476,9 +382,9 @@ private slots:
                      .exitCode,
                  0);
         const QString pdf = m_dir.filePath("record.pdf");
-        qputenv("LANG", lang);
+        m_lang = QString::fromLatin1(lang);
         const Run run = Command(QStringList{"history", "--serial", "0000042", "--pdf", pdf} + options);
-        qputenv("LANG", "C.UTF-8");
+        m_lang.clear();
         QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), run.err);
         QCOMPARE(kelvra::testing::Mode(pdf), mode_t(0600));
         QProcess text;
@@ -561,123 +467,6 @@ private slots:
                 QCOMPARE(Command(arguments).exitCode, 0);
             QVERIFY(QFileInfo(path + "-wal").size() < 3 * once);
         }
-    }
-
-    // A station stops at once while it waits, after the radio under way
-    // otherwise, always with its summary and the signal's exit code.
-    void stopping_data()
-    {
-        QTest::addColumn<QByteArray>("input"); // "auto", or what Enter is pressed as
-        QTest::addColumn<QString>("befalls");  // a fault of the radio's, or "erased" (no serial number)
-        QTest::addColumn<QByteArray>("at");    // the signals follow this frame (R#3: the third read request), or text
-        QTest::addColumn<QList<int>>("interrupts");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("written");
-        QTest::addColumn<QByteArray>("said"); // pieces of the output, between |
-        const auto row = [](const char *name, const char *input, const char *befalls, const char *at,
-                            const QList<int> &interrupts, int exitCode, bool written, const char *said) {
-            QTest::newRow(name) << QByteArray(input) << QString(befalls) << QByteArray(at) << interrupts << exitCode
-                                << written << QByteArray(said);
-        };
-        const char *none = "radios 0, passed 0, failed 0 (attempts 0).";
-        const char *one = "radios 1, passed 1, failed 0 (attempts 1).";
-        // The third END: the radio just done is asked again, and the station waits to ask once more.
-        row("SIGINT while no radio answers", "auto", "ignore:program:always", "Waiting for a radio on COM9 (Ctrl+C "
-            "ends).", {SIGINT}, 130, false, none);
-        row("SIGTERM while it waits after a radio", "auto", "", "END#3", {SIGTERM}, 143, true, one);
-        row("SIGHUP while it waits after a radio", "auto", "", "END#3", {SIGHUP}, 129, true, one);
-        const char *slow = "delay:writeblock:always:150";
-        row("SIGINT during a radio: after it", "auto", slow, "W#1", {SIGINT}, 130, true, one);
-        row("SIGTERM during a radio: after it", "auto", slow, "W#1", {SIGTERM}, 143, true, one);
-        row("SIGHUP during a radio: after it", "auto", slow, "W#1", {SIGHUP}, 129, true, one);
-        row("second SIGINT abandons the radio", "\n", "delay:readblock:always:100", "R#3", {SIGINT, SIGINT}, 130,
-            false, "radios 1, passed 0, failed 1 (attempts 1).");
-        row("a radio with no serial number: said, and not waited on", "auto", "erased", "END#2", {SIGINT}, 130, false,
-            "(no serial number)  FAILED: The radio has no serial number|radios 1, passed 0, failed 1 (attempts 1).");
-        row("three Enters at once: three attempts at one radio", "\n\n\n", "", "", {}, 0, true,
-            "attempt 3  (passed 1, failed 0)\nStation ended: radios 1, passed 1, failed 0 (attempts 3).");
-    }
-    void stopping()
-    {
-        QFETCH(QByteArray, input);
-        QFETCH(QString, befalls);
-        QFETCH(QByteArray, at);
-        QFETCH(QList<int>, interrupts);
-        QFETCH(int, exitCode);
-        QFETCH(bool, written);
-        QFETCH(QByteArray, said);
-        SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
-        if (befalls == "erased")
-            m_radio.SetImage(m_radio.Image().replace(16, 16, QByteArray(16, '\xFF')));
-        QProcess process;
-        // Apart, as a person presses Ctrl+C twice: the kernel merges a signal still pending.
-        const auto send = [&] {
-            for (int i = 0; i < interrupts.size(); ++i)
-                QTimer::singleShot(200 * i, &process, [&, i] { ::kill(pid_t(process.processId()), interrupts[i]); });
-        };
-        const QList<QByteArray> frame = at.split('#');
-        int seen = 0;
-        connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &process, [&](const radiosim::ReceivedFrame &f) {
-            if (frame.size() == 2 && f.bytes.startsWith(frame[0]) && ++seen == frame[1].toInt())
-                QTimer::singleShot(frame[0] == "END" ? 300 : 0, &process, send);
-        });
-        QStringList arguments{"station", "--port", "com9", "--job", WriteJob(R"({"seller": "LINE-7"})")};
-        Start(process, input == "auto" ? arguments << "--auto" : arguments);
-        if (input != "auto") {
-            process.write(input);
-            process.closeWriteChannel();
-        }
-        QByteArray err;
-        if (frame.size() == 1 && !at.isEmpty()) {
-            QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains(at), 10000);
-            send();
-        }
-        Run run = Finish(process);
-        run.err.prepend(err);
-        QCOMPARE(run.exitCode, exitCode);
-        for (const QByteArray &piece : said.split('|'))
-            QVERIFY2((run.out + run.err).contains(piece), run.out + run.err);
-        QVERIFY2(run.out.endsWith(").\n") && run.out.contains("Station ended: "), run.out);
-        QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
-    }
-
-    void station()
-    {
-        const QString job = WriteJob(R"({"model": "KR350UV", "dealerCode": "D-42", "unitsFile": "units.csv"})",
-                                     "serialNumber,seller\n2026120500000042,Wang\n2026120500000043,Li\n"
-                                     "2026120500000044,\"Zhang, Y\"\n");
-        QProcess process;
-        Start(process, {"station", "--port", "com9", "--job", job, "--auto"});
-        QByteArray out;
-        // The line moves on as each radio's line appears; the second radio keeps its block 3 wrong.
-        for (int unit = 1; unit <= 3; ++unit) {
-            QTRY_VERIFY2_WITH_TIMEOUT((out += process.readAllStandardOutput()).count('\n') == unit, out, 20000);
-            m_radio.SetFaults({});
-            if (unit == 1)
-                SetFaults({"misstore:writeblock@3:always"});
-            if (unit < 3)
-                m_radio.SetImage(radiosim::NextUnitImage(m_radio.Image()));
-        }
-        ::kill(pid_t(process.processId()), SIGINT);
-        const Run run = Finish(process);
-        // Exactly as the README shows it, but for the seconds each radio took.
-        const QString lines = QString::fromUtf8(out + run.out).replace(QRegularExpression("\\d\\.\\d\\d s"), "0.05 s");
-        QCOMPARE(lines, QString("2026120500000042  passed  0.05 s  (passed 1, failed 0)\n"
-                                "2026120500000043  FAILED: Write Failure!  0.05 s  (passed 1, failed 1)\n"
-                                "2026120500000044  passed  0.05 s  (passed 2, failed 1)\n"
-                                "Station ended: radios 3, passed 2, failed 1 (attempts 3).\n"));
-        const QString units = QFileInfo(job).dir().filePath("units.csv");
-        QCOMPARE(QString::fromUtf8(run.err.left(run.err.indexOf('\n') + 1)),
-                 QString("Station on COM9, job %1: writes dealerCode to KR350UV radios. %2 lists 3 radios, each with "
-                         "its seller; no other is written.\n").arg(job, units));
-        QCOMPARE(run.exitCode, 130);
-        QCOMPARE(m_radio.Image().mid(128, 16), Field("Zhang, Y", 16));
-        QCOMPARE(m_radio.Image().mid(80, 16), Field("D-42", 16));
-        // One entry per radio, its write's: the probes that found no radio or the same one left none.
-        QStringList entries;
-        for (const kelvra::HistoryEntry &e : kelvra::HistoryStore(HistoryPath()).List({}))
-            entries << kelvra::OperationWord(e.operation) + e.serialNumber.right(2) + kelvra::ResultWord(e.result);
-        QCOMPARE(entries.mid(0, 3), (QStringList{"write44complete", "write43failure", "write42complete"}));
     }
 };
 

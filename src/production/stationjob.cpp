@@ -1,8 +1,8 @@
-#include "cli/stationjob.h"
-#include "cli/clitext.h"
+#include "production/stationjob.h"
 
-#include "cli/jobtext.h"
+#include "production/jobtext.h"
 #include "record/catalogue.h"
+#include "services/clitext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,9 +79,11 @@ bool StationJob::IsSerialNumber(const QString &text)
     return serial.match(text).hasMatch();
 }
 
-bool StationJob::Load(const QString &jobPath, QString *error)
+bool StationJob::Load(const QString &jobPath, QString *error, const QString &benchDateFormat,
+                      const QString &benchSource)
 {
     m_path = jobPath;
+    m_dateFormat = benchDateFormat;
     QByteArray text;
     if (!ReadJobText(jobPath, &text, error))
         return false;
@@ -95,8 +97,24 @@ bool StationJob::Load(const QString &jobPath, QString *error)
     if (!document.isObject())
         return Refuse(error, Cli::tr("%1 holds no JSON object ({...}).").arg(jobPath));
     const QJsonObject job = document.object();
+    const QList<JsonKey> members = ObjectKeys(text);
+    // Dates are checked in the job's format wherever it stands in the file.
+    const auto format = std::find_if(members.begin(), members.end(),
+                                     [](const JsonKey &member) { return member.key == QLatin1String("dateFormat"); });
+    QString formatWhere = benchSource;
+    if (format != members.end()) {
+        const QJsonValue value = job.value(format->key);
+        formatWhere = Cli::tr("%1 line %2").arg(jobPath).arg(format->line);
+        if (!value.isString())
+            return Refuse(error, Cli::tr("%1: dateFormat takes a date format in quotes such as \"yyyy-MM-dd\", not %2.")
+                                     .arg(formatWhere, JsonText(value)));
+        m_dateFormat = value.toString();
+    }
+    if (const QString problem = m_dateFormat.isEmpty() ? QString() : FieldChanges::DateFormatProblem(m_dateFormat);
+        !problem.isEmpty())
+        return Refuse(error, QStringLiteral("%1: %2").arg(formatWhere, problem));
     QHash<QString, int> lines;
-    for (const JsonKey &member : ObjectKeys(text)) {
+    for (const JsonKey &member : members) {
         const QString &key = member.key;
         const QJsonValue value = job.value(key);
         const QString where = Cli::tr("%1 line %2").arg(jobPath).arg(member.line);
@@ -109,6 +127,8 @@ bool StationJob::Load(const QString &jobPath, QString *error)
             if (!value.isString() || !ListedModels().contains(m_model))
                 return Refuse(error, Cli::tr("%1: model takes %2, not %3.")
                                          .arg(where, ListedModels().join(QStringLiteral(", ")), JsonText(value)));
+        } else if (key == QLatin1String("dateFormat")) {
+            // Taken above.
         } else if (key == QLatin1String("unitsFile")) {
             if (!value.isString() || value.toString().isEmpty())
                 return Refuse(error, Cli::tr("%1: unitsFile takes the name of a CSV file in quotes, not %2.")
@@ -120,7 +140,7 @@ bool StationJob::Load(const QString &jobPath, QString *error)
                 return false;
             m_job << qMakePair(key, fieldText);
         } else {
-            return Refuse(error, Cli::tr("%1: unknown key \"%2\"; a job takes model, unitsFile, %3.")
+            return Refuse(error, Cli::tr("%1: unknown key \"%2\"; a job takes model, unitsFile, dateFormat, %3.")
                                      .arg(where, key, FieldKeys()));
         }
     }
@@ -186,7 +206,7 @@ bool StationJob::LoadUnits(const QString &path, QString *error)
 
 bool StationJob::Check(const Values &values, const QString &where, QString *error) const
 {
-    FieldChanges changes;
+    FieldChanges changes(m_dateFormat);
     for (const auto &[key, value] : values) {
         QString why;
         if (!changes.Set(key, value, &why, FieldChanges::Naming::Key))
@@ -201,7 +221,7 @@ bool StationJob::Check(const Values &values, const QString &where, QString *erro
 
 QStringList StationJob::Fields() const
 {
-    FieldChanges changes;
+    FieldChanges changes(m_dateFormat);
     QString checkedAtLoad;
     for (const auto &[key, value] : m_job)
         changes.Set(key, value, &checkedAtLoad);

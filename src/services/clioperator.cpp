@@ -1,7 +1,7 @@
-#include "cli/clioperator.h"
+#include "services/clioperator.h"
 
-#include "cli/fieldchanges.h"
 #include "record/imagecodec.h"
+#include "services/fieldchanges.h"
 
 #include <utility>
 

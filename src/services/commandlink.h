@@ -1,13 +1,13 @@
 #pragma once
 
-#include "cli/clioperator.h"
-#include "cli/commandoutcome.h"
 #include "link/qtreplytimer.h"
 #include "link/qtserialcontrol.h"
 #include "link/radiolink.h"
 #include "link/tracing.h"
 #include "record/radioimage.h"
 #include "record/radioinfo.h"
+#include "services/clioperator.h"
+#include "services/commandoutcome.h"
 #include "services/historyrecorder.h"
 
 #include <QObject>

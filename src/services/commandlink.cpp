@@ -1,12 +1,12 @@
-#include "cli/commandlink.h"
-#include "cli/clitext.h"
+#include "services/commandlink.h"
 
-#include "cli/commandport.h"
-#include "cli/fieldchanges.h"
 #include "history/entrynames.h"
 #include "history/fieldview.h"
 #include "history/historystore.h"
 #include "record/catalogue.h"
+#include "services/clitext.h"
+#include "services/commandport.h"
+#include "services/fieldchanges.h"
 
 #include <QCoreApplication>
 

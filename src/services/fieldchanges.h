@@ -26,10 +26,20 @@ public:
     };
     static const QList<Name> &Names();
 
-    // Dates are "today", exactly YYYY-MM-DD, or exactly the interface's short
-    // date; each becomes the short date, as the window writes the date of
-    // today. Nothing else passes: "2026-02-28x" is no date, not 28 February.
-    explicit FieldChanges(const QDate &today = QDate::currentDate(), const QLocale &locale = QLocale::system());
+    // Dates are "today", exactly YYYY-MM-DD, or exactly as they are written
+    // into the radio: in dateFormat (Qt's date format, month and day names in
+    // English), the same bytes whatever the locale; without one as the host's
+    // short date, as the window writes the date of today. Nothing else
+    // passes: "2026-02-28x" is no date, not 28 February.
+    explicit FieldChanges(const QString &dateFormat = QString(), const QDate &today = QDate::currentDate(),
+                          const QLocale &locale = QLocale::system());
+
+    // Why format cannot say how a radio's dates are written: a date in it does
+    // not read back as that date, or some date of the year takes more bytes
+    // than the date fields hold. Empty when it can.
+    static QString DateFormatProblem(const QString &format);
+    // A date as a write puts it into the radio.
+    QString DateText(const QDate &date) const;
 
     // How a refusal names the field: by its option (--band), or by its key
     // (bandCode) for a value from a job file.
@@ -49,9 +59,12 @@ public:
 private:
     bool SetText(std::optional<QString> &field, const QString &option, const QString &value, int maxBytes,
                  QString *error);
+    // Why text cannot go into a field of maxBytes as it stands; empty when it can.
+    static QString TextProblem(const QString &option, const QString &text, int maxBytes);
     bool SetDate(std::optional<QString> &field, const QString &option, const QString &value, QString *error);
     QDate DateOf(const QString &text) const;
 
+    QString m_dateFormat; // empty: the host's short date
     QDate m_today;
     QLocale m_locale;
     std::optional<QString> m_dealerCode;

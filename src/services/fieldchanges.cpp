@@ -1,10 +1,10 @@
-#include "cli/fieldchanges.h"
-#include "cli/clitext.h"
+#include "services/fieldchanges.h"
 
 #include "record/catalogue.h"
 #include "record/imagecodec.h"
 #include "record/imagetext.h"
 #include "record/radioinfo.h"
+#include "services/clitext.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -39,7 +39,44 @@ const QList<FieldChanges::Name> &FieldChanges::Names()
     return names;
 }
 
-FieldChanges::FieldChanges(const QDate &today, const QLocale &locale) : m_today(today), m_locale(locale) {}
+FieldChanges::FieldChanges(const QString &dateFormat, const QDate &today, const QLocale &locale)
+    : m_dateFormat(dateFormat), m_today(today), m_locale(locale)
+{
+}
+
+QString FieldChanges::DateFormatProblem(const QString &format)
+{
+    constexpr int width = WidthOf(&RadioInfo::StockDate);
+    static_assert(width == WidthOf(&RadioInfo::SellDate), "both dates are checked against one width");
+    if (format.trimmed().isEmpty())
+        return Cli::tr("The date format is empty.");
+    // A leap year holds every month and weekday name, and every day number.
+    for (QDate date(2028, 1, 1); date.year() == 2028; date = date.addDays(1)) {
+        const QString text = date.toString(format);
+        if (TextProblem(format, TrimTrailingBlanks(text), width).isEmpty())
+            continue;
+        return Cli::tr("The date format %1 writes %2 as \"%3\", which the radio's date fields (%4 bytes) cannot "
+                       "hold.")
+            .arg(format, date.toString(Qt::ISODate), text)
+            .arg(width);
+    }
+    // A two-digit year reads back in another century: the digits are what counts.
+    for (const QDate &date : {QDate(2026, 12, 9), QDate(2031, 1, 28), QDate(2009, 10, 5)}) {
+        const QString text = date.toString(format);
+        const QDate read = QDate::fromString(text, format);
+        if (!read.isValid() || read.day() != date.day() || read.month() != date.month()
+            || read.year() % 100 != date.year() % 100)
+            return Cli::tr("%1 is no date format: it writes %2 as \"%3\", which does not read back as that date. "
+                           "Name the day, the month and the year, for example yyyy-MM-dd.")
+                .arg(format, date.toString(Qt::ISODate), text);
+    }
+    return QString();
+}
+
+QString FieldChanges::DateText(const QDate &date) const
+{
+    return m_dateFormat.isEmpty() ? m_locale.toString(date, QLocale::ShortFormat) : date.toString(m_dateFormat);
+}
 
 bool FieldChanges::Set(const QString &key, const QString &value, QString *error, Naming naming)
 {
@@ -82,23 +119,30 @@ bool FieldChanges::SetText(std::optional<QString> &field, const QString &option,
 {
     // The window drops trailing blanks too; leading ones are the dealer's.
     const QString text = TrimTrailingBlanks(value);
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-            return Refuse(error, Cli::tr("%1 holds a control character, which the radio's one-line field cannot show.")
-                                     .arg(option));
-    }
-    if (!ImageTextEncodable(text))
-        return Refuse(error, Cli::tr("%1: \"%2\" holds characters that the radio's character set (GBK) cannot hold.")
-                                 .arg(option, text));
-    const int bytes = ImageTextBytes(text);
-    if (bytes > maxBytes)
-        return Refuse(error, Cli::tr("%1: \"%2\" takes %3 bytes in the radio, and the field holds %4 (a Chinese "
-                                "character takes two). Nothing was cut; shorten it.")
-                                 .arg(option, text)
-                                 .arg(bytes)
-                                 .arg(maxBytes));
+    *error = TextProblem(option, text, maxBytes);
+    if (!error->isEmpty())
+        return false;
     field = text;
     return true;
+}
+
+QString FieldChanges::TextProblem(const QString &option, const QString &text, int maxBytes)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
+            return Cli::tr("%1 holds a control character, which the radio's one-line field cannot show.").arg(option);
+    }
+    if (!ImageTextEncodable(text))
+        return Cli::tr("%1: \"%2\" holds characters that the radio's character set (GBK) cannot hold.")
+            .arg(option, text);
+    const int bytes = ImageTextBytes(text);
+    if (bytes > maxBytes)
+        return Cli::tr("%1: \"%2\" takes %3 bytes in the radio, and the field holds %4 (a Chinese "
+                       "character takes two). Nothing was cut; shorten it.")
+            .arg(option, text)
+            .arg(bytes)
+            .arg(maxBytes);
+    return QString();
 }
 
 bool FieldChanges::SetDate(std::optional<QString> &field, const QString &option, const QString &value,
@@ -113,10 +157,8 @@ bool FieldChanges::SetDate(std::optional<QString> &field, const QString &option,
     if (!date.isValid())
         return Refuse(error, Cli::tr("%1 takes today, a date written exactly as %2 or %3, or an empty text; \"%4\" "
                                      "is no date.")
-                                 .arg(option, m_today.toString(Qt::ISODate),
-                                      m_locale.toString(m_today, QLocale::ShortFormat), value));
-    return SetText(field, option, m_locale.toString(date, QLocale::ShortFormat), WidthOf(&RadioInfo::StockDate),
-                   error);
+                                 .arg(option, m_today.toString(Qt::ISODate), DateText(m_today), value));
+    return SetText(field, option, DateText(date), WidthOf(&RadioInfo::StockDate), error);
 }
 
 QDate FieldChanges::DateOf(const QString &text) const
@@ -127,9 +169,10 @@ QDate FieldChanges::DateOf(const QString &text) const
     static const QRegularExpression iso(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
     if (iso.match(text).hasMatch())
         return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    // A reading of the short date counts only when it gives back the same text.
-    const QDate date = m_locale.toDate(text, QLocale::ShortFormat);
-    return date.isValid() && m_locale.toString(date, QLocale::ShortFormat) == text ? date : QDate();
+    // A reading of the written form counts only when it gives back the same text.
+    const QDate date = m_dateFormat.isEmpty() ? m_locale.toDate(text, QLocale::ShortFormat)
+                                              : QDate::fromString(text, m_dateFormat);
+    return date.isValid() && DateText(date) == text ? date : QDate();
 }
 
 bool FieldChanges::Any() const

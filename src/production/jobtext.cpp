@@ -1,5 +1,6 @@
-#include "cli/jobtext.h"
-#include "cli/clitext.h"
+#include "production/jobtext.h"
+
+#include "services/clitext.h"
 
 #include <QCoreApplication>
 #include <QFile>

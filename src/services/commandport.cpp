@@ -1,5 +1,6 @@
-#include "cli/commandport.h"
-#include "cli/clitext.h"
+#include "services/commandport.h"
+
+#include "services/clitext.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/fieldchanges.h"
+#include "services/fieldchanges.h"
 
 #include <QHash>
 #include <QList>
@@ -15,10 +15,11 @@ namespace kelvra {
 // with values for single radios, which win over the job's. Everything is
 // checked when the job is loaded, before any radio is touched: each value's
 // JSON type and whether the radio can hold it, unknown and repeated keys and
-// columns, and the form of every serial number.
+// columns, the form of every serial number, and the date format.
 //
 //   {"model": "KR350UV", "dealerCode": "D-0042", "stockDate": "today",
-//    "seller": "Line 3", "bandCode": 0, "freqSet": false, "unitsFile": "units.csv"}
+//    "seller": "Line 3", "bandCode": 0, "freqSet": false, "unitsFile": "units.csv",
+//    "dateFormat": "yyyy-MM-dd"}
 //
 //   serialNumber,seller,sellDate
 //   2026120500000042,王芳,2026-12-24
@@ -26,10 +27,15 @@ class StationJob
 {
 public:
     // False with a sentence naming the file, the line and the key at fault.
-    bool Load(const QString &jobPath, QString *error);
+    // benchDateFormat: how this bench writes dates when the job does not say
+    // (empty: the host's short date); named by benchSource when refused.
+    bool Load(const QString &jobPath, QString *error, const QString &benchDateFormat = QString(),
+              const QString &benchSource = QString());
 
     QString Path() const { return m_path; }
     QString Model() const { return m_model; }
+    // The format dates are written in; empty: the host's short date.
+    QString DateFormat() const { return m_dateFormat; }
     // The job's own fields, written to every radio, by key in byte-map order.
     QStringList Fields() const;
     bool HasUnits() const { return !m_unitsPath.isEmpty(); }
@@ -51,6 +57,7 @@ private:
 
     QString m_path;
     QString m_model;
+    QString m_dateFormat;
     QString m_unitsPath;
     Values m_job;
     QStringList m_unitColumns;

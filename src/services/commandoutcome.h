@@ -49,7 +49,7 @@ enum ExitCode {
 
 int ExitCodeOf(const CommandOutcome &outcome);
 
-// The table for --help and the README, in the interface's language.
-QString ExitCodeTable();
+// The closing box's text, or why the command stopped before its write.
+QString OutcomeMessage(const CommandOutcome &outcome);
 
 } // namespace kelvra

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cli/commandlink.h"
-#include "cli/stationjob.h"
+#include "production/stationjob.h"
+#include "production/stationtally.h"
+#include "services/commandlink.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -15,56 +16,36 @@ namespace kelvra {
 
 class CommandPort;
 
-// One try at programming a radio.
-struct StationAttempt
-{
-    CommandOutcome outcome; // as a write's, whatever stopped it on the way
-    QString serial;         // empty when no serial number was read
-    int attempt = 1;        // the how-many-th try at this serial number
-    qint64 elapsedMs = 0;
-    bool Passed() const { return outcome.Complete(); }
-};
-
-// The station's count by radio: a radio done twice is one radio with two
-// attempts, and its last attempt says whether it passed. A try that read no
-// serial number is a radio of its own: nothing tells it from another.
-class StationTally
+// The serial numbers being programmed at this moment, each by the port that
+// programs it, so that no radio is written from two ports at once.
+class SerialClaims
 {
 public:
-    // Returns the attempt's number for its radio.
-    int Add(const StationAttempt &attempt);
-    int Radios() const { return int(m_radios.size()); }
-    int Passed() const;
-    int Failed() const { return Radios() - Passed(); }
-    int Attempts() const { return m_attempts; }
-    // 0 when every radio passed, else the exit code of the latest attempt among the radios that failed.
-    int ExitCode() const;
+    // False, with the port that holds it in *holder, when another port is programming serial now.
+    bool Claim(const QString &serial, const QString &port, QString *holder);
+    // Lets serial go, if port holds it.
+    void Release(const QString &serial, const QString &port);
 
 private:
-    struct Radio {
-        int attempts = 0;
-        bool passed = false;
-        int exitCode = 0;
-        int lastAttempt = 0; // the station's attempt count when it was last tried
-    };
-    QList<Radio> m_radios;
-    QHash<QString, qsizetype> m_bySerial;
-    int m_attempts = 0;
+    QHash<QString, QString> m_ports;
 };
 
-// The station itself, without a terminal or a window: one radio after
-// another on one port, each read, checked against the job, written and
-// verified. Each radio is read first, held back from the history, so that
-// waiting for a radio never fills it: a try that finds no radio, or the
-// radio just done, leaves no trace. A radio is then one entry: its write's,
+// One port of a station, without a terminal or a window: one radio after
+// another, each read, checked against the job, written and verified. Each
+// radio is read first, held back from the history, so that waiting for a
+// radio never fills it: a try that finds no radio, or the radio just done,
+// leaves no trace. A radio is then one entry: its write's,
 // or its read's when it was not written.
 class StationRun : public QObject
 {
     Q_OBJECT
 public:
-    // automatic: a radio is started as soon as it answers; otherwise on RadioConnected.
-    StationRun(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic,
-               QObject *parent = nullptr);
+    // automatic: a radio is started as soon as it answers; otherwise on
+    // RadioConnected. portName: how attempts name the port. claims, when
+    // given, is shared with the station's other ports: a radio whose serial
+    // number another port is programming is refused, not written.
+    StationRun(const CommandPort &port, const QString &portName, HistoryStore &history, const StationJob &job,
+               bool automatic, SerialClaims *claims = nullptr, QObject *parent = nullptr);
 
     void Start();
     // The name the bench's entries carry; empty: the host's.
@@ -80,6 +61,8 @@ public:
     // else once the write has been let finish; a third time, even then.
     void Interrupt();
 
+    const QString &PortName() const { return m_portName; }
+    // This port's radios.
     const StationTally &Tally() const { return m_tally; }
 
 signals:
@@ -106,8 +89,10 @@ private:
     void Report(CommandOutcome outcome, const QString &serial);
     void End();
 
+    const QString m_portName;
     const StationJob &m_job;
     const bool m_automatic;
+    SerialClaims *m_claims;
     CommandLink m_link;
     QTimer m_retry;
     QElapsedTimer m_radioTime;
@@ -128,5 +113,3 @@ private:
 };
 
 } // namespace kelvra
-
-Q_DECLARE_METATYPE(kelvra::StationAttempt)

@@ -1,7 +1,7 @@
-#include "cli/stationrun.h"
-#include "cli/clitext.h"
+#include "production/stationrun.h"
 
 #include "record/imagecodec.h"
+#include "services/clitext.h"
 
 #include <QCoreApplication>
 
@@ -45,42 +45,25 @@ bool Answered(const CommandOutcome &outcome)
 
 } // namespace
 
-int StationTally::Add(const StationAttempt &attempt)
+bool SerialClaims::Claim(const QString &serial, const QString &port, QString *holder)
 {
-    ++m_attempts;
-    qsizetype index = attempt.serial.isEmpty() ? -1 : m_bySerial.value(attempt.serial, -1);
-    if (index < 0) {
-        index = m_radios.size();
-        m_radios.append(Radio());
-        if (!attempt.serial.isEmpty())
-            m_bySerial.insert(attempt.serial, index);
-    }
-    Radio &radio = m_radios[index];
-    ++radio.attempts;
-    radio.passed = attempt.Passed();
-    radio.exitCode = ExitCodeOf(attempt.outcome);
-    radio.lastAttempt = m_attempts;
-    return radio.attempts;
+    *holder = m_ports.value(serial, port);
+    if (*holder != port)
+        return false;
+    m_ports.insert(serial, port);
+    return true;
 }
 
-int StationTally::Passed() const
+void SerialClaims::Release(const QString &serial, const QString &port)
 {
-    return int(std::count_if(m_radios.begin(), m_radios.end(), [](const Radio &radio) { return radio.passed; }));
+    if (m_ports.value(serial) == port)
+        m_ports.remove(serial);
 }
 
-int StationTally::ExitCode() const
-{
-    const Radio *latest = nullptr;
-    for (const Radio &radio : m_radios) {
-        if (!radio.passed && (!latest || radio.lastAttempt > latest->lastAttempt))
-            latest = &radio;
-    }
-    return latest ? latest->exitCode : ExitComplete;
-}
-
-StationRun::StationRun(const CommandPort &port, HistoryStore &history, const StationJob &job, bool automatic,
-                       QObject *parent)
-    : QObject(parent), m_job(job), m_automatic(automatic), m_link(port, history)
+StationRun::StationRun(const CommandPort &port, const QString &portName, HistoryStore &history,
+                       const StationJob &job, bool automatic, SerialClaims *claims, QObject *parent)
+    : QObject(parent), m_portName(portName), m_job(job), m_automatic(automatic), m_claims(claims),
+      m_link(port, history)
 {
     qRegisterMetaType<kelvra::StationAttempt>();
     m_retry.setSingleShot(true);
@@ -203,13 +186,17 @@ bool StationRun::IsNewRadio(const CommandOutcome &outcome)
 void StationRun::Examine(CommandOutcome outcome)
 {
     const QString serial = SerialOf(outcome.image);
-    m_changes = FieldChanges();
+    m_changes = FieldChanges(m_job.DateFormat());
     QString refusal;
+    QString holder;
     if (outcome.Complete() && serial.isEmpty())
         refusal = Cli::tr("The radio has no serial number, and the station writes only radios it can tell apart; "
                           "it was not written.");
-    else if (outcome.Complete())
-        m_job.ChangesFor(serial, &m_changes, &refusal);
+    else if (outcome.Complete() && m_job.ChangesFor(serial, &m_changes, &refusal) && m_claims
+             && !m_claims->Claim(serial, m_portName, &holder))
+        refusal = Cli::tr("%1 is programming a radio with serial number %2 at this moment; this one was not "
+                          "written, so that no radio is written from two ports at once.")
+                      .arg(holder, serial);
     if (!outcome.Complete() || !refusal.isEmpty()) {
         // A radio that is not written is its read's entry.
         outcome.refusal = refusal;
@@ -229,7 +216,9 @@ void StationRun::Report(CommandOutcome outcome, const QString &serial)
         m_onCable = serial;
         m_onCableRead = m_state == State::Writing || outcome.result.success;
     }
-    StationAttempt attempt{outcome, serial, 1, m_radioTime.elapsed()};
+    if (m_claims)
+        m_claims->Release(serial, m_portName);
+    StationAttempt attempt{outcome, serial, 1, m_radioTime.elapsed(), m_portName, QDateTime::currentDateTimeUtc()};
     attempt.attempt = m_tally.Add(attempt);
     emit Attempted(attempt);
     if (m_stopAfter)
