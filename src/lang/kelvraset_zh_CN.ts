@@ -596,10 +596,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
 </translation>
     </message>
     <message>
-        <source>The record of the write of %1 to radio %2 is in %3, readable by you alone.
-</source>
-        <translation>%1 写入电台 %2 的记录已保存在 %3，仅您本人可读。
-</translation>
         <source>Stock date: today, exactly YYYY-MM-DD, or exactly the host&apos;s short date (%1); written as the host&apos;s short date, unless [radio] dateFormat in mysetup.ini names a format (yyyy-MM-dd).</source>
         <translation>入库时间：today、严格的 YYYY-MM-DD，或严格的本机短日期格式（%1）；以本机短日期格式写入，除非 mysetup.ini 的 [radio] dateFormat 指定了格式（yyyy-MM-dd）。</translation>
     </message>
@@ -822,6 +818,12 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
     <message>
         <source>%1 is no date format: it writes %2 as &quot;%3&quot;, which does not read back as that date. Name the day, the month and the year, for example yyyy-MM-dd.</source>
         <translation>%1 不是日期格式：它把 %2 写成“%3”，无法读回为该日期。请写出日、月和年，例如 yyyy-MM-dd。</translation>
+    </message>
+    <message>
+        <source>The record of the write of %1 to radio %2 is in %3, readable by you alone.
+</source>
+        <translation>%1 写入电台 %2 的记录已保存在 %3，仅您本人可读。
+</translation>
     </message>
 </context>
 <context>
