@@ -244,8 +244,9 @@ private slots:
         QSet<QString> radio{"bandCode", "band", "serialNumber", "areaCode", "manufactureCode", "userCode",
                             "producedDate", "maintainedDate", "maintenanceNote", "password", "dealerCode",
                             "stockDate", "sellDate", "seller"};
-        for (const char *feature : {"fiveTone", "twoTone", "dtmf", "scramble", "kill", "faint", "factoryMode", "freqSet"})
-            radio << QString("features.") + feature;
+        for (const char *switched : {"fiveTone", "twoTone", "dtmf", "scramble", "kill", "faint", "factoryMode",
+                                     "freqSet"})
+            radio << QString("features.") + switched;
         QSet<QString> entry{"historyId", "time",  "operation", "result", "message", "detail",       "port",
                             "device",    "model", "serialNumber", "changed", "bench", "adapterSerial", "restoredFrom"};
         for (const QString &name : radio)
@@ -268,18 +269,12 @@ private slots:
         QFETCH(QSet<QString>, names);
         const Run run = Command(arguments);
         QCOMPARE(run.exitCode, 0);
-        QSet<QString> found;
-        const QJsonObject json = QJsonDocument::fromJson(run.out.split('\n').first()).object();
-        if (part == "header") {
-            for (const QByteArray &name : run.out.split('\n').first().trimmed().split(','))
-                found << name;
-        } else if (part == "changed") {
-            for (const QJsonValue &name : json["changed"].toArray())
-                found << name.toString();
-        } else {
-            found = Names(part.isEmpty() ? json : json[part].toObject());
-        }
-        QCOMPARE(found, names);
+        const QByteArray first = run.out.split('\n').first().trimmed();
+        const QJsonObject json = QJsonDocument::fromJson(first).object();
+        const QStringList found = part == "header" ? QString(first).split(',')
+            : part == "changed"                    ? json["changed"].toVariant().toStringList()
+                                                   : Names(part.isEmpty() ? json : json[part].toObject()).values();
+        QCOMPARE(QSet<QString>(found.begin(), found.end()), names);
     }
 
     void interrupt_data()
@@ -377,10 +372,8 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QStringList, shown);
         QFETCH(QString, hidden);
-        QCOMPARE(Command({"write", "--port", "$PORT", "--dealer-code", "D-0042", "--seller", "LINE-7", "--password",
-                          "7391", "--band", "3"})
-                     .exitCode,
-                 0);
+        const QStringList write{"write", "--port", "$PORT", "--dealer-code", "D-0042", "--seller", "LINE-7"};
+        QCOMPARE(Command(write + QStringList{"--password", "7391", "--band", "3"}).exitCode, 0);
         const QString pdf = m_dir.filePath("record.pdf");
         m_lang = QString::fromLatin1(lang);
         const Run run = Command(QStringList{"history", "--serial", "0000042", "--pdf", pdf} + options);

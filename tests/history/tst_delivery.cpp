@@ -343,45 +343,37 @@ private slots:
             filter.before = QDateTime(QDate(2026, 12, days.at(1)), QTime(), Qt::UTC);
         }
         const HistoryOrder order{HistoryKey(key), ascending};
-        // Two entries a page: each page goes on where the one before ended.
-        const auto uuids = [](const QList<HistoryEntry> &entries) {
-            QStringList list;
-            for (const HistoryEntry &entry : entries)
-                list << entry.serialNumber.right(2);
-            return list.join(' ');
-        };
+        // The serial numbers' last digits as the rules say, and as listed two a page, each page from
+        // where the last ended.
         const auto expected = [&](bool serialEnds) {
             QList<HistoryEntry> list;
             std::copy_if(all.begin(), all.end(), std::back_inserter(list),
                          [&](const HistoryEntry &entry) { return Matches(entry, filter, serialEnds); });
             std::stable_sort(list.begin(), list.end(),
                              [&](const HistoryEntry &a, const HistoryEntry &b) { return Precedes(a, b, order); });
-            return uuids(list);
+            QStringList serials;
+            for (const HistoryEntry &entry : list)
+                serials << entry.serialNumber.right(2);
+            return serials;
         };
-        QList<HistoryEntry> local;
-        for (HistoryQuery query{filter, 2, order, std::nullopt};;) {
-            const QList<HistoryEntry> page = store.List(query);
-            local += page;
-            if (page.size() < 2)
-                break;
-            query.after = page.last();
-        }
-        QCOMPARE(uuids(local), expected(false));
-
+        const auto listed = [](const std::function<QList<HistoryEntry>(const std::optional<HistoryEntry> &)> &page) {
+            QStringList serials;
+            std::optional<HistoryEntry> after;
+            for (QList<HistoryEntry> entries; !(entries = page(after)).isEmpty(); after = entries.last()) {
+                for (const HistoryEntry &entry : entries)
+                    serials << entry.serialNumber.right(2);
+            }
+            return serials;
+        };
+        QCOMPARE(listed([&](const auto &after) { return store.List({filter, 2, order, after}); }), expected(false));
         WorkshopReader reader(dir.filePath("none.sqlite"), SharedServer::FromUrl(m_server->Url()));
-        QList<HistoryEntry> shared;
-        for (WorkshopQuery query{filter, 2, order, std::nullopt};;) {
-            QSignalSpy answered(&reader, &WorkshopReader::Answered);
-            reader.Ask(query);
-            QVERIFY(answered.wait(10000));
-            const WorkshopPage page = answered.first().first().value<WorkshopPage>();
-            QVERIFY2(page.reached, qPrintable(page.why));
-            shared += page.entries;
-            if (!page.more)
-                break;
-            query.after = page.entries.last();
-        }
-        QCOMPARE(uuids(shared), expected(true));
+        QCOMPARE(listed([&](const auto &after) {
+                     QSignalSpy answered(&reader, &WorkshopReader::Answered);
+                     reader.Ask({filter, 2, order, after});
+                     answered.wait(10000);
+                     return answered.value(0).value(0).value<WorkshopPage>().entries;
+                 }),
+                 expected(true));
     }
 
     // A server that takes the connection and never answers holds up no exit.
