@@ -7,15 +7,18 @@
 # Then, at scale 1 in both languages, a slow simulated radio: a read in
 # progress (its status line under the buttons, with a block sent again) and a
 # write in progress (Read and Write greyed). Then, at scale 1 in both
-# languages, the question of a write before any read. Last, the history window over a
-# few entries made on a simulated radio (a read, a write, a write of values
-# the history put back, a failure), the restored write selected.
-#   scripts/screenshots.sh [build folder]   (default: build, built here in Release)
+# languages, the question of a write before any read. Last, the history window over
+# nine entries made on a simulated radio (reads, a write, a write of values
+# the history put back, a failure), the restored write selected: at scale 2
+# eight entries and the differences must show.
+#   scripts/screenshots.sh [build folder] [history]   (default: build, built here in Release;
+#                                                       history: the history window's shots alone)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/virtualscreen.sh
 
 build=${1:-build}
+only=${2:-}
 if [ -z "${1:-}" ]; then
     scripts/deps.sh
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -68,6 +71,7 @@ open_window() {
 }
 
 for scale in 1 1.5 2; do
+    [ "$only" != history ] || break
     for lang in en_US zh_CN; do
         name=kelvraset-${lang%%_*}-x$scale
         open_window LANG="$lang.UTF-8" QT_SCALE_FACTOR="$scale"
@@ -115,6 +119,7 @@ answer_box() {
 # program's 300 ms wait, and the third read block only to its third request:
 # each step stays on the screen long enough to be seen.
 for lang in en_US zh_CN; do
+    [ "$only" != history ] || break
     name=kelvraset-${lang%%_*}-x1
     mkdir -p "$private/config/KelvraSet"
     printf '[language]\ncomPort=9\n' >"$private/config/KelvraSet/mysetup.ini"
@@ -184,6 +189,7 @@ press() {
 # A write before any read asks first, naming the radio and what would change;
 # answered No (the default), then the "Write Failure!" that follows.
 for lang in en_US zh_CN; do
+    [ "$only" != history ] || break
     start_copy "$lang" 1
     to_main alt+w
     if wait_for 150 windows_at_least 2; then
@@ -200,7 +206,9 @@ done
 # the dealer code field at (291, 410), the model box at (200, 147) and its
 # second model at (170, 169) from the window's corner.
 start_copy en_US 1
-press alt+r
+for read in 1 2 3 4 5 6; do
+    press alt+r
+done
 xdotool mousemove --window "$window" 291 410 click 1 key --clearmodifiers ctrl+a type "D-0042"
 press alt+w
 to_main alt+h
