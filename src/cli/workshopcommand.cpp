@@ -7,7 +7,6 @@
 #include "history/historycsv.h"
 #include "history/historydelivery.h"
 #include "history/workshopreader.h"
-#include "lang/language.h"
 #include "link/tracing.h"
 #include "services/commandoutcome.h"
 #include "services/historysetting.h"
@@ -61,7 +60,7 @@ void TraceServer(const QString &what)
 
 } // namespace
 
-int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
+int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv, bool showPasswords)
 {
     int exitCode = ExitComplete;
     const std::optional<SharedServer> usable = UsableServer(&exitCode);
@@ -71,10 +70,12 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
     Terminal terminal;
     WorkshopReader reader(CommandHistoryPath(), server);
     QFile out;
-    const qint16 language = LanguageIdForLocale(QLocale::system());
+    const CsvForm form{false, 0, showPasswords};
     // Unbuffered, so that a write that fails is seen at once, not lost in a buffer.
     if (csv && !out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ExitFileUnreadable;
+    HistoryFilter filter;
+    filter.serial = serialEnding;
     int listed = 0;
     bool headerWritten = false;
     WorkshopPage last;
@@ -91,22 +92,23 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
             return;
         }
         if (csv && !std::exchange(headerWritten, true))
-            WriteHistoryCsvHeader(language, out);
+            WriteHistoryCsvHeader(form, out);
         for (const HistoryEntry &entry : page.entries) {
             if (csv)
-                WriteHistoryCsvRow(entry, false, language, out);
+                WriteHistoryCsvRow(entry, form, out);
             else
-                Terminal::Out(json ? QString::fromUtf8(JsonLine(EntryJson(entry))) : EntryLine(entry, true));
+                Terminal::Out(json ? QString::fromUtf8(JsonLine(EntryJson(entry, showPasswords)))
+                                   : EntryLine(entry, true));
         }
         listed += int(page.entries.size());
         // --csv takes every entry, a page at a time; the others stop at the limit.
         if (csv && page.more && !page.entries.isEmpty() && out.error() == QFileDevice::NoError) {
-            reader.Ask({serialEnding, page.entries.last().time, page.entries.last().uuid, CsvPage});
+            reader.Ask({filter, CsvPage, HistoryOrder(), page.entries.last()});
             return;
         }
         loop.quit();
     });
-    reader.Ask({serialEnding, QDateTime(), QString(), csv ? CsvPage : limit});
+    reader.Ask({filter, csv ? CsvPage : limit, HistoryOrder(), std::nullopt});
     loop.exec();
     if (out.error() != QFileDevice::NoError)
         Terminal::NoteOutputFailure(out.errorString());

@@ -170,14 +170,6 @@
         <translation>最多 N 条记录（默认 50；不用于 --csv）。</translation>
     </message>
     <message>
-        <source>One JSON object per entry.</source>
-        <translation>每条记录一个 JSON 对象。</translation>
-    </message>
-    <message>
-        <source>Every entry as CSV, as the history window exports it (passwords masked).</source>
-        <translation>以 CSV 输出所有记录，与历史记录窗口的导出相同（密码已隐藏）。</translation>
-    </message>
-    <message>
         <source>
 The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, or it was damaged and has been set aside.
 </source>
@@ -548,6 +540,50 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
 </translation>
     </message>
     <message>
+        <source>One JSON object per entry, with the names read --json uses.</source>
+        <translation>每条记录输出一个 JSON 对象，名称与 read --json 相同。</translation>
+    </message>
+    <message>
+        <source>Every entry as CSV for programs: a header row of the same names.</source>
+        <translation>以供程序读取的 CSV 输出每条记录：表头行使用相同的名称。</translation>
+    </message>
+    <message>
+        <source>Programming passwords in clear in --json, --csv and --pdf (**** without it).</source>
+        <translation>在 --json、--csv 和 --pdf 中显示编程密码明文（不加此选项时显示为 ****）。</translation>
+    </message>
+    <message>
+        <source>The record of the newest complete write of the radio --serial names, as a PDF file to hand over with it: model, serial number, band, Freq. Set, dealer fields, when and at which bench it was written.</source>
+        <translation>把 --serial 所指电台最近一次成功写入的记录保存为 PDF 文件，随电台交付：机型、序列号、频段、频段设置、经销商信息，以及写入的时间和工位。</translation>
+    </message>
+    <message>
+        <source>--pdf takes only --serial and --show-passwords.</source>
+        <translation>--pdf 只能与 --serial 和 --show-passwords 同用。</translation>
+    </message>
+    <message>
+        <source>--pdf needs --serial: the radio whose record it is.</source>
+        <translation>--pdf 需要 --serial：指定记录所属的电台。</translation>
+    </message>
+    <message>
+        <source>The history holds no complete write of a radio whose serial number contains %1.
+</source>
+        <translation>历史记录中没有序列号包含 %1 的电台的成功写入。
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 is part of the serial numbers of %n radio(s): %2. Give the whole number.
+</source>
+        <translation>
+            <numerusform>%1 是 %n 台电台序列号的一部分：%2。请给出完整的序列号。
+</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2
+</source>
+        <translation>无法写入 %1：%2
+</translation>
+    </message>
+    <message>
         <source>Stock date: today, exactly YYYY-MM-DD, or exactly the host&apos;s short date (%1); written as the host&apos;s short date, unless [radio] dateFormat in mysetup.ini names a format (yyyy-MM-dd).</source>
         <translation>入库时间：today、严格的 YYYY-MM-DD，或严格的本机短日期格式（%1）；以本机短日期格式写入，除非 mysetup.ini 的 [radio] dateFormat 指定了格式（yyyy-MM-dd）。</translation>
     </message>
@@ -781,6 +817,12 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
         <source>Open the station window instead of running on the terminal: the job, Start and Stop, and a panel per port; it runs as --auto. There --job is optional (it asks for the job), and each --port is ticked in its list of ports.</source>
         <translation>打开生产工位窗口，而不在终端上运行：显示任务、开始和停止按钮，每个端口一个面板；按 --auto 方式运行。此时 --job 可以省略（窗口会询问任务文件），每个 --port 会在端口列表中勾选。</translation>
     </message>
+    <message>
+        <source>The record of the write of %1 to radio %2 is in %3, readable by you alone.
+</source>
+        <translation>%1 写入电台 %2 的记录已保存在 %3，仅您本人可读。
+</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -1006,14 +1048,6 @@ Close anyway?</source>
         <translation>结果</translation>
     </message>
     <message>
-        <source>Serial number</source>
-        <translation>序列号</translation>
-    </message>
-    <message>
-        <source>Model</source>
-        <translation>机型</translation>
-    </message>
-    <message>
         <source>Changed fields</source>
         <translation>更改的字段</translation>
     </message>
@@ -1056,6 +1090,26 @@ Close anyway?</source>
     <message>
         <source>%1 after</source>
         <translation>%1（之后）</translation>
+    </message>
+    <message>
+        <source>Radio record %1</source>
+        <translation>电台记录 %1</translation>
+    </message>
+    <message>
+        <source>Printed %1 on %2</source>
+        <translation>打印于 %1，主机 %2</translation>
+    </message>
+    <message>
+        <source>Radio record</source>
+        <translation>电台记录</translation>
+    </message>
+    <message>
+        <source>This computer&apos;s local time (%1), with its offset from UTC</source>
+        <translation>本机当地时间（%1），附与 UTC 的时差</translation>
+    </message>
+    <message>
+        <source>Click to sort; in the list, the menu key sorts too</source>
+        <translation>单击可排序；在列表中按菜单键也可排序</translation>
     </message>
 </context>
 <context>
@@ -1120,8 +1174,12 @@ Close anyway?</source>
         <translation>记录编号：%1</translation>
     </message>
     <message>
-        <source>Form filled from entry %1</source>
-        <translation>表单数据来自记录 %1</translation>
+        <source>Form filled from entry %1, which this history does not hold.</source>
+        <translation>表单的值取自记录 %1，本历史记录中没有该记录。</translation>
+    </message>
+    <message>
+        <source>Form filled from the entry of %1 at %2, radio %3 (%4).</source>
+        <translation>表单的值取自 %1 在 %2 的记录，电台 %3（%4）。</translation>
     </message>
 </context>
 <context>
@@ -1470,6 +1528,65 @@ Close anyway?</source>
     </message>
 </context>
 <context>
+    <name>kelvra::HistoryFilterBar</name>
+    <message>
+        <source>Serial number filter</source>
+        <translation>按序列号筛选</translation>
+    </message>
+    <message>
+        <source>Dealer code filter</source>
+        <translation>按经销商代码筛选</translation>
+    </message>
+    <message>
+        <source>Bench filter</source>
+        <translation>按工位筛选</translation>
+    </message>
+    <message>
+        <source>Any</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>&amp;From:</source>
+        <translation>从(&amp;F):</translation>
+    </message>
+    <message>
+        <source>From the day</source>
+        <translation>起始日期</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>到(&amp;T):</translation>
+    </message>
+    <message>
+        <source>To the day</source>
+        <translation>截止日期</translation>
+    </message>
+    <message>
+        <source>&amp;Serial number:</source>
+        <translation>序列号(&amp;S):</translation>
+    </message>
+    <message>
+        <source>Dea&amp;ler code:</source>
+        <translation>经销商代码(&amp;L):</translation>
+    </message>
+    <message>
+        <source>Benc&amp;h:</source>
+        <translation>工位(&amp;H):</translation>
+    </message>
+    <message>
+        <source>&amp;Operation:</source>
+        <translation>操作(&amp;O):</translation>
+    </message>
+    <message>
+        <source>Res&amp;ult:</source>
+        <translation>结果(&amp;U):</translation>
+    </message>
+    <message>
+        <source>the whole number or its last digits</source>
+        <translation>完整序列号或其末几位</translation>
+    </message>
+</context>
+<context>
     <name>kelvra::HistoryRecorder</name>
     <message>
         <source>The values in the form are those of radio %1, taken from the history, but the radio connected is %2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own values.</source>
@@ -1499,10 +1616,6 @@ Close anyway?</source>
         <translation>历史记录 - %1</translation>
     </message>
     <message>
-        <source>Serial number filter</source>
-        <translation>按序列号筛选</translation>
-    </message>
-    <message>
         <source>Entries</source>
         <translation>记录</translation>
     </message>
@@ -1527,10 +1640,6 @@ Close anyway?</source>
         <translation>差异</translation>
     </message>
     <message>
-        <source>Show pass&amp;words in the export</source>
-        <translation>导出时显示密码(&amp;W)</translation>
-    </message>
-    <message>
         <source>&amp;Put these values in the form</source>
         <translation>将这些值填入表单(&amp;P)</translation>
     </message>
@@ -1553,10 +1662,6 @@ Close anyway?</source>
     <message>
         <source>E&amp;ntries:</source>
         <translation>记录(&amp;N):</translation>
-    </message>
-    <message>
-        <source>&amp;Serial number:</source>
-        <translation>序列号(&amp;S):</translation>
     </message>
     <message>
         <source>Exported to %1, readable by you alone.</source>
@@ -1609,12 +1714,60 @@ Close anyway?</source>
         <translation>正在查询车间服务器……</translation>
     </message>
     <message>
-        <source>the whole number or its last digits</source>
-        <translation>完整序列号或其末几位</translation>
-    </message>
-    <message>
         <source>The workshop server cannot be reached (%1); this bench&apos;s entries are shown.</source>
         <translation>无法连接车间服务器（%1）；现显示本工位的记录。</translation>
+    </message>
+    <message>
+        <source>The record of %1 went to the printer %2.</source>
+        <translation>%1 的记录已送到打印机 %2。</translation>
+    </message>
+    <message>
+        <source>The record of %1 could not be printed.</source>
+        <translation>无法打印 %1 的记录。</translation>
+    </message>
+    <message>
+        <source>The record of %1 is in %2, readable by you alone.</source>
+        <translation>%1 的记录已保存在 %2，仅您本人可读。</translation>
+    </message>
+    <message>
+        <source>Cannot save the record in %1.</source>
+        <translation>无法将记录保存到 %1。</translation>
+    </message>
+    <message>
+        <source>Print record</source>
+        <translation>打印记录</translation>
+    </message>
+    <message>
+        <source>Show pass&amp;words in the export and the record</source>
+        <translation>导出和记录中显示密码(&amp;W)</translation>
+    </message>
+    <message>
+        <source>P&amp;rint record...</source>
+        <translation>打印记录(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>No entry matches these filters.</source>
+        <translation>没有符合这些筛选条件的记录。</translation>
+    </message>
+    <message>
+        <source>The workshop&apos;s history holds no entries yet.</source>
+        <translation>车间的历史记录中还没有记录。</translation>
+    </message>
+    <message>
+        <source>The history holds no entries yet.</source>
+        <translation>历史记录中还没有记录。</translation>
+    </message>
+    <message>
+        <source>The workshop server gave up on this question (%1): narrow it with a serial number or a range of days.</source>
+        <translation>车间服务器放弃了这次查询（%1）：请用序列号或日期范围缩小查询。</translation>
+    </message>
+    <message>
+        <source>Sort by %1</source>
+        <translation>按“%1”排序</translation>
+    </message>
+    <message>
+        <source>Reverse the order</source>
+        <translation>反向排序</translation>
     </message>
 </context>
 <context>

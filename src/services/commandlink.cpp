@@ -1,5 +1,6 @@
 #include "services/commandlink.h"
 
+#include "history/entrynames.h"
 #include "history/fieldview.h"
 #include "history/historystore.h"
 #include "record/catalogue.h"
@@ -153,12 +154,7 @@ void CommandLink::OnFinished(const OperationResult &result)
 
     if (m_phase == Phase::Write) {
         m_outcome.image = ImageAfterWrite();
-        m_outcome.changed.clear();
-        const QStringList changed = ChangedFieldIds(m_outcome.before, m_outcome.image);
-        for (const FieldChanges::Name &name : FieldChanges::Names()) {
-            if (changed.contains(QLatin1String(name.record)))
-                m_outcome.changed << QLatin1String(name.key);
-        }
+        m_outcome.changed = JsonNames(ChangedFieldIds(m_outcome.before, m_outcome.image));
     } else {
         KnownImage known;
         for (int block = 0; block < m_blocksIn; ++block)

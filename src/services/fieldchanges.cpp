@@ -32,10 +32,9 @@ bool Refuse(QString *error, const QString &why)
 const QList<FieldChanges::Name> &FieldChanges::Names()
 {
     static const QList<Name> names{
-        {"bandCode", "band", "BandCode"},          {"freqSet", "freq-set", "FreqSet"},
-        {"password", "password", "ProgramPassword"}, {"dealerCode", "dealer-code", "DealerCode"},
-        {"stockDate", "stock-date", "StockDate"},  {"sellDate", "sell-date", "SellDate"},
-        {"seller", "seller", "Seller"},
+        {"bandCode", "band"},        {"freqSet", "freq-set"},     {"password", "password"},
+        {"dealerCode", "dealer-code"}, {"stockDate", "stock-date"}, {"sellDate", "sell-date"},
+        {"seller", "seller"},
     };
     return names;
 }

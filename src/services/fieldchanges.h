@@ -23,7 +23,6 @@ public:
     struct Name {
         const char *key;    // "dealerCode"
         const char *option; // "dealer-code"
-        const char *record; // "DealerCode": the record's member, as the history knows the field
     };
     static const QList<Name> &Names();
 

@@ -1,7 +1,6 @@
 #include "station/jobview.h"
 
-#include "history/fieldview.h"
-#include "lang/captions.h"
+#include "history/entrynames.h"
 #include "production/stationjob.h"
 #include "record/catalogue.h"
 #include "services/fieldchanges.h"
@@ -15,22 +14,6 @@
 namespace kelvra {
 
 namespace {
-
-const FieldChanges::Name *NameOf(const QString &key)
-{
-    for (const FieldChanges::Name &name : FieldChanges::Names()) {
-        if (key == QLatin1String(name.key))
-            return &name;
-    }
-    return nullptr;
-}
-
-QString Caption(const QString &key, qint16 languageId)
-{
-    const FieldChanges::Name *name = NameOf(key);
-    const ImageField *field = name ? FindImageField(QLatin1String(name->record)) : nullptr;
-    return field ? FieldCaption(*field, languageId) : key;
-}
 
 QString Shown(const QString &key, const QString &value, const FieldChanges &dates, const QDate &today)
 {
@@ -142,13 +125,13 @@ void JobView::Show(const StationJob &job, const QDate &today)
         fields.append({tr("%1:").arg(caption), value});
     };
     const FieldChanges dates(job.DateFormat());
-    add(CaptionText(*FindCaption("Label1_0"), m_languageId), job.Model().isEmpty() ? tr("any model") : job.Model());
+    add(ItemCaption(QStringLiteral("model"), m_languageId), job.Model().isEmpty() ? tr("any model") : job.Model());
     for (const QString &key : job.Fields())
-        add(Caption(key, m_languageId), Shown(key, job.Value(key), dates, today));
+        add(ItemCaption(key, m_languageId), Shown(key, job.Value(key), dates, today));
     if (job.HasUnits()) {
         QStringList columns;
         for (const QString &key : job.UnitFields())
-            columns << Caption(key, m_languageId);
+            columns << ItemCaption(key, m_languageId);
         const QString units = QFileInfo(job.UnitsPath()).fileName();
         add(tr("Units file"), columns.isEmpty()
                                   ? tr("%1: %2 radios; no other is written").arg(units).arg(job.UnitCount())
