@@ -5,6 +5,7 @@
 #include "cli/recordcommand.h"
 #include "cli/terminal.h"
 #include "lang/translations.h"
+#include "station/stationprogram.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,6 +42,18 @@ int main(int argc, char *argv[])
     kelvra::IgnoreBrokenPipes();
     QCoreApplication::setApplicationName(QStringLiteral("KelvraSet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
+
+    // The station window is the station with widgets: it needs a display.
+    if (kelvra::AsksForStationWindow(Arguments(argc, argv))) {
+        const kelvra::CommandLine refused = kelvra::StationWindowWithoutDisplay(Arguments(argc, argv));
+        if (refused.exit) {
+            QCoreApplication core(argc, argv);
+            const kelvra::InterfaceTranslations translations(QLocale::system());
+            return Finish(kelvra::StationWindowWithoutDisplay(Arguments(argc, argv)));
+        }
+        QApplication app(argc, argv);
+        return kelvra::RunStationWindow(QCoreApplication::arguments());
+    }
 
     // A command runs without widgets and without a display.
     if (argc > 1 && kelvra::StandsForCommand(QString::fromLocal8Bit(argv[1]))) {

@@ -212,23 +212,4 @@ void DeliverOwnEntry(const QString &uuid, Terminal &terminal)
                       .arg(uuid, server.key, why));
 }
 
-void TellDeliveryChanges(HistoryDelivery &delivery)
-{
-    auto failing = std::make_shared<bool>(false);
-    QObject::connect(&delivery, &HistoryDelivery::StatusChanged, &delivery,
-                     [failing, key = delivery.Server().key](const DeliveryStatus &status) {
-                         if (status.state == DeliveryState::Waiting && !*failing) {
-                             *failing = true;
-                             TraceServer(key + QStringLiteral(" delivery fails: ") + status.why);
-                             Terminal::Err(Cli::tr("Delivery to the workshop server %1 fails: %2. Entries wait on "
-                                                   "this computer and follow once it works again.\n")
-                                               .arg(key, status.why));
-                         } else if (status.state == DeliveryState::UpToDate && *failing) {
-                             *failing = false;
-                             TraceServer(key + QStringLiteral(" delivery works again"));
-                             Terminal::Err(Cli::tr("Delivery to the workshop server %1 works again.\n").arg(key));
-                         }
-                     });
-}
-
 } // namespace kelvra

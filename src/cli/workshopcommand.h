@@ -4,7 +4,6 @@
 
 namespace kelvra {
 
-class HistoryDelivery;
 class Terminal;
 
 // The commands' side of a workshop's shared history server.
@@ -22,8 +21,5 @@ int DeliverQueued();
 // most 2 s; when that fails, standard error says that the entry stays
 // queued. Nothing when no server is named.
 void DeliverOwnEntry(const QString &uuid, Terminal &terminal);
-
-// A station says once that delivery fails, and once that it works again.
-void TellDeliveryChanges(HistoryDelivery &delivery);
 
 } // namespace kelvra
