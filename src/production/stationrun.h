@@ -90,8 +90,9 @@ private:
     void Read(bool radioUnderWay);
     void OnDone(const CommandOutcome &outcome);
     // Automatic: whether a try found a radio that is to be done now.
-    bool IsNewRadio(const CommandOutcome &outcome);
-    void Examine(CommandOutcome outcome);
+    // serial: the serial number the try read; empty when it read none.
+    bool IsNewRadio(const CommandOutcome &outcome, const QString &serial);
+    void Examine(CommandOutcome outcome, const QString &serial);
     void Report(CommandOutcome outcome, const QString &serial);
     void End();
 
