@@ -22,14 +22,19 @@ QString CsvCell(QString value)
     return value;
 }
 
-namespace {
-
-void WriteRow(QIODevice &out, const QStringList &cells)
+QByteArray CsvLine(const QStringList &cells)
 {
     QStringList quoted;
     for (const QString &cell : cells)
         quoted << CsvCell(cell);
-    out.write((quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8());
+    return (quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
+}
+
+namespace {
+
+void WriteRow(QIODevice &out, const QStringList &cells)
+{
+    out.write(CsvLine(cells));
 }
 
 QString Shown(const std::optional<QString> &value, bool masked)
