@@ -14,7 +14,6 @@
 #include "services/historysetting.h"
 #include "services/settingsplace.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -44,7 +43,7 @@ QString EntryLine(const HistoryEntry &entry, bool withBench)
              ResultText(entry.result).leftJustified(10), Printable(entry.serialNumber).leftJustified(16),
              Printable(entry.model).leftJustified(7),
              withBench ? Printable(entry.bench).leftJustified(12) + QStringLiteral("  ") : QString(),
-             FieldCaptions(entry.changedFields, language).join(QCoreApplication::translate("History", ", ")));
+             ChangedFieldsText(entry.changedFields, language));
 }
 
 int HistoryUnreadable(HistoryStore &store, const HistoryProblem &problem)

@@ -123,8 +123,7 @@ void WriteHistoryCsvRow(const HistoryEntry &entry, const CsvForm &form, QIODevic
                       ResultText(entry.result),
                       entry.serialNumber,
                       entry.model,
-                      FieldCaptions(entry.changedFields, form.languageId)
-                          .join(QCoreApplication::translate("History", ", ")),
+                      ChangedFieldsText(entry.changedFields, form.languageId),
                       entry.message,
                       entry.detail,
                       entry.portName,
