@@ -62,9 +62,8 @@ public:
     void Interrupt();
 
     const QString &PortName() const { return m_portName; }
-    // While a radio is being written, what leaving now would leave in it, as
-    // a question whose default answer stays; empty otherwise.
-    QString LeaveQuestion() const { return m_link.LeaveQuestion(); }
+    // While a radio is being written, what leaving now would leave in it; empty otherwise.
+    QString LeaveSituation() const { return m_link.LeaveSituation(); }
     // This port's radios.
     const StationTally &Tally() const { return m_tally; }
 
