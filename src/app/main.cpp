@@ -3,6 +3,7 @@
 #include "services/tracefile.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "history/serverthread.h"
 #include "lang/translations.h"
 
 #include <QApplication>
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
     // A command runs without widgets and without a display.
     if (argc > 1 && kelvra::StandsForCommand(QString::fromLocal8Bit(argv[1]))) {
         QCoreApplication app(argc, argv);
-        return kelvra::RunCommand(QCoreApplication::arguments());
+        return kelvra::EndProcess(kelvra::RunCommand(QCoreApplication::arguments()));
     }
 
     // --help, --version, mistakes and a missing display are answered before
@@ -72,10 +73,15 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    kelvra::Program program(kelvra::ProgramEnvironment::Host());
-    window = &program.Window();
-    program.Form_Load();
-    program.Window().PlaceOnScreen();
-    program.Window().show();
-    return QApplication::exec();
+    int exitCode = 0;
+    {
+        kelvra::Program program(kelvra::ProgramEnvironment::Host());
+        window = &program.Window();
+        program.Form_Load();
+        program.Window().PlaceOnScreen();
+        program.Window().show();
+        exitCode = QApplication::exec();
+        window = nullptr;
+    }
+    return kelvra::EndProcess(exitCode);
 }
