@@ -1,14 +1,19 @@
 // historybench: what the history costs. With a history of many entries, the
 // time to open the file (integrity check included), to open the history
-// window and to filter it by a serial number, each against its target; and
+// window, to filter it (serial number, dealer code, bench, operation, days)
+// and to sort it by a column, each against its target; and
 // what one write's entry adds to a write: its durable begin and its finish.
 //   historybench [entries] [repeats]      (QT_QPA_PLATFORM=offscreen, or on a display)
 
 #include "historyfill.h"
 #include "lang/language.h"
+#include "ui/historylistmodel.h"
 #include "ui/historywindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -19,6 +24,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
+#include <tuple>
 
 using namespace kelvra;
 using namespace kelvra::bench;
@@ -120,28 +127,68 @@ int main(int argc, char *argv[])
     Report("open the history window, the first time", MedianMs(1, openWindow), 300);
     Report("open the history window", MedianMs(repeats, openWindow), 300);
 
-    Report("    the file's part of a filter", MedianMs(repeats, [&] { store->List({Serial(4242)}); }), 0);
-    auto *filter = window->findChild<QLineEdit *>(QStringLiteral("filter"));
+    Report("    the file's part of a filter", MedianMs(repeats, [&] {
+               HistoryQuery query;
+               query.filter.serial = Serial(4242);
+               store->List(query);
+           }),
+           0);
     auto *list = window->findChild<QTableView *>(QStringLiteral("entries"));
-    const std::pair<const char *, QString> filters[] = {
-        {"filter by a whole serial number", Serial(4242)},
-        {"filter by its last four digits", QStringLiteral("4242")},
-        {"filter matching nothing", QStringLiteral("99999999")},
-    };
-    for (const auto &[what, text] : filters) {
+    // Each step as the operator takes it, from the whole list newest first: the list follows at once.
+    const auto measure = [&](const char *what, const std::function<void()> &step, const std::function<void()> &undo) {
         QList<double> samples;
         for (int i = 0; i < repeats; ++i) {
-            filter->clear();
+            undo();
             QApplication::processEvents();
             QElapsedTimer timer;
             timer.start();
-            filter->setText(text); // as typed or pasted: the list follows at once
+            step();
             QApplication::processEvents();
             samples << double(timer.nsecsElapsed()) / 1e6;
         }
         Report(what, Median(samples), 50);
         Out() << "    " << list->model()->rowCount() << " entries shown" << Qt::endl;
-    }
+        undo();
+    };
+    const auto field = [&](const char *name) { return window->findChild<QLineEdit *>(QLatin1String(name)); };
+    const std::tuple<const char *, const char *, QString> typed[] = {
+        {"filter by a whole serial number", "filter", Serial(4242)},
+        {"filter by its last four digits", "filter", QStringLiteral("4242")},
+        {"filter matching nothing", "filter", QStringLiteral("99999999")},
+        {"filter by a dealer code", "dealerFilter", QStringLiteral("Q")},
+        {"filter by a bench", "benchFilter", QStringLiteral("bench-7")},
+    };
+    for (const auto &[what, name, text] : typed)
+        measure(
+            what, [&, name = name, text = text] { field(name)->setText(text); },
+            [&, name = name] { field(name)->clear(); });
+    auto *operation = window->findChild<QComboBox *>(QStringLiteral("operationFilter"));
+    measure("filter by a bench, then writes only", [&] { operation->setCurrentIndex(2); },
+            [&] {
+                operation->setCurrentIndex(0);
+                field("benchFilter")->setText(QStringLiteral("bench-7"));
+            });
+    field("benchFilter")->clear();
+    auto *fromSet = window->findChild<QCheckBox *>(QStringLiteral("fromSet"));
+    auto *from = window->findChild<QDateEdit *>(QStringLiteral("fromDate"));
+    auto *untilSet = window->findChild<QCheckBox *>(QStringLiteral("untilSet"));
+    auto *until = window->findChild<QDateEdit *>(QStringLiteral("untilDate"));
+    from->setDate(QDate(2019, 3, 1));
+    until->setDate(QDate(2019, 3, 31));
+    fromSet->setChecked(true);
+    measure("filter by a month's days", [&] { untilSet->setChecked(true); }, [&] { untilSet->setChecked(false); });
+    fromSet->setChecked(false);
+    const std::pair<const char *, int> sorts[] = {
+        {"sort by serial number", HistoryListModel::SerialColumn},
+        {"sort by dealer code", HistoryListModel::DealerColumn},
+        {"sort by result", HistoryListModel::ResultColumn},
+    };
+    for (const auto &[what, column] : sorts)
+        measure(what, [&, column = column] { list->sortByColumn(column, Qt::AscendingOrder); },
+                [&] { list->sortByColumn(HistoryListModel::TimeColumn, Qt::DescendingOrder); });
+    list->sortByColumn(HistoryListModel::SerialColumn, Qt::AscendingOrder);
+    measure("sort by serial number, the next page", [&] { list->scrollToBottom(); }, [&] { list->scrollToTop(); });
+    list->sortByColumn(HistoryListModel::TimeColumn, Qt::DescendingOrder);
 
     // What a write's history adds, in processor time and in all: the rest is the disk's own sync.
     const auto writeEntry = [&] {

@@ -22,7 +22,10 @@ inline HistoryEntry Sample(int n)
     for (int i = 0; i < RadioImage::Size; ++i)
         image[i] = quint8(i + n);
     HistoryEntry entry = NewHistoryEntry(n % 2 ? HistoryOperation::Write : HistoryOperation::Read);
-    entry.result = HistoryResult::Complete;
+    entry.result = n % 10 == 9 ? HistoryResult::Failure : HistoryResult::Complete;
+    // Ten years of fifty benches: an entry every 50 minutes, on one bench or another.
+    entry.time = QDateTime(QDate(2016, 1, 1), QTime(), Qt::UTC).addSecs(qint64(n) * 3000);
+    entry.bench = QStringLiteral("bench-%1").arg(n % 50);
     entry.serialNumber = Serial(n % Radios);
     entry.model = QStringLiteral("KR350UV");
     entry.portName = QStringLiteral("COM1");

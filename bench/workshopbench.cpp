@@ -88,7 +88,9 @@ double PageMs(WorkshopReader &reader, const QString &serial, int *rows)
     });
     QElapsedTimer timer;
     timer.start();
-    reader.Ask({serial, QDateTime(), QString(), 200});
+    WorkshopQuery query;
+    query.filter.serial = serial;
+    reader.Ask(query);
     loop.exec();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     QObject::disconnect(connection);

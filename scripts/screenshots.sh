@@ -7,15 +7,21 @@
 # Then, at scale 1 in both languages, a slow simulated radio: a read in
 # progress (its status line under the buttons, with a block sent again) and a
 # write in progress (Read and Write greyed). Then, at scale 1 in both
-# languages, the question of a write before any read. Last, the history window over a
-# few entries made on a simulated radio (a read, a write, a write of values
-# the history put back, a failure), the restored write selected.
-#   scripts/screenshots.sh [build folder]   (default: build, built here in Release)
+# languages, the question of a write before any read. Then the history window over
+# nine entries made on a simulated radio (reads, a write, a write of values
+# the history put back, a failure), the restored write selected: at scale 2
+# eight entries and the differences must show. Last, the station window over
+# four simulated radios, at scale 1 and 2 in both languages: as it opens,
+# while it runs (a pass, a failure, a write under way, a port that waits) and
+# once stopped, with its count and run report.
+#   scripts/screenshots.sh [build folder] [history|station]   (default: build, built here in
+#       Release; history or station: the history window's or the station window's shots alone)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/virtualscreen.sh
 
 build=${1:-build}
+only=${2:-}
 if [ -z "${1:-}" ]; then
     scripts/deps.sh
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -33,10 +39,13 @@ xvfb_pid=""
 app_pid=""
 sim_pid=""
 history_copy=""
+station=""
+sim_pids=()
 cleanup() {
-    stop_started "$app_pid" "$sim_pid" "$xvfb_pid"
+    stop_started "$app_pid" "$sim_pid" "${sim_pids[@]}" "$xvfb_pid"
     rm -rf "$private"
     [ -z "$history_copy" ] || rm -rf "$history_copy"
+    [ -z "$station" ] || rm -rf "$station"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -67,7 +76,67 @@ open_window() {
     xdotool windowfocus --sync "$window"
 }
 
+# The station window, in a portable copy of its own with four simulated
+# radios: COM21 passes, COM22 keeps storing block 3 wrongly and fails, COM23
+# answers every write block a quarter of a second late, COM24 has no radio.
+station_shots() {
+    station=$(mktemp -d)
+    cp "$kelvraset" "$station/"
+    printf '{"model": "KR350UV", "dealerCode": "D-0042", "stockDate": "today", "seller": "Line 3",\n' >"$station/job.json"
+    printf ' "dateFormat": "yyyy-MM-dd"}\n' >>"$station/job.json"
+    start_radios() {
+        local n i faults
+        for n in 21 22 23 24; do
+            case $n in
+            22) faults=(--fault misstore:writeblock@3:always) ;;
+            23) faults=(--fault delay:writeblock:always:250) ;;
+            24) faults=(--silent) ;;
+            *) faults=() ;;
+            esac
+            "$radio_sim" --demo --alias-dir "$station/ports" --com "$n" "${faults[@]}" >"$station/sim$n.log" 2>&1 &
+            sim_pids+=($!)
+            wait_for 50 test -L "$station/ports/COM$n"
+            # Each radio its own serial number, as the next units off the line.
+            for ((i = 21; i < n; i++)); do
+                kill -USR1 "${sim_pids[-1]}"
+                sleep 0.1
+            done
+        done
+    }
+    # the simulated radio on COM$2 has received at least $3 requests of kind $1
+    station_got() { [ "$(grep -c "<- $1 " "$station/sim$2.log")" -ge "$3" ]; }
+    for scale in 1 2; do
+        for lang in en_US zh_CN; do
+            name=kelvraset-station-${lang%%_*}-x$scale
+            start_radios
+            env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang.UTF-8" QT_SCALE_FACTOR="$scale" "$station/KelvraSet" \
+                station --window --job "$station/job.json" --port COM21 --port COM22 --port COM23 --port COM24 &
+            app_pid=$!
+            wait_for 100 windows_named 'KelvraSet' 1
+            window=$(xdotool search --onlyvisible --name 'KelvraSet' | head -n 1)
+            xdotool windowfocus --sync "$window"
+            shoot "$name"
+            xdotool key --clearmodifiers alt+s
+            wait_for 200 station_got writeblock 23 3 && shoot "$name-running" 0.05
+            # COM23's radio done, then Stop: the count and where the report went.
+            wait_for 100 station_got end 23 2
+            sleep 1
+            xdotool key --clearmodifiers alt+s
+            shoot "$name-stopped" 1
+            stop_started "$app_pid"
+            app_pid=""
+            stop_started "${sim_pids[@]}"
+            sim_pids=()
+        done
+    done
+}
+if [ "$only" = station ]; then
+    station_shots
+    exit 0
+fi
+
 for scale in 1 1.5 2; do
+    [ "$only" != history ] || break
     for lang in en_US zh_CN; do
         name=kelvraset-${lang%%_*}-x$scale
         open_window LANG="$lang.UTF-8" QT_SCALE_FACTOR="$scale"
@@ -115,6 +184,7 @@ answer_box() {
 # program's 300 ms wait, and the third read block only to its third request:
 # each step stays on the screen long enough to be seen.
 for lang in en_US zh_CN; do
+    [ "$only" != history ] || break
     name=kelvraset-${lang%%_*}-x1
     mkdir -p "$private/config/KelvraSet"
     printf '[language]\ncomPort=9\n' >"$private/config/KelvraSet/mysetup.ini"
@@ -184,6 +254,7 @@ press() {
 # A write before any read asks first, naming the radio and what would change;
 # answered No (the default), then the "Write Failure!" that follows.
 for lang in en_US zh_CN; do
+    [ "$only" != history ] || break
     start_copy "$lang" 1
     to_main alt+w
     if wait_for 150 windows_at_least 2; then
@@ -200,7 +271,9 @@ done
 # the dealer code field at (291, 410), the model box at (200, 147) and its
 # second model at (170, 169) from the window's corner.
 start_copy en_US 1
-press alt+r
+for read in 1 2 3 4 5 6; do
+    press alt+r
+done
 xdotool mousemove --window "$window" 291 410 click 1 key --clearmodifiers ctrl+a type "D-0042"
 press alt+w
 to_main alt+h
@@ -226,3 +299,5 @@ for scale in 1 2; do
         stop_copy
     done
 done
+
+[ "$only" = history ] || station_shots

@@ -13,7 +13,7 @@ scripts/deps.sh
 # accessibility bus and its Python client to read the window as a screen
 # reader, and sqlite3 to try the history file as any other client would.
 test_packages=(dpkg-dev desktop-file-utils appstream lintian util-linux udev postgresql
-               dbus-daemon at-spi2-core python3-pyatspi sqlite3)
+               dbus-daemon at-spi2-core python3-pyatspi sqlite3 poppler-utils)
 missing=()
 for p in "${test_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

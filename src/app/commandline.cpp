@@ -45,17 +45,21 @@ bool DisplayReachable()
     return false;
 }
 
-void RefuseWithoutDisplay(CommandLine &result)
+void RefuseWithoutDisplay(CommandLine &result, const QString &why)
 {
     if (DisplayReachable())
         return;
     result.exit = true;
     result.exitCode = 2;
-    result.output = QCoreApplication::translate("CommandLine",
-                                                "The window needs a display, and none is set (DISPLAY and "
-                                                "WAYLAND_DISPLAY are empty). Without one, use a command: read, "
-                                                "write, history or station; see KelvraSet --help.")
-        + QLatin1Char('\n');
+    result.output = why + QLatin1Char('\n');
+}
+
+QString WindowNeedsDisplay()
+{
+    return QCoreApplication::translate("CommandLine",
+                                       "The window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY are "
+                                       "empty). Without one, use a command: read, write, history or station; see "
+                                       "KelvraSet --help.");
 }
 
 } // namespace
@@ -83,7 +87,7 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
         if (beforeApplication && !unknown.isEmpty() && std::all_of(unknown.begin(), unknown.end(), MayBeQtOption)) {
             // Left to the second reading; -platform names where the window goes.
             if (!unknown.contains(QLatin1String("platform")))
-                RefuseWithoutDisplay(result);
+                RefuseWithoutDisplay(result, WindowNeedsDisplay());
             return result;
         }
         result.exit = true;
@@ -114,7 +118,18 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
         result.output = QCoreApplication::translate("CommandLine", "--trace needs a file name.") + QLatin1Char('\n');
     }
     if (!result.exit && beforeApplication)
-        RefuseWithoutDisplay(result);
+        RefuseWithoutDisplay(result, WindowNeedsDisplay());
+    return result;
+}
+
+CommandLine StationWindowWithoutDisplay(const QStringList &arguments)
+{
+    CommandLine result;
+    if (!arguments.contains(QLatin1String("-platform")))
+        RefuseWithoutDisplay(result, QCoreApplication::translate(
+                                         "CommandLine", "The station window needs a display, and none is set (DISPLAY "
+                                                        "and WAYLAND_DISPLAY are empty). Without one, run the station "
+                                                        "on the terminal: KelvraSet station without --window."));
     return result;
 }
 

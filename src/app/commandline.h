@@ -20,4 +20,9 @@ struct CommandLine
 // left for the second reading, which sees the arguments without them.
 CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplication);
 
+// The station window asked for where it cannot open: without a display, and
+// without -platform naming where it goes. Exit code 2 and what to use
+// instead; nothing to do (exit false) where it can open.
+CommandLine StationWindowWithoutDisplay(const QStringList &arguments);
+
 } // namespace kelvra

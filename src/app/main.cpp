@@ -2,14 +2,17 @@
 #include "ui/program.h"
 #include "services/tracefile.h"
 #include "cli/commands.h"
+#include "cli/recordcommand.h"
 #include "cli/terminal.h"
 #include "history/serverthread.h"
 #include "lang/translations.h"
+#include "station/stationprogram.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -19,6 +22,12 @@ QStringList Arguments(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     return arguments;
+}
+
+void QuietQt(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    if (type == QtFatalMsg)
+        std::abort();
 }
 
 int Finish(const kelvra::CommandLine &commandLine)
@@ -35,8 +44,28 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("KelvraSet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVRASET_VERSION));
 
+    // The station window is the station with widgets: it needs a display.
+    if (kelvra::AsksForStationWindow(Arguments(argc, argv))) {
+        const kelvra::CommandLine refused = kelvra::StationWindowWithoutDisplay(Arguments(argc, argv));
+        if (refused.exit) {
+            QCoreApplication core(argc, argv);
+            const kelvra::InterfaceTranslations translations(QLocale::system());
+            return Finish(kelvra::StationWindowWithoutDisplay(Arguments(argc, argv)));
+        }
+        QApplication app(argc, argv);
+        return kelvra::RunStationWindow(QCoreApplication::arguments());
+    }
+
     // A command runs without widgets and without a display.
     if (argc > 1 && kelvra::StandsForCommand(QString::fromLocal8Bit(argv[1]))) {
+        if (kelvra::CommandDrawsPages(Arguments(argc, argv))) {
+            // Its fonts need a GUI application: one that draws offscreen, whatever display there is,
+            // and keeps Qt's own remarks on its surroundings (no XDG_RUNTIME_DIR) out of the terminal.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(QuietQt);
+            QGuiApplication app(argc, argv);
+            return kelvra::RunCommand(QCoreApplication::arguments());
+        }
         QCoreApplication app(argc, argv);
         return kelvra::EndProcess(kelvra::RunCommand(QCoreApplication::arguments()));
     }

@@ -205,7 +205,9 @@ QString CommandsHelp()
               "  history --deliver                     send the entries queued for the workshop server\n"
               "  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]\n"
               "                                        program radios one after another, on\n"
-              "                                        several ports at once\n\n")
+              "                                        several ports at once\n"
+              "  station --window [--job FILE] [--port PORT ...]\n"
+              "                                        the same in a window, a panel per port\n\n")
         + ExitCodeTable();
 }
 

@@ -2,9 +2,11 @@
 #include "services/clitext.h"
 
 #include "cli/commandparser.h"
+#include "cli/recordcommand.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "cli/workshopcommand.h"
+#include "history/entrynames.h"
 #include "history/historycsv.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
@@ -25,36 +27,24 @@ namespace {
 
 // Reading the history is no operation on a radio: its own failure code.
 constexpr int ExitHistoryUnreadable = 1;
+constexpr int CsvPage = 1000;
 
 } // namespace
 
-QJsonObject EntryJson(const HistoryEntry &entry)
+QJsonObject EntryJson(const HistoryEntry &entry, bool showPasswords)
 {
-    const auto orNull = [](const QString &text) { return text.isEmpty() ? QJsonValue() : QJsonValue(text); };
-    QJsonObject json;
-    json.insert(QStringLiteral("id"), entry.uuid);
-    json.insert(QStringLiteral("time"), HistoryTimeText(entry.time));
-    json.insert(QStringLiteral("operation"), OperationWord(entry.operation));
-    json.insert(QStringLiteral("result"), ResultWord(entry.result));
-    json.insert(QStringLiteral("message"), orNull(entry.message));
-    json.insert(QStringLiteral("detail"), orNull(entry.detail));
-    json.insert(QStringLiteral("port"), orNull(entry.portName));
-    json.insert(QStringLiteral("device"), orNull(entry.devicePath));
-    json.insert(QStringLiteral("model"), orNull(entry.model));
-    json.insert(QStringLiteral("serialNumber"), orNull(entry.serialNumber));
-    json.insert(QStringLiteral("changed"), QJsonArray::fromStringList(entry.changedFields));
-    json.insert(QStringLiteral("bench"), orNull(entry.bench));
-    return json;
+    return Nested(EntryNamedValues(entry, showPasswords));
 }
 
 QString EntryLine(const HistoryEntry &entry, bool withBench)
 {
+    const qint16 language = LanguageIdForLocale(QLocale::system());
     return QStringLiteral("%1  %2  %3  %4  %5  %6%7\n")
         .arg(LocalTimeText(entry.time), OperationText(entry.operation).leftJustified(6),
              ResultText(entry.result).leftJustified(10), Printable(entry.serialNumber).leftJustified(16),
              Printable(entry.model).leftJustified(7),
              withBench ? Printable(entry.bench).leftJustified(12) + QStringLiteral("  ") : QString(),
-             entry.changedFields.join(QStringLiteral(", ")));
+             FieldCaptions(entry.changedFields, language).join(QCoreApplication::translate("History", ", ")));
 }
 
 namespace {
@@ -76,16 +66,23 @@ QString CommandHistoryPath()
 
 int HistoryCommand(const QStringList &arguments)
 {
-    CommandParser parser(QStringLiteral("history [--workshop] [--serial S] [--limit N] [--json | --csv] | --deliver"),
+    CommandParser parser(QStringLiteral("history [--workshop] [--serial S] [--limit N] [--json | --csv] "
+                                        "[--show-passwords] | --serial S --pdf FILE | --deliver"),
                          Cli::tr("Lists the history of reads and writes, newest first."));
     parser.Add(QStringLiteral("serial"),
                Cli::tr("Only radios whose serial number contains S (with --workshop: ends with S, the whole "
                        "number or its last digits)."),
                QStringLiteral("S"));
     parser.Add(QStringLiteral("limit"), Cli::tr("At most N entries (default 50; not for --csv)."), QStringLiteral("N"));
-    parser.Add(QStringLiteral("json"), Cli::tr("One JSON object per entry."));
-    parser.Add(QStringLiteral("csv"),
-               Cli::tr("Every entry as CSV, as the history window exports it (passwords masked)."));
+    parser.Add(QStringLiteral("json"), Cli::tr("One JSON object per entry, with the names read --json uses."));
+    parser.Add(QStringLiteral("csv"), Cli::tr("Every entry as CSV for programs: a header row of the same names."));
+    parser.Add(QStringLiteral("show-passwords"),
+               Cli::tr("Programming passwords in clear in --json, --csv and --pdf (**** without it)."));
+    parser.Add(QStringLiteral("pdf"),
+               Cli::tr("The record of the newest complete write of the radio --serial names, as a PDF file to "
+                       "hand over with it: model, serial number, band, Freq. Set, dealer fields, when and at which "
+                       "bench it was written."),
+               QStringLiteral("FILE"));
     parser.Add(QStringLiteral("workshop"),
                Cli::tr("Every bench's entries from the workshop server that historyUrl names, with this bench's "
                        "entries not yet delivered; exit code 3 when the server cannot be reached."));
@@ -100,10 +97,11 @@ int HistoryCommand(const QStringList &arguments)
         return exitCode;
     const bool json = parser.IsSet(QStringLiteral("json"));
     const bool csv = parser.IsSet(QStringLiteral("csv"));
+    const bool showPasswords = parser.IsSet(QStringLiteral("show-passwords"));
     if (json && csv)
         return parser.Refuse(Cli::tr("--json and --csv exclude each other."));
     HistoryQuery query;
-    query.serialContains = parser.Value(QStringLiteral("serial"));
+    query.filter.serial = parser.Value(QStringLiteral("serial"));
     query.limit = 50;
     if (parser.IsSet(QStringLiteral("limit"))) {
         bool ok = false;
@@ -116,17 +114,24 @@ int HistoryCommand(const QStringList &arguments)
             return parser.Refuse(Cli::tr("--deliver takes no other option."));
         return DeliverQueued();
     }
+    if (parser.IsSet(QStringLiteral("pdf"))) {
+        if (json || csv || parser.IsSet(QStringLiteral("workshop")) || parser.IsSet(QStringLiteral("limit")))
+            return parser.Refuse(Cli::tr("--pdf takes only --serial and --show-passwords."));
+        if (query.filter.serial.isEmpty())
+            return parser.Refuse(Cli::tr("--pdf needs --serial: the radio whose record it is."));
+        return RecordPdf(query.filter.serial, parser.Value(QStringLiteral("pdf")), showPasswords);
+    }
     if (parser.IsSet(QStringLiteral("workshop")))
-        return WorkshopHistory(query.serialContains, query.limit, json, csv);
+        return WorkshopHistory(query.filter.serial, query.limit, json, csv, showPasswords);
 
     HistoryStore store(CommandHistoryPath(), HistoryStore::Check::AsRead, HistoryStore::Access::ReadOnly);
     const auto none = [&] {
         // A script asking for JSON or CSV gets nothing at all.
         if (!json && !csv)
-            Terminal::Out(query.serialContains.isEmpty()
+            Terminal::Out(query.filter.serial.isEmpty()
                               ? Cli::tr("The history holds no entries yet (%1).\n").arg(store.Path())
                               : Cli::tr("The history holds no entry for a serial number containing %1.\n")
-                                    .arg(query.serialContains));
+                                    .arg(query.filter.serial));
         return ExitComplete;
     };
     // Listing an empty history creates no file.
@@ -136,9 +141,9 @@ int HistoryCommand(const QStringList &arguments)
     if (csv) {
         // Unbuffered, so that a write that fails is seen at once, not lost in a buffer.
         QFile out;
+        query.limit = CsvPage;
         const bool listed = out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)
-            && WriteHistoryCsv(store, query.serialContains, false, LanguageIdForLocale(QLocale::system()), out,
-                               &problem);
+            && WriteHistoryCsv(store, query, {false, 0, showPasswords}, out, &problem);
         if (out.error() != QFileDevice::NoError)
             Terminal::NoteOutputFailure(out.errorString());
         return listed ? ExitComplete : Unreadable(store, problem);
@@ -151,7 +156,7 @@ int HistoryCommand(const QStringList &arguments)
     if (entries.isEmpty())
         return none();
     for (const HistoryEntry &entry : entries)
-        json ? Terminal::Out(JsonLine(EntryJson(entry))) : Terminal::Out(EntryLine(entry));
+        json ? Terminal::Out(JsonLine(EntryJson(entry, showPasswords))) : Terminal::Out(EntryLine(entry));
     return ExitComplete;
 }
 

@@ -1,12 +1,11 @@
 #include "cli/report.h"
 
 #include "cli/terminal.h"
+#include "history/entrynames.h"
 #include "history/fieldview.h"
 #include "history/historycsv.h"
 #include "history/historyfile.h"
 #include "lang/captions.h"
-#include "record/catalogue.h"
-#include "record/imagecodec.h"
 #include "record/radioinfo.h"
 #include "services/clitext.h"
 #include "services/commandport.h"
@@ -19,59 +18,18 @@ namespace kelvra {
 
 namespace {
 
-// The history's field ids (the record's member names) under their JSON keys.
-struct JsonField {
-    const char *id;
-    const char *key;
-};
-constexpr JsonField RadioTexts[] = {
-    {"SerialNumber", "serialNumber"},       {"AreaCode", "areaCode"},
-    {"ManufactureCode", "manufactureCode"}, {"UserCode", "userCode"},
-    {"ProductionDate", "producedDate"},     {"MaintenanceDate", "maintainedDate"},
-    {"MaintenanceNote", "maintenanceNote"}, {"ProgramPassword", "password"},
-    {"DealerCode", "dealerCode"},           {"StockDate", "stockDate"},
-    {"SellDate", "sellDate"},               {"Seller", "seller"},
-};
-constexpr JsonField Features[] = {
-    {"FiveTone", "fiveTone"}, {"TwoTone", "twoTone"},         {"Dtmf", "dtmf"},       {"Scramble", "scramble"},
-    {"Kill", "kill"},         {"Faint", "faint"},             {"FactoryMode", "factoryMode"}, {"FreqSet", "freqSet"},
-};
-
 QJsonValue OrNull(const QString &text)
 {
     return text.isEmpty() ? QJsonValue() : QJsonValue(text);
 }
 
-bool Known(const KnownImage &image, const char *id)
-{
-    const ImageField *field = FindImageField(QLatin1String(id));
-    return field && image.AllKnown(field->offset, field->width);
-}
-
 QJsonObject RadioJson(const CommandOutcome &outcome)
 {
-    const KnownImage &image = outcome.image;
+    QJsonObject radio = Nested(RadioValues(outcome.image, false));
+    radio.insert(QStringLiteral("model"), OrNull(outcome.model));
     RadioInfo info;
     InitRadioInfo(info);
-    DecodeRadioInfo(image.Filled(0), info);
-
-    QJsonObject radio;
-    radio.insert(QStringLiteral("model"), OrNull(outcome.model));
-    const bool band = Known(image, "BandCode");
-    radio.insert(QStringLiteral("bandCode"), band ? QJsonValue(info.BandCode) : QJsonValue());
-    radio.insert(QStringLiteral("band"), band ? OrNull(BandTextOfCode(info.BandCode)) : QJsonValue());
-    for (const JsonField &text : RadioTexts) {
-        const ImageField *field = FindImageField(QLatin1String(text.id));
-        radio.insert(QLatin1String(text.key), Known(image, text.id) ? QJsonValue(field->value(info)) : QJsonValue());
-    }
     radio.insert(QStringLiteral("version"), info.Version);
-    QJsonObject features;
-    for (const JsonField &flag : Features) {
-        const ImageField *field = FindImageField(QLatin1String(flag.id));
-        features.insert(QLatin1String(flag.key),
-                        Known(image, flag.id) ? QJsonValue(field->value(info) == QLatin1String("1")) : QJsonValue());
-    }
-    radio.insert(QStringLiteral("features"), features);
     return radio;
 }
 
@@ -150,9 +108,12 @@ QString OutcomeText(const CommandOutcome &outcome, const CommandPort &port, qint
         InitRadioInfo(fresh);
         line(CaptionText(*FindCaption("Label1_6"), languageId), fresh.Version);
     }
-    if (outcome.operation == Operation::Write)
-        line(Cli::tr("Changed"),
-             outcome.changed.isEmpty() ? Cli::tr("nothing") : outcome.changed.join(QStringLiteral(", ")));
+    if (outcome.operation == Operation::Write) {
+        QStringList captions;
+        for (const QString &name : outcome.changed)
+            captions << ItemCaption(name, languageId);
+        line(Cli::tr("Changed"), captions.isEmpty() ? Cli::tr("nothing") : captions.join(QStringLiteral(", ")));
+    }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 

@@ -4,7 +4,6 @@
 #include "cli/historycommand.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
-#include "cli/workshopcommand.h"
 #include "production/stationjob.h"
 #include "production/stationline.h"
 #include "services/clitext.h"
@@ -68,15 +67,6 @@ QString OnPort(const QString &port, const QString &text)
     for (QString &line : lines)
         line = QStringLiteral("%1: %2").arg(port, line);
     return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-}
-
-QString TallyText(const StationTally &tally)
-{
-    return Cli::tr("radios %1, passed %2, failed %3 (attempts %4).")
-        .arg(tally.Radios())
-        .arg(tally.Passed())
-        .arg(tally.Failed())
-        .arg(tally.Attempts());
 }
 
 QJsonObject TallyJson(const StationTally &tally)
@@ -239,12 +229,7 @@ private:
             perPort.append(port);
         }
         const QString path = m_line.ReportPath();
-        if (path.isEmpty())
-            summary += Cli::tr("No run report: %1\n").arg(m_line.ReportProblem());
-        else if (!m_line.ReportProblem().isEmpty())
-            summary += Cli::tr("Run report, without the latest radios: %1 (%2)\n").arg(path, m_line.ReportProblem());
-        else
-            summary += Cli::tr("Run report: %1\n").arg(path);
+        summary += m_line.ReportLine() + QLatin1Char('\n');
         if (!m_json) {
             Terminal::Out(summary);
             return;
@@ -273,7 +258,8 @@ private:
 int StationCommand(const QStringList &arguments)
 {
     CommandParser parser(
-        QStringLiteral("station --port PORT [--port PORT ...] --job FILE [--auto] [--json]"),
+        QStringLiteral("station --port PORT [--port PORT ...] --job FILE [--auto] [--json]\n"
+                       "       KelvraSet station --window [--job FILE] [--port PORT ...]"),
         Cli::tr("Programs radios with the fields of a job file, one after another on each port and on every port "
                 "named at the same time: reads each, checks its model, writes, verifies, and prints one line per "
                 "radio, naming its port, with a running count. Every run writes a report, station-<UTC time>.csv, "
@@ -284,6 +270,10 @@ int StationCommand(const QStringList &arguments)
     parser.Add(QStringLiteral("auto"),
                Cli::tr("Start as soon as a radio answers instead of on Enter; a radio whose serial number was "
                        "just done is not done again until it has been off the cable."));
+    parser.Add(QStringLiteral("window"),
+               Cli::tr("Open the station window instead of running on the terminal: the job, Start and Stop, and a "
+                       "panel per port; it runs as --auto. There --job is optional (it asks for the job), and each "
+                       "--port is ticked in its list of ports."));
     parser.AddNotes(Cli::tr("\nThe job file names the fields for every radio, by the names of the JSON output:\n"
                             "  {\"model\": \"KR350UV\", \"dealerCode\": \"D-0042\", \"stockDate\": \"today\",\n"
                             "   \"seller\": \"Line 3\", \"bandCode\": 0, \"freqSet\": false, "
@@ -336,7 +326,6 @@ int StationCommand(const QStringList &arguments)
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
     QObject::connect(&line, &StationLine::Ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    QObject::connect(&line, &StationLine::DeliveryStarting, &line, &TellDeliveryChanges);
     line.Start(CommandHistoryPath(), SharedHistoryUrl(place.readPath), BenchName(place.readPath));
     loop.exec();
     return console.ExitCode();

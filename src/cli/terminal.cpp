@@ -6,10 +6,8 @@
 #include <QCoreApplication>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
 
@@ -17,18 +15,7 @@ namespace kelvra {
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
 QString g_outputFailure;
-
-// SIGHUP is a dropped SSH session, SIGQUIT a harder Ctrl+C: either would
-// otherwise end the process between two write blocks.
-constexpr int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-void OnSignal(int signal)
-{
-    const char byte = char(signal);
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
-}
 
 QString ActivityWords(const LinkActivity &activity)
 {
@@ -54,27 +41,12 @@ QString ActivityWords(const LinkActivity &activity)
 
 Terminal::Terminal(QObject *parent) : QObject(parent), m_progressWanted(isatty(STDERR_FILENO) == 1)
 {
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
-        return;
-    m_signals = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
-    connect(m_signals, &QSocketNotifier::activated, this, [this] {
-        char bytes[16];
-        const ssize_t n = ::read(g_signalPipe[1], bytes, sizeof bytes);
-        for (ssize_t i = 0; i < n; ++i)
-            emit Interrupted(bytes[i]);
-    });
-    struct sigaction action{};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : HandledSignals)
-        sigaction(signal, &action, nullptr);
+    connect(&m_signals, &InterruptSignals::Interrupted, this, &Terminal::Interrupted);
 }
 
 Terminal::~Terminal()
 {
     EndProgress();
-    for (const int signal : HandledSignals)
-        ::signal(signal, SIG_DFL);
 }
 
 QString ActivityText(const LinkActivity &activity)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "link/linkactivity.h"
+#include "services/interruptsignals.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 
 namespace kelvra {
 
@@ -39,7 +39,7 @@ signals:
     void Interrupted(int signal);
 
 private:
-    QSocketNotifier *m_signals = nullptr;
+    InterruptSignals m_signals;
     bool m_progressShown = false;
     bool m_progressWanted = false;
 };

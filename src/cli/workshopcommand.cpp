@@ -7,7 +7,6 @@
 #include "history/historycsv.h"
 #include "history/historydelivery.h"
 #include "history/workshopreader.h"
-#include "lang/language.h"
 #include "link/tracing.h"
 #include "services/commandoutcome.h"
 #include "services/historysetting.h"
@@ -62,7 +61,7 @@ void TraceServer(const QString &what)
 
 } // namespace
 
-int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
+int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv, bool showPasswords)
 {
     int exitCode = ExitComplete;
     const std::optional<SharedServer> usable = UsableServer(&exitCode);
@@ -72,10 +71,12 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
     Terminal terminal;
     WorkshopReader reader(CommandHistoryPath(), server);
     QFile out;
-    const qint16 language = LanguageIdForLocale(QLocale::system());
+    const CsvForm form{false, 0, showPasswords};
     // Unbuffered, so that a write that fails is seen at once, not lost in a buffer.
     if (csv && !out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ExitFileUnreadable;
+    HistoryFilter filter;
+    filter.serial = serialEnding;
     int listed = 0;
     bool headerWritten = false;
     WorkshopPage last;
@@ -92,22 +93,23 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv)
             return;
         }
         if (csv && !std::exchange(headerWritten, true))
-            WriteHistoryCsvHeader(language, out);
+            WriteHistoryCsvHeader(form, out);
         for (const HistoryEntry &entry : page.entries) {
             if (csv)
-                WriteHistoryCsvRow(entry, false, language, out);
+                WriteHistoryCsvRow(entry, form, out);
             else
-                Terminal::Out(json ? QString::fromUtf8(JsonLine(EntryJson(entry))) : EntryLine(entry, true));
+                Terminal::Out(json ? QString::fromUtf8(JsonLine(EntryJson(entry, showPasswords)))
+                                   : EntryLine(entry, true));
         }
         listed += int(page.entries.size());
         // --csv takes every entry, a page at a time; the others stop at the limit.
         if (csv && page.more && !page.entries.isEmpty() && out.error() == QFileDevice::NoError) {
-            reader.Ask({serialEnding, page.entries.last().time, page.entries.last().uuid, CsvPage});
+            reader.Ask({filter, CsvPage, HistoryOrder(), page.entries.last()});
             return;
         }
         loop.quit();
     });
-    reader.Ask({serialEnding, QDateTime(), QString(), csv ? CsvPage : limit});
+    reader.Ask({filter, csv ? CsvPage : limit, HistoryOrder(), std::nullopt});
     loop.exec();
     if (out.error() != QFileDevice::NoError)
         Terminal::NoteOutputFailure(out.errorString());
@@ -230,25 +232,6 @@ void OwnEntryDelivery::Deliver(const QString &uuid, Terminal &terminal)
     Terminal::Err(Cli::tr("The entry %1 stays queued for the workshop server %2 (%3); it follows with the next "
                           "delivery, or with KelvraSet history --deliver.\n")
                       .arg(uuid, m_server.key, why));
-}
-
-void TellDeliveryChanges(HistoryDelivery &delivery)
-{
-    auto failing = std::make_shared<bool>(false);
-    QObject::connect(&delivery, &HistoryDelivery::StatusChanged, &delivery,
-                     [failing, key = delivery.Server().key](const DeliveryStatus &status) {
-                         if (status.state == DeliveryState::Waiting && !*failing) {
-                             *failing = true;
-                             TraceServer(key + QStringLiteral(" delivery fails: ") + status.why);
-                             Terminal::Err(Cli::tr("Delivery to the workshop server %1 fails: %2. Entries wait on "
-                                                   "this computer and follow once it works again.\n")
-                                               .arg(key, status.why));
-                         } else if (status.state == DeliveryState::UpToDate && *failing) {
-                             *failing = false;
-                             TraceServer(key + QStringLiteral(" delivery works again"));
-                             Terminal::Err(Cli::tr("Delivery to the workshop server %1 works again.\n").arg(key));
-                         }
-                     });
 }
 
 } // namespace kelvra

@@ -8,7 +8,6 @@
 
 namespace kelvra {
 
-class HistoryDelivery;
 class Terminal;
 
 // The commands' side of a workshop's shared history server.
@@ -16,7 +15,7 @@ class Terminal;
 // KelvraSet history --workshop [--serial S] [--limit N] [--json | --csv]:
 // every bench's entries from the server, with this bench's undelivered ones.
 // Exit 0, or 3 when the server cannot be reached.
-int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv);
+int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv, bool showPasswords);
 
 // KelvraSet history --deliver: sends every queued entry. Exit 0 when none is
 // left, 3 when the server cannot be reached, 1 when the file cannot be read.
@@ -39,8 +38,5 @@ private:
     SharedServer m_server;
     std::unique_ptr<HistoryDelivery> m_delivery;
 };
-
-// A station says once that delivery fails, and once that it works again.
-void TellDeliveryChanges(HistoryDelivery &delivery);
 
 } // namespace kelvra

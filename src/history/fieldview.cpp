@@ -40,31 +40,37 @@ const std::vector<ImageField> &ImageFields()
     // The flags have no caption of their own in the caption table except
     // those the window shows or names in both languages.
     static const std::vector<ImageField> fields = {
-        {"BandCode", 7, 1, -1, "Label1_1", true, &Band},
-        {"AreaCode", 9, 4, -1, "Label2", false, [](const RadioInfo &i) { return i.AreaCode; }},
-        {"FiveTone", 13, 1, 7, "Check1", false, [](const RadioInfo &i) { return Flag(i.FiveTone); }},
-        {"TwoTone", 13, 1, 6, "Check2", false, [](const RadioInfo &i) { return Flag(i.TwoTone); }},
-        {"Dtmf", 13, 1, 5, "Check3", false, [](const RadioInfo &i) { return Flag(i.Dtmf); }},
-        {"Scramble", 13, 1, 4, "Check5", false, [](const RadioInfo &i) { return Flag(i.Scramble); }},
-        {"FactoryMode", 13, 1, 3, "Check7", false, [](const RadioInfo &i) { return Flag(i.FactoryMode); }},
-        {"FreqSet", 13, 1, 2, "Check8", true, [](const RadioInfo &i) { return Flag(i.FreqSet); }},
-        {"Kill", 14, 1, 0, "Check4", false, [](const RadioInfo &i) { return Flag(i.Kill); }},
-        {"Faint", 14, 1, 1, "Check6", false, [](const RadioInfo &i) { return Flag(i.Faint); }},
-        {"SerialNumber", 16, 16, -1, "Label1_2", false, [](const RadioInfo &i) { return FieldText(i.SerialNumber); }},
-        {"ProductionDate", 32, 16, -1, "Label1_3", false,
+        {"BandCode", "bandCode", 7, 1, -1, "Label1_1", true, &Band},
+        {"AreaCode", "areaCode", 9, 4, -1, "Label2", false, [](const RadioInfo &i) { return i.AreaCode; }},
+        {"FiveTone", "fiveTone", 13, 1, 7, "Check1", false, [](const RadioInfo &i) { return Flag(i.FiveTone); }},
+        {"TwoTone", "twoTone", 13, 1, 6, "Check2", false, [](const RadioInfo &i) { return Flag(i.TwoTone); }},
+        {"Dtmf", "dtmf", 13, 1, 5, "Check3", false, [](const RadioInfo &i) { return Flag(i.Dtmf); }},
+        {"Scramble", "scramble", 13, 1, 4, "Check5", false, [](const RadioInfo &i) { return Flag(i.Scramble); }},
+        {"FactoryMode", "factoryMode", 13, 1, 3, "Check7", false,
+         [](const RadioInfo &i) { return Flag(i.FactoryMode); }},
+        {"FreqSet", "freqSet", 13, 1, 2, "Check8", true, [](const RadioInfo &i) { return Flag(i.FreqSet); }},
+        {"Kill", "kill", 14, 1, 0, "Check4", false, [](const RadioInfo &i) { return Flag(i.Kill); }},
+        {"Faint", "faint", 14, 1, 1, "Check6", false, [](const RadioInfo &i) { return Flag(i.Faint); }},
+        {"SerialNumber", "serialNumber", 16, 16, -1, "Label1_2", false,
+         [](const RadioInfo &i) { return FieldText(i.SerialNumber); }},
+        {"ProductionDate", "producedDate", 32, 16, -1, "Label1_3", false,
          [](const RadioInfo &i) { return FieldText(i.ProductionDate); }},
-        {"ManufactureCode", 48, 8, -1, "Label1_7", false,
+        {"ManufactureCode", "manufactureCode", 48, 8, -1, "Label1_7", false,
          [](const RadioInfo &i) { return FieldText(i.ManufactureCode); }},
-        {"UserCode", 56, 4, -1, "Label1_8", false, [](const RadioInfo &i) { return FieldText(i.UserCode); }},
-        {"ProgramPassword", 60, 4, -1, "Label1_13", true,
+        {"UserCode", "userCode", 56, 4, -1, "Label1_8", false,
+         [](const RadioInfo &i) { return FieldText(i.UserCode); }},
+        {"ProgramPassword", "password", 60, 4, -1, "Label1_13", true,
          [](const RadioInfo &i) { return FieldText(i.ProgramPassword); }},
-        {"MaintenanceDate", 64, 16, -1, "Label1_4", false,
+        {"MaintenanceDate", "maintainedDate", 64, 16, -1, "Label1_4", false,
          [](const RadioInfo &i) { return FieldText(i.MaintenanceDate); }},
-        {"DealerCode", 80, 16, -1, "Label1_9", true, [](const RadioInfo &i) { return FieldText(i.DealerCode); }},
-        {"StockDate", 96, 16, -1, "Label1_10", true, [](const RadioInfo &i) { return FieldText(i.StockDate); }},
-        {"SellDate", 112, 16, -1, "Label1_11", true, [](const RadioInfo &i) { return FieldText(i.SellDate); }},
-        {"Seller", 128, 16, -1, "Label1_12", true, [](const RadioInfo &i) { return FieldText(i.Seller); }},
-        {"MaintenanceNote", 144, 64, -1, "Label1_5", false,
+        {"DealerCode", "dealerCode", 80, 16, -1, "Label1_9", true,
+         [](const RadioInfo &i) { return FieldText(i.DealerCode); }},
+        {"StockDate", "stockDate", 96, 16, -1, "Label1_10", true,
+         [](const RadioInfo &i) { return FieldText(i.StockDate); }},
+        {"SellDate", "sellDate", 112, 16, -1, "Label1_11", true,
+         [](const RadioInfo &i) { return FieldText(i.SellDate); }},
+        {"Seller", "seller", 128, 16, -1, "Label1_12", true, [](const RadioInfo &i) { return FieldText(i.Seller); }},
+        {"MaintenanceNote", "maintenanceNote", 144, 64, -1, "Label1_5", false,
          [](const RadioInfo &i) { return FieldText(i.MaintenanceNote); }},
     };
     return fields;
@@ -74,6 +80,15 @@ const ImageField *FindImageField(const QString &id)
 {
     for (const ImageField &field : ImageFields()) {
         if (id == QLatin1String(field.id))
+            return &field;
+    }
+    return nullptr;
+}
+
+const ImageField *FindImageFieldByJson(const QString &name)
+{
+    for (const ImageField &field : ImageFields()) {
+        if (name == QLatin1String(field.json))
             return &field;
     }
     return nullptr;

@@ -17,7 +17,8 @@ struct RadioInfo;
 // not all known is unknown.
 struct ImageField
 {
-    const char *id; // the RadioInfo member's name, stable in stored entries
+    const char *id;   // the RadioInfo member's name, stable in stored entries
+    const char *json; // its name in every output for programs, as read --json has it
     int offset;
     int width;           // bytes the field occupies
     int bit;             // for a flag, its bit in the byte at offset; -1 otherwise
@@ -29,6 +30,7 @@ struct ImageField
 // In byte-map order.
 const std::vector<ImageField> &ImageFields();
 const ImageField *FindImageField(const QString &id);
+const ImageField *FindImageFieldByJson(const QString &name);
 
 // The caption a person knows the field by, in the interface's language.
 QString FieldCaption(const ImageField &field, qint16 languageId);

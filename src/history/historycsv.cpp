@@ -1,10 +1,12 @@
 #include "history/historycsv.h"
 
+#include "history/entrynames.h"
 #include "history/fieldview.h"
 #include "history/historystore.h"
 
 #include <QCoreApplication>
 #include <QIODevice>
+#include <QJsonArray>
 
 namespace kelvra {
 
@@ -37,6 +39,27 @@ QString Shown(const std::optional<QString> &value, bool masked)
     return masked ? QStringLiteral("****") : *value;
 }
 
+// A JSON value in a cell: nothing for null, a list's items joined by commas.
+QString CellText(const QJsonValue &value)
+{
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    if (value.isDouble())
+        return QString::number(value.toInteger());
+    if (value.isArray()) {
+        QStringList items;
+        for (const QJsonValue &item : value.toArray())
+            items << item.toString();
+        return items.join(QLatin1Char(','));
+    }
+    return value.toString();
+}
+
+// The entry's own items for people, in the order of the columns.
+const char *const PeopleItems[] = {"time",   "operation", "result", "serialNumber",  "model",
+                                   "changed", "message",  "detail", "port",          "device",
+                                   "adapterSerial", "bench", "historyId", "restoredFrom"};
+
 } // namespace
 
 QString UnknownValueText()
@@ -44,74 +67,82 @@ QString UnknownValueText()
     return QCoreApplication::translate("History", "(unknown)");
 }
 
-QString LocalTimeText(const QDateTime &utc)
+QString ZoneText(const QDateTime &utc)
 {
-    return utc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const int offset = utc.toLocalTime().offsetFromUtc();
+    if (offset == 0)
+        return QStringLiteral("UTC");
+    const int minutes = qAbs(offset) / 60;
+    QString text = QStringLiteral("UTC%1%2").arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+')).arg(minutes / 60);
+    if (minutes % 60)
+        text += QStringLiteral(":%1").arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return text;
 }
 
-void WriteHistoryCsvHeader(qint16 languageId, QIODevice &out)
+QString LocalTimeText(const QDateTime &utc)
 {
-    out.write("\xEF\xBB\xBF");
-    static const char *const columns[] = {QT_TRANSLATE_NOOP("History", "Time"),
-                                          QT_TRANSLATE_NOOP("History", "Operation"),
-                                          QT_TRANSLATE_NOOP("History", "Result"),
-                                          QT_TRANSLATE_NOOP("History", "Serial number"),
-                                          QT_TRANSLATE_NOOP("History", "Model"),
-                                          QT_TRANSLATE_NOOP("History", "Changed fields"),
-                                          QT_TRANSLATE_NOOP("History", "Message"),
-                                          QT_TRANSLATE_NOOP("History", "Detail"),
-                                          QT_TRANSLATE_NOOP("History", "Port"),
-                                          QT_TRANSLATE_NOOP("History", "Device"),
-                                          QT_TRANSLATE_NOOP("History", "Adapter serial number"),
-                                          QT_TRANSLATE_NOOP("History", "Bench"),
-                                          QT_TRANSLATE_NOOP("History", "Entry"),
-                                          QT_TRANSLATE_NOOP("History", "Restored from")};
+    return utc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + ZoneText(utc);
+}
+
+void WriteHistoryCsvHeader(const CsvForm &form, QIODevice &out)
+{
     QStringList header;
-    for (const char *column : columns)
-        header << QCoreApplication::translate("History", column);
+    if (!form.forPeople) {
+        for (const auto &[name, value] : EntryNamedValues(HistoryEntry(), false))
+            header << name;
+        WriteRow(out, header);
+        return;
+    }
+    out.write("\xEF\xBB\xBF");
+    for (const char *item : PeopleItems)
+        header << ItemCaption(QLatin1String(item), form.languageId);
     for (const ImageField &field : ImageFields()) {
-        const QString caption = FieldCaption(field, languageId);
+        const QString caption = FieldCaption(field, form.languageId);
         header << QCoreApplication::translate("History", "%1 before").arg(caption)
                << QCoreApplication::translate("History", "%1 after").arg(caption);
     }
     WriteRow(out, header);
 }
 
-void WriteHistoryCsvRow(const HistoryEntry &entry, bool showPasswords, qint16 languageId, QIODevice &out)
+void WriteHistoryCsvRow(const HistoryEntry &entry, const CsvForm &form, QIODevice &out)
 {
-    QStringList changed;
-    for (const QString &id : entry.changedFields) {
-        const ImageField *field = FindImageField(id);
-        changed << (field ? FieldCaption(*field, languageId) : id);
+    QStringList row;
+    if (!form.forPeople) {
+        for (const auto &[name, value] : EntryNamedValues(entry, form.showPasswords))
+            row << CellText(value);
+        WriteRow(out, row);
+        return;
     }
-    QStringList row = {LocalTimeText(entry.time),
-                       OperationText(entry.operation),
-                       ResultText(entry.result),
-                       entry.serialNumber,
-                       entry.model,
-                       changed.join(QCoreApplication::translate("History", ", ")),
-                       entry.message,
-                       entry.detail,
-                       entry.portName,
-                       entry.devicePath,
-                       entry.adapterSerial,
-                       entry.bench,
-                       entry.uuid,
-                       entry.restoredFrom};
+    row = QStringList{LocalTimeText(entry.time),
+                      OperationText(entry.operation),
+                      ResultText(entry.result),
+                      entry.serialNumber,
+                      entry.model,
+                      FieldCaptions(entry.changedFields, form.languageId)
+                          .join(QCoreApplication::translate("History", ", ")),
+                      entry.message,
+                      entry.detail,
+                      entry.portName,
+                      entry.devicePath,
+                      entry.adapterSerial,
+                      entry.bench,
+                      entry.uuid,
+                      entry.restoredFrom};
     const auto before = FieldValues(entry.before);
     const auto after = FieldValues(entry.after);
     for (std::size_t i = 0; i < ImageFields().size(); ++i) {
-        const bool masked = !showPasswords && qstrcmp(ImageFields()[i].id, "ProgramPassword") == 0;
+        const bool masked = !form.showPasswords && qstrcmp(ImageFields()[i].id, "ProgramPassword") == 0;
         row << Shown(before[i], masked) << Shown(after[i], masked);
     }
     WriteRow(out, row);
 }
 
-bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool showPasswords, qint16 languageId,
-                     QIODevice &out, HistoryProblem *problem)
+bool WriteHistoryCsv(HistoryStore &store, const HistoryQuery &request, const CsvForm &form, QIODevice &out,
+                     HistoryProblem *problem)
 {
-    WriteHistoryCsvHeader(languageId, out);
-    HistoryQuery query{serialContains, 0, 1000};
+    WriteHistoryCsvHeader(form, out);
+    HistoryQuery query = request;
+    query.after.reset();
     for (;;) {
         HistoryProblem found;
         const QList<HistoryEntry> page = store.List(query, &found);
@@ -121,10 +152,10 @@ bool WriteHistoryCsv(HistoryStore &store, const QString &serialContains, bool sh
             return false;
         }
         for (const HistoryEntry &entry : page)
-            WriteHistoryCsvRow(entry, showPasswords, languageId, out);
+            WriteHistoryCsvRow(entry, form, out);
         if (page.size() < query.limit)
             return true;
-        query.beforeSeq = page.last().seq;
+        query.after = page.last();
     }
 }
 

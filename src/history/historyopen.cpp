@@ -45,6 +45,14 @@ bool CheckWhole(const QSqlDatabase &db, const QString &path, HistoryProblem &pro
     return true;
 }
 
+bool HasIndex(const QSqlDatabase &db, const QString &name)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    query.addBindValue(name);
+    return query.exec() && query.next();
+}
+
 } // namespace
 
 bool HistoryStore::TryOpen(HistoryProblem &problem)
@@ -83,7 +91,25 @@ bool HistoryStore::TryOpen(HistoryProblem &problem)
     }
     if (m_check == Check::WholeFile && !CheckWhole(db, m_path, problem))
         return false;
-    return Migrate(problem);
+    if (!Migrate(problem))
+        return false;
+    if (m_check == Check::WholeFile)
+        AddListIndexes();
+    m_dealerIndex = HasIndex(db, QStringLiteral("entry_dealer"));
+    return true;
+}
+
+void HistoryStore::AddListIndexes()
+{
+    // Once per file, in the window or a station: about a second for 100,000
+    // entries, which a command must not spend between a backup and a write.
+    // A file that cannot take them is still listed, only slower.
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    for (const auto &[name, statement] : ListIndexes(*db.driver())) {
+        if (!HasIndex(db, name))
+            query.exec(statement);
+    }
 }
 
 bool HistoryStore::OpenForReading(HistoryProblem &problem)
@@ -108,6 +134,7 @@ bool HistoryStore::OpenForReading(HistoryProblem &problem)
     if (!Identify(version, problem))
         return false;
     m_blank = version == 0;
+    m_dealerIndex = HasIndex(db, QStringLiteral("entry_dealer"));
     return m_check != Check::WholeFile || CheckWhole(db, m_path, problem);
 }
 

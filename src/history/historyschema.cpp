@@ -1,5 +1,7 @@
 #include "history/historyschema.h"
 
+#include "history/historyquery.h"
+
 #include <QSqlQuery>
 
 namespace kelvra {
@@ -77,6 +79,21 @@ QStringList LocalSchemaStep(int version)
     default:
         return {};
     }
+}
+
+QList<std::pair<QString, QString>> ListIndexes(const QSqlDriver &driver)
+{
+    QList<std::pair<QString, QString>> indexes;
+    const std::pair<const char *, QString> keys[] = {
+        {"entry_time", QStringLiteral("time_utc")},  {"entry_operation", QStringLiteral("operation")},
+        {"entry_result", QStringLiteral("result")},  {"entry_model", QStringLiteral("model")},
+        {"entry_bench", QStringLiteral("bench")},    {"entry_changed", QStringLiteral("changed_fields")},
+        {"entry_dealer", DealerExpression(SqlDialect::Local, driver)},
+    };
+    for (const auto &[name, key] : keys)
+        indexes.append(
+            {QLatin1String(name), QStringLiteral("CREATE INDEX %1 ON entry (%2)").arg(QLatin1String(name), key)});
+    return indexes;
 }
 
 QString EntryColumns()

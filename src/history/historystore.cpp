@@ -7,10 +7,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <limits>
 
 namespace kelvra {
 
@@ -243,21 +243,24 @@ QList<HistoryEntry> HistoryStore::List(const HistoryQuery &request, HistoryProbl
         return entries;
     HistoryProblem found;
     {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        query.setForwardOnly(true);
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        const QSqlDriver &driver = *db.driver();
+        QStringList where = FilterConditions(request.filter, SqlDialect::Local, driver, m_dealerIndex);
         // The serial-number index holds every number: scanning it is cheaper than
         // scanning the entries, whose images make them large.
-        const QString filter = request.serialContains.isEmpty()
-            ? QString()
-            : QStringLiteral(" AND seq IN (SELECT seq FROM entry INDEXED BY entry_serial"
-                             " WHERE instr(serial_number, :serial) > 0)");
-        query.prepare(QStringLiteral("SELECT seq, %1 FROM entry WHERE seq < :before%2 ORDER BY seq DESC LIMIT :limit")
-                          .arg(EntryColumns(), filter));
-        query.bindValue(QStringLiteral(":before"),
-                        request.beforeSeq > 0 ? request.beforeSeq : std::numeric_limits<qint64>::max());
-        if (!filter.isEmpty())
-            query.bindValue(QStringLiteral(":serial"), request.serialContains);
-        query.bindValue(QStringLiteral(":limit"), request.limit);
+        if (!request.filter.serial.isEmpty())
+            where << QStringLiteral("seq IN (SELECT seq FROM entry INDEXED BY entry_serial"
+                                    " WHERE instr(serial_number, %1) > 0)")
+                         .arg(SqlLiteral(driver, request.filter.serial));
+        if (request.after)
+            where << AfterCondition(*request.after, request.order, SqlDialect::Local, driver);
+        const QString conditions
+            = where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT seq, %1 FROM entry%2%3 LIMIT %4")
+                          .arg(EntryColumns(), conditions, OrderBy(request.order, SqlDialect::Local, driver))
+                          .arg(request.limit));
         if (query.exec()) {
             while (query.next()) {
                 HistoryEntry entry;

@@ -2,6 +2,7 @@
 
 #include "history/historyentry.h"
 #include "history/historyproblem.h"
+#include "history/historyquery.h"
 
 #include <QList>
 #include <QString>
@@ -10,12 +11,14 @@
 
 namespace kelvra {
 
-// Which entries List returns, newest first.
+// Which entries List returns, a page at a time.
 struct HistoryQuery
 {
-    QString serialContains; // empty: every entry
-    qint64 beforeSeq = 0;   // only entries recorded before this one; 0: from the newest
+    HistoryFilter filter; // its serial number: any part of it
     int limit = 200;
+    HistoryOrder order;   // the time is the order of recording
+    // The last entry of the page before; none: from the first.
+    std::optional<HistoryEntry> after;
 };
 
 // The local history file: every read and write, append-only, in an SQLite
@@ -77,6 +80,7 @@ private:
     // The file's schema version, 0 for an empty file; false for a file of another program's.
     bool Identify(int &version, HistoryProblem &problem);
     bool Migrate(HistoryProblem &problem);
+    void AddListIndexes();
     bool SetAside();
     void Close();
     bool Insert(HistoryEntry &entry, HistoryProblem *problem);
@@ -91,6 +95,7 @@ private:
     bool m_open = false;
     bool m_blank = false; // opened for reading, the file holds no tables yet
     bool m_reopen = false; // the connection cannot recover from its last failure
+    bool m_dealerIndex = false; // the file has the index on the dealer code
     QString m_setAside;
     int m_commitsSinceCheckpoint = 0; // also: something to fold back when closing
 };

@@ -20,15 +20,9 @@ namespace kelvra {
 
 namespace {
 
-bool Newer(const HistoryEntry &a, const HistoryEntry &b)
+bool AfterCursor(const HistoryEntry &entry, const WorkshopQuery &query)
 {
-    return a.time != b.time ? a.time > b.time : a.uuid > b.uuid;
-}
-
-bool BeforeCursor(const HistoryEntry &entry, const WorkshopQuery &query)
-{
-    return query.FirstPage() || entry.time < query.beforeTime
-        || (entry.time == query.beforeTime && entry.uuid < query.beforeUuid);
+    return query.FirstPage() || Precedes(*query.after, entry, query.order);
 }
 
 // LIKE's own characters, taken literally.
@@ -45,20 +39,16 @@ QString LikePrefix(const QString &text)
 
 } // namespace
 
-bool SerialEndsWith(const QString &serial, const QString &ending)
-{
-    return serial.endsWith(ending);
-}
-
 WorkshopPage MergedPage(const QList<HistoryEntry> &server, const QList<HistoryEntry> &local,
                         const WorkshopQuery &query)
 {
     QList<HistoryEntry> all = server;
     for (const HistoryEntry &entry : local) {
-        if (BeforeCursor(entry, query))
+        if (AfterCursor(entry, query))
             all << entry;
     }
-    std::sort(all.begin(), all.end(), Newer);
+    std::stable_sort(all.begin(), all.end(),
+                     [&](const HistoryEntry &a, const HistoryEntry &b) { return Precedes(a, b, query.order); });
     WorkshopPage page;
     QSet<QString> seen;
     for (const HistoryEntry &entry : all) {
@@ -134,14 +124,16 @@ private:
         if (ticket < m_latest->load())
             return;
         if (query.FirstPage())
-            ReadLocal(query.serialEnding);
+            ReadLocal(query.filter);
         QList<HistoryEntry> rows;
         QString why;
+        bool tooLong = false;
         WorkshopPage page;
-        if (Ask(query, rows, why)) {
+        if (Ask(query, rows, why, tooLong)) {
             page = MergedPage(rows, m_local, query);
         } else {
-            page.reached = false;
+            page.reached = tooLong;
+            page.tooLong = tooLong;
             page.why = why;
         }
         page.ticket = ticket;
@@ -150,7 +142,7 @@ private:
         emit Answered(page);
     }
 
-    void ReadLocal(const QString &ending)
+    void ReadLocal(const HistoryFilter &filter)
     {
         m_local.clear();
         m_waiting = 0;
@@ -169,14 +161,14 @@ private:
             m_waiting = backlog.Waiting();
             m_since = backlog.since;
             for (const HistoryEntry &entry : std::as_const(entries)) {
-                if (SerialEndsWith(entry.serialNumber, ending))
+                if (Matches(entry, filter, true))
                     m_local << entry;
             }
         }
         local.close();
     }
 
-    bool Ask(const WorkshopQuery &request, QList<HistoryEntry> &rows, QString &why)
+    bool Ask(const WorkshopQuery &request, QList<HistoryEntry> &rows, QString &why, bool &tooLong)
     {
         if (!QSqlDatabase::contains(m_serverName))
             AddServerConnection(m_serverName, m_server, m_limits);
@@ -188,22 +180,22 @@ private:
         // Literals, not bound values: the planner sees the pattern, and reads
         // the backwards serial-number index by its start.
         const QSqlDriver &driver = *db.driver();
-        QStringList where;
-        if (!request.serialEnding.isEmpty()) {
-            QString reversed = request.serialEnding;
+        const HistoryFilter &filter = request.filter;
+        QStringList where = FilterConditions(filter, SqlDialect::Server, driver);
+        if (!filter.serial.isEmpty()) {
+            QString reversed = filter.serial;
             std::reverse(reversed.begin(), reversed.end());
             where << QStringLiteral("reverse(serial_number) LIKE %1").arg(SqlLiteral(driver, LikePrefix(reversed)));
         }
-        if (!request.FirstPage())
-            where << QStringLiteral("(time_utc, uuid) < (CAST(%1 AS timestamptz), CAST(%2 AS uuid))")
-                         .arg(SqlLiteral(driver, HistoryTimeText(request.beforeTime)),
-                              SqlLiteral(driver, request.beforeUuid));
-        const QString order = QStringLiteral(" ORDER BY time_utc DESC, uuid DESC LIMIT %1").arg(request.limit);
+        if (request.after)
+            where << AfterCondition(*request.after, request.order, SqlDialect::Server, driver);
+        const QString order
+            = OrderBy(request.order, SqlDialect::Server, driver) + QStringLiteral(" LIMIT %1").arg(request.limit);
         const QString page = QStringLiteral("FROM history_entry")
             + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) + order;
         // A filter's page is chosen from the index alone (it holds the time
         // and uuid), and only its entries are read from the table.
-        const QString statement = request.serialEnding.isEmpty()
+        const QString statement = filter.serial.isEmpty()
             ? QStringLiteral("SELECT %1 %2").arg(SharedColumns(), page)
             : QStringLiteral("SELECT %1 FROM history_entry WHERE uuid IN (SELECT uuid %2)%3")
                   .arg(SharedColumns(), page, order);
@@ -211,6 +203,7 @@ private:
         query.setForwardOnly(true);
         if (!query.exec(statement)) {
             why = ServerFailure(query.lastError(), m_server);
+            tooLong = query.lastError().nativeErrorCode() == QLatin1String("57014");
             query.finish();
             db.close();
             return false;

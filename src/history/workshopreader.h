@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historyentry.h"
+#include "history/historyquery.h"
 #include "history/sharedserver.h"
 #include "history/workshopserver.h"
 
@@ -16,18 +17,18 @@ namespace kelvra {
 class ServerThread;
 class WorkshopWorker;
 
-// Which of the workshop's entries a page holds, newest first.
+// Which of the workshop's entries a page holds.
 struct WorkshopQuery
 {
-    // The whole serial number or its last digits: a number that ends so.
-    // Empty: every radio.
-    QString serialEnding;
-    // Only entries older than this one (by time, then uuid); an invalid time: from the newest.
-    QDateTime beforeTime;
-    QString beforeUuid;
+    // Its serial number: the whole number or its last digits, a number that
+    // ends so; the server reads the numbers backwards.
+    HistoryFilter filter;
     int limit = 200;
+    HistoryOrder order;
+    // The last entry of the page before; none: the first page.
+    std::optional<HistoryEntry> after;
 
-    bool FirstPage() const { return !beforeTime.isValid(); }
+    bool FirstPage() const { return !after; }
 };
 
 struct WorkshopPage
@@ -37,6 +38,9 @@ struct WorkshopPage
     QList<HistoryEntry> entries;
     bool more = false;   // older entries follow
     bool reached = true; // false: the server could not be asked, and why says why
+    // The server was reached but gave up on the question (its statement
+    // timeout): a filter it cannot narrow with an index, over a long history.
+    bool tooLong = false;
     QString why;
     // This bench's finished entries that the server does not hold yet, and
     // when the oldest was made; as of the last first page.
@@ -45,13 +49,9 @@ struct WorkshopPage
 };
 
 // A server page and this bench's entries it lacks, as one page: each entry
-// once by uuid, newest first, at most query.limit of them.
+// once by uuid, in the query's order, at most query.limit of them.
 WorkshopPage MergedPage(const QList<HistoryEntry> &server, const QList<HistoryEntry> &local,
                         const WorkshopQuery &query);
-
-// Whether the serial number ends with the text typed: the one filter the
-// workshop view offers the server, which reads the numbers backwards.
-bool SerialEndsWith(const QString &serial, const QString &ending);
 
 // Reads the workshop's shared history on a thread with connections of its
 // own, so that neither the window nor a command's Ctrl+C waits for the

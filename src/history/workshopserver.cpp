@@ -6,7 +6,6 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 
 namespace kelvra {
 
@@ -43,13 +42,6 @@ QSqlDatabase AddServerConnection(const QString &name, const SharedServer &server
                 << QStringLiteral("keepalives_count=3");
     db.setConnectOptions(options.join(QLatin1Char(';')));
     return db;
-}
-
-QString SqlLiteral(const QSqlDriver &driver, const QVariant &value)
-{
-    QSqlField field(QString(), value.metaType());
-    field.setValue(value);
-    return driver.formatValue(field);
 }
 
 QString SharedInsert(const QSqlDriver &driver, const QList<HistoryEntry> &entries)

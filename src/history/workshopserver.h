@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historyentry.h"
+#include "history/historyquery.h"
 #include "history/sharedserver.h"
 
 #include <QList>
@@ -34,9 +35,6 @@ QSqlDatabase AddServerConnection(const QString &name, const SharedServer &server
 // server are never prepared: a prepared one that outlives its connection
 // makes Qt complain on standard error as it goes.
 QString SharedInsert(const QSqlDriver &driver, const QList<HistoryEntry> &entries);
-
-// A value as the driver writes it into a statement.
-QString SqlLiteral(const QSqlDriver &driver, const QVariant &value);
 
 // The entry columns as a select on the server gives them to EntryFromRow:
 // the same texts as the local file holds.

@@ -55,4 +55,16 @@ QString CaptionText(const CaptionRow &row, qint16 languageId)
     return QString::fromUtf16(languageId == LanguageChinese ? row.chinese : row.english);
 }
 
+QString SpokenCaption(QString caption)
+{
+    // "读出(&R)": the marker and the letter it adds are not part of the name.
+    const qsizetype marker = caption.size() - 4;
+    if (marker >= 0 && caption.endsWith(QLatin1Char(')')) && caption.mid(marker, 2) == QLatin1String("(&"))
+        caption.truncate(marker);
+    caption.remove(QLatin1Char('&'));
+    while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
 } // namespace kelvra

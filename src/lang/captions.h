@@ -25,4 +25,8 @@ const CaptionRow *FindCaption(const char *control);
 // The row's text for a language id (LanguageEnglish or LanguageChinese).
 QString CaptionText(const CaptionRow &row, qint16 languageId);
 
+// What a screen reader says for a caption: no access-key marker ("读出(&R)"
+// is "读出"), no colon.
+QString SpokenCaption(QString caption);
+
 } // namespace kelvra

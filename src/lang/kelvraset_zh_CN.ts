@@ -170,14 +170,6 @@
         <translation>最多 N 条记录（默认 50；不用于 --csv）。</translation>
     </message>
     <message>
-        <source>One JSON object per entry.</source>
-        <translation>每条记录一个 JSON 对象。</translation>
-    </message>
-    <message>
-        <source>Every entry as CSV, as the history window exports it (passwords masked).</source>
-        <translation>以 CSV 输出所有记录，与历史记录窗口的导出相同（密码已隐藏）。</translation>
-    </message>
-    <message>
         <source>
 The file: history.sqlite beside the program for a portable copy, else in ~/.local/share/KelvraSet; it is only read. Exit code 1: the file could not be read, or it was damaged and has been set aside.
 </source>
@@ -548,15 +540,47 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
 </translation>
     </message>
     <message>
-        <source>Delivery to the workshop server %1 fails: %2. Entries wait on this computer and follow once it works again.
-</source>
-        <translation>向车间服务器 %1 送出记录失败：%2。记录暂存本机，恢复后补送。
-</translation>
+        <source>One JSON object per entry, with the names read --json uses.</source>
+        <translation>每条记录输出一个 JSON 对象，名称与 read --json 相同。</translation>
     </message>
     <message>
-        <source>Delivery to the workshop server %1 works again.
+        <source>Every entry as CSV for programs: a header row of the same names.</source>
+        <translation>以供程序读取的 CSV 输出每条记录：表头行使用相同的名称。</translation>
+    </message>
+    <message>
+        <source>Programming passwords in clear in --json, --csv and --pdf (**** without it).</source>
+        <translation>在 --json、--csv 和 --pdf 中显示编程密码明文（不加此选项时显示为 ****）。</translation>
+    </message>
+    <message>
+        <source>The record of the newest complete write of the radio --serial names, as a PDF file to hand over with it: model, serial number, band, Freq. Set, dealer fields, when and at which bench it was written.</source>
+        <translation>把 --serial 所指电台最近一次成功写入的记录保存为 PDF 文件，随电台交付：机型、序列号、频段、频段设置、经销商信息，以及写入的时间和工位。</translation>
+    </message>
+    <message>
+        <source>--pdf takes only --serial and --show-passwords.</source>
+        <translation>--pdf 只能与 --serial 和 --show-passwords 同用。</translation>
+    </message>
+    <message>
+        <source>--pdf needs --serial: the radio whose record it is.</source>
+        <translation>--pdf 需要 --serial：指定记录所属的电台。</translation>
+    </message>
+    <message>
+        <source>The history holds no complete write of a radio whose serial number contains %1.
 </source>
-        <translation>向车间服务器 %1 送出记录已恢复。
+        <translation>历史记录中没有序列号包含 %1 的电台的成功写入。
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 is part of the serial numbers of %n radio(s): %2. Give the whole number.
+</source>
+        <translation>
+            <numerusform>%1 是 %n 台电台序列号的一部分：%2。请给出完整的序列号。
+</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2
+</source>
+        <translation>无法写入 %1：%2
 </translation>
     </message>
     <message>
@@ -570,34 +594,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
     <message>
         <source>%1 ([radio] dateFormat): %2</source>
         <translation>%1（[radio] dateFormat）：%2</translation>
-    </message>
-    <message>
-        <source>Commands (the window opens only without one; each has its own --help):
-  read --port PORT [--json]             read the radio and print its fields
-  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
-  history [--serial S] [--limit N] [--json | --csv]
-                                        the history of reads and writes
-  history --workshop [--serial S] [--json | --csv]
-                                        every bench&apos;s entries, from the workshop server
-  history --deliver                     send the entries queued for the workshop server
-  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
-                                        program radios one after another, on
-                                        several ports at once
-
-</source>
-        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
-  read --port PORT [--json]             读取电台并输出各字段
-  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
-  history [--serial S] [--limit N] [--json | --csv]
-                                        读写历史记录
-  history --workshop [--serial S] [--json | --csv]
-                                        车间服务器上所有工位的记录
-  history --deliver                     把排队的记录送到车间服务器
-  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
-                                        逐台为电台写频，可同时使用
-                                        多个端口
-
-</translation>
     </message>
     <message>
         <source>Dates are written as the host&apos;s short date (today %1).</source>
@@ -643,24 +639,6 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
         <source>Station ended: %1
 </source>
         <translation>工位结束：%1
-</translation>
-    </message>
-    <message>
-        <source>No run report: %1
-</source>
-        <translation>没有运行报告：%1
-</translation>
-    </message>
-    <message>
-        <source>Run report, without the latest radios: %1 (%2)
-</source>
-        <translation>运行报告（缺少最近的电台）：%1（%2）
-</translation>
-    </message>
-    <message>
-        <source>Run report: %1
-</source>
-        <translation>运行报告：%1
 </translation>
     </message>
     <message>
@@ -783,6 +761,68 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
         <source>%1 is no date format: it writes %2 as &quot;%3&quot;, which does not read back as that date. Name the day, the month and the year, for example yyyy-MM-dd.</source>
         <translation>%1 不是日期格式：它把 %2 写成“%3”，无法读回为该日期。请写出日、月和年，例如 yyyy-MM-dd。</translation>
     </message>
+    <message>
+        <source>No run report: %1</source>
+        <translation>没有运行报告：%1</translation>
+    </message>
+    <message>
+        <source>Run report, without the latest radios: %1 (%2)</source>
+        <translation>运行报告（缺少最近的电台）：%1（%2）</translation>
+    </message>
+    <message>
+        <source>Run report: %1</source>
+        <translation>运行报告：%1</translation>
+    </message>
+    <message>
+        <source>Delivery to the workshop server %1 fails: %2. Entries wait on this computer and follow once it works again.</source>
+        <translation>向车间服务器 %1 送出记录失败：%2。记录暂存本机，恢复后补送。</translation>
+    </message>
+    <message>
+        <source>Delivery to the workshop server %1 works again.</source>
+        <translation>向车间服务器 %1 送出记录已恢复。</translation>
+    </message>
+    <message>
+        <source>Commands (the window opens only without one; each has its own --help):
+  read --port PORT [--json]             read the radio and print its fields
+  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
+  history [--serial S] [--limit N] [--json | --csv]
+                                        the history of reads and writes
+  history --workshop [--serial S] [--json | --csv]
+                                        every bench&apos;s entries, from the workshop server
+  history --deliver                     send the entries queued for the workshop server
+  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
+                                        program radios one after another, on
+                                        several ports at once
+  station --window [--job FILE] [--port PORT ...]
+                                        the same in a window, a panel per port
+
+</source>
+        <translation>命令（不带命令时才打开窗口；每个命令都有自己的 --help）：
+  read --port PORT [--json]             读取电台并输出各字段
+  write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
+  history [--serial S] [--limit N] [--json | --csv]
+                                        读写历史记录
+  history --workshop [--serial S] [--json | --csv]
+                                        车间服务器上所有工位的记录
+  history --deliver                     把排队的记录送到车间服务器
+  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
+                                        逐台为电台写频，可同时使用
+                                        多个端口
+  station --window [--job FILE] [--port PORT ...]
+                                        同上，在窗口中进行，每个端口一个面板
+
+</translation>
+    </message>
+    <message>
+        <source>Open the station window instead of running on the terminal: the job, Start and Stop, and a panel per port; it runs as --auto. There --job is optional (it asks for the job), and each --port is ticked in its list of ports.</source>
+        <translation>打开生产工位窗口，而不在终端上运行：显示任务、开始和停止按钮，每个端口一个面板；按 --auto 方式运行。此时 --job 可以省略（窗口会询问任务文件），每个 --port 会在端口列表中勾选。</translation>
+    </message>
+    <message>
+        <source>The record of the write of %1 to radio %2 is in %3, readable by you alone.
+</source>
+        <translation>%1 写入电台 %2 的记录已保存在 %3，仅您本人可读。
+</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -805,6 +845,10 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
     <message>
         <source>The window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty). Without one, use a command: read, write, history or station; see KelvraSet --help.</source>
         <translation>窗口需要显示器，但没有设置（DISPLAY 和 WAYLAND_DISPLAY 均为空）。没有显示器时请使用命令：read、write、history 或 station；见 KelvraSet --help。</translation>
+    </message>
+    <message>
+        <source>The station window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty). Without one, run the station on the terminal: KelvraSet station without --window.</source>
+        <translation>生产工位窗口需要显示器，但没有设置（DISPLAY 和 WAYLAND_DISPLAY 均为空）。没有显示器时，请在终端上运行工位：KelvraSet station，不带 --window。</translation>
     </message>
 </context>
 <context>
@@ -1004,14 +1048,6 @@ Close anyway?</source>
         <translation>结果</translation>
     </message>
     <message>
-        <source>Serial number</source>
-        <translation>序列号</translation>
-    </message>
-    <message>
-        <source>Model</source>
-        <translation>机型</translation>
-    </message>
-    <message>
         <source>Changed fields</source>
         <translation>更改的字段</translation>
     </message>
@@ -1054,6 +1090,26 @@ Close anyway?</source>
     <message>
         <source>%1 after</source>
         <translation>%1（之后）</translation>
+    </message>
+    <message>
+        <source>Radio record %1</source>
+        <translation>电台记录 %1</translation>
+    </message>
+    <message>
+        <source>Printed %1 on %2</source>
+        <translation>打印于 %1，主机 %2</translation>
+    </message>
+    <message>
+        <source>Radio record</source>
+        <translation>电台记录</translation>
+    </message>
+    <message>
+        <source>This computer&apos;s local time (%1), with its offset from UTC</source>
+        <translation>本机当地时间（%1），附与 UTC 的时差</translation>
+    </message>
+    <message>
+        <source>Click to sort; in the list, the menu key sorts too</source>
+        <translation>单击可排序；在列表中按菜单键也可排序</translation>
     </message>
 </context>
 <context>
@@ -1118,8 +1174,12 @@ Close anyway?</source>
         <translation>记录编号：%1</translation>
     </message>
     <message>
-        <source>Form filled from entry %1</source>
-        <translation>表单数据来自记录 %1</translation>
+        <source>Form filled from entry %1, which this history does not hold.</source>
+        <translation>表单的值取自记录 %1，本历史记录中没有该记录。</translation>
+    </message>
+    <message>
+        <source>Form filled from the entry of %1 at %2, radio %3 (%4).</source>
+        <translation>表单的值取自 %1 在 %2 的记录，电台 %3（%4）。</translation>
     </message>
 </context>
 <context>
@@ -1201,6 +1261,13 @@ Close anyway?</source>
     <message>
         <source>Details</source>
         <translation>详细信息</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoices</name>
+    <message>
+        <source>S/N %1</source>
+        <translation>序列号 %1</translation>
     </message>
 </context>
 <context>
@@ -1461,6 +1528,65 @@ Close anyway?</source>
     </message>
 </context>
 <context>
+    <name>kelvra::HistoryFilterBar</name>
+    <message>
+        <source>Serial number filter</source>
+        <translation>按序列号筛选</translation>
+    </message>
+    <message>
+        <source>Dealer code filter</source>
+        <translation>按经销商代码筛选</translation>
+    </message>
+    <message>
+        <source>Bench filter</source>
+        <translation>按工位筛选</translation>
+    </message>
+    <message>
+        <source>Any</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>&amp;From:</source>
+        <translation>从(&amp;F):</translation>
+    </message>
+    <message>
+        <source>From the day</source>
+        <translation>起始日期</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>到(&amp;T):</translation>
+    </message>
+    <message>
+        <source>To the day</source>
+        <translation>截止日期</translation>
+    </message>
+    <message>
+        <source>&amp;Serial number:</source>
+        <translation>序列号(&amp;S):</translation>
+    </message>
+    <message>
+        <source>Dea&amp;ler code:</source>
+        <translation>经销商代码(&amp;L):</translation>
+    </message>
+    <message>
+        <source>Benc&amp;h:</source>
+        <translation>工位(&amp;H):</translation>
+    </message>
+    <message>
+        <source>&amp;Operation:</source>
+        <translation>操作(&amp;O):</translation>
+    </message>
+    <message>
+        <source>Res&amp;ult:</source>
+        <translation>结果(&amp;U):</translation>
+    </message>
+    <message>
+        <source>the whole number or its last digits</source>
+        <translation>完整序列号或其末几位</translation>
+    </message>
+</context>
+<context>
     <name>kelvra::HistoryRecorder</name>
     <message>
         <source>The values in the form are those of radio %1, taken from the history, but the radio connected is %2. Nothing was written. Connect radio %1, or read this radio to fill the form with its own values.</source>
@@ -1490,10 +1616,6 @@ Close anyway?</source>
         <translation>历史记录 - %1</translation>
     </message>
     <message>
-        <source>Serial number filter</source>
-        <translation>按序列号筛选</translation>
-    </message>
-    <message>
         <source>Entries</source>
         <translation>记录</translation>
     </message>
@@ -1518,10 +1640,6 @@ Close anyway?</source>
         <translation>差异</translation>
     </message>
     <message>
-        <source>Show pass&amp;words in the export</source>
-        <translation>导出时显示密码(&amp;W)</translation>
-    </message>
-    <message>
         <source>&amp;Put these values in the form</source>
         <translation>将这些值填入表单(&amp;P)</translation>
     </message>
@@ -1544,10 +1662,6 @@ Close anyway?</source>
     <message>
         <source>E&amp;ntries:</source>
         <translation>记录(&amp;N):</translation>
-    </message>
-    <message>
-        <source>&amp;Serial number:</source>
-        <translation>序列号(&amp;S):</translation>
     </message>
     <message>
         <source>Exported to %1, readable by you alone.</source>
@@ -1600,19 +1714,241 @@ Close anyway?</source>
         <translation>正在查询车间服务器……</translation>
     </message>
     <message>
-        <source>the whole number or its last digits</source>
-        <translation>完整序列号或其末几位</translation>
-    </message>
-    <message>
         <source>The workshop server cannot be reached (%1); this bench&apos;s entries are shown.</source>
         <translation>无法连接车间服务器（%1）；现显示本工位的记录。</translation>
     </message>
+    <message>
+        <source>The record of %1 went to the printer %2.</source>
+        <translation>%1 的记录已送到打印机 %2。</translation>
+    </message>
+    <message>
+        <source>The record of %1 could not be printed.</source>
+        <translation>无法打印 %1 的记录。</translation>
+    </message>
+    <message>
+        <source>The record of %1 is in %2, readable by you alone.</source>
+        <translation>%1 的记录已保存在 %2，仅您本人可读。</translation>
+    </message>
+    <message>
+        <source>Cannot save the record in %1.</source>
+        <translation>无法将记录保存到 %1。</translation>
+    </message>
+    <message>
+        <source>Print record</source>
+        <translation>打印记录</translation>
+    </message>
+    <message>
+        <source>Show pass&amp;words in the export and the record</source>
+        <translation>导出和记录中显示密码(&amp;W)</translation>
+    </message>
+    <message>
+        <source>P&amp;rint record...</source>
+        <translation>打印记录(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>No entry matches these filters.</source>
+        <translation>没有符合这些筛选条件的记录。</translation>
+    </message>
+    <message>
+        <source>The workshop&apos;s history holds no entries yet.</source>
+        <translation>车间的历史记录中还没有记录。</translation>
+    </message>
+    <message>
+        <source>The history holds no entries yet.</source>
+        <translation>历史记录中还没有记录。</translation>
+    </message>
+    <message>
+        <source>The workshop server gave up on this question (%1): narrow it with a serial number or a range of days.</source>
+        <translation>车间服务器放弃了这次查询（%1）：请用序列号或日期范围缩小查询。</translation>
+    </message>
+    <message>
+        <source>Sort by %1</source>
+        <translation>按“%1”排序</translation>
+    </message>
+    <message>
+        <source>Reverse the order</source>
+        <translation>反向排序</translation>
+    </message>
 </context>
 <context>
-    <name>kelvra::PortList</name>
+    <name>kelvra::JobView</name>
     <message>
-        <source>S/N %1</source>
-        <translation>序列号 %1</translation>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>today (%1)</source>
+        <translation>今天（%1）</translation>
+    </message>
+    <message>
+        <source>Job:</source>
+        <translation>任务：</translation>
+    </message>
+    <message>
+        <source>any model</source>
+        <translation>任意机型</translation>
+    </message>
+    <message>
+        <source>Units file</source>
+        <translation>单台文件</translation>
+    </message>
+    <message>
+        <source>%1: %2 radios; no other is written</source>
+        <translation>%1：%2 台电台；其他电台不写入</translation>
+    </message>
+    <message>
+        <source>%1: %2 radios, each with its %3; no other is written</source>
+        <translation>%1：%2 台电台，各有其%3；其他电台不写入</translation>
+    </message>
+    <message>
+        <source>Dates</source>
+        <translation>日期格式</translation>
+    </message>
+    <message>
+        <source>the host&apos;s short date (today %1)</source>
+        <translation>本机的短日期格式（今天为 %1）</translation>
+    </message>
+    <message>
+        <source>%1 (today %2)</source>
+        <translation>%1（今天为 %2）</translation>
+    </message>
+    <message>
+        <source>%1:</source>
+        <translation>%1：</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::PortPanel</name>
+    <message>
+        <source>Stopped before it was done.</source>
+        <translation>未完成即已停止。</translation>
+    </message>
+    <message>
+        <source>Waiting for a radio</source>
+        <translation>等待电台</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>正在读取</translation>
+    </message>
+    <message>
+        <source>Writing block %1 of %2</source>
+        <translation>正在写入第&#xa0;%1&#xa0;块（共&#xa0;%2&#xa0;块）</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>正在核对</translation>
+    </message>
+    <message>
+        <source>(no serial number)</source>
+        <translation>（无序列号）</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>FAILED</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>Port cannot be opened</source>
+        <translation>无法打开端口</translation>
+    </message>
+    <message>
+        <source>Trying again until it opens.</source>
+        <translation>将不断重试，直到能够打开。</translation>
+    </message>
+    <message>
+        <source>Passed %1   Failed %2</source>
+        <translation>通过 %1   失败 %2</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>已停止</translation>
+    </message>
+</context>
+<context>
+    <name>kelvra::StationWindow</name>
+    <message>
+        <source>Unexpected %1: the station window takes --job FILE, --port PORT and --trace FILE.</source>
+        <translation>多余的 %1：生产工位窗口只接受 --job FILE、--port PORT 和 --trace FILE。</translation>
+    </message>
+    <message>
+        <source>--job and --trace are each given once.</source>
+        <translation>--job 和 --trace 各只能给出一次。</translation>
+    </message>
+    <message>
+        <source>--trace needs a file name.</source>
+        <translation>--trace 需要一个文件名。</translation>
+    </message>
+    <message>
+        <source>KelvraSet Station</source>
+        <translation>KelvraSet 生产工位</translation>
+    </message>
+    <message>
+        <source>Open &amp;Job...</source>
+        <translation>打开任务(&amp;J)</translation>
+    </message>
+    <message>
+        <source>&amp;Ports:</source>
+        <translation>端口(&amp;P):</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>开始(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Tick the ports of the fixtures in the list, then press Start. Each port takes a radio as soon as it answers, and the next once that one has been taken off.</source>
+        <translation>在列表中勾选各工装的端口，然后按“开始”。每个端口在电台一应答时就开始写入，取下这台电台后再写入下一台。</translation>
+    </message>
+    <message>
+        <source>No job yet: open one with Open Job...</source>
+        <translation>尚无任务：请用“打开任务”打开一个。</translation>
+    </message>
+    <message>
+        <source>%1 ([radio] dateFormat)</source>
+        <translation>%1（[radio] dateFormat）</translation>
+    </message>
+    <message>
+        <source>The job %1 cannot be used.</source>
+        <translation>任务 %1 无法使用。</translation>
+    </message>
+    <message>
+        <source>%1 - KelvraSet Station</source>
+        <translation>%1 - KelvraSet 生产工位</translation>
+    </message>
+    <message>
+        <source>Open a Job</source>
+        <translation>打开任务</translation>
+    </message>
+    <message>
+        <source>Jobs (*.json);;All files (*)</source>
+        <translation>任务 (*.json);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Tick the ports to run on in the list; it shows the cables plugged in.</source>
+        <translation>请在列表中勾选要使用的端口；列表显示已插入的数据线。</translation>
+    </message>
+    <message>
+        <source>Stopping: %1 ends after the radio under way; press Stop again to abandon that radio.</source>
+        <translation>正在停止：%1 将在当前电台完成后结束；再按一次“停止”将放弃这台电台。</translation>
+    </message>
+    <message>
+        <source>%1: the write blocks have gone out, so this radio&apos;s write is let finish; press Stop again to abandon it half-written.</source>
+        <translation>%1：写入块已经发出，因此让这台电台的写入完成；再按一次“停止”将放弃写入，电台会只写入一部分。</translation>
+    </message>
+    <message>
+        <source>Station ended: %1</source>
+        <translation>工位结束：%1</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>停止(&amp;S)</translation>
     </message>
 </context>
 <context>

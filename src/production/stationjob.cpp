@@ -228,6 +228,15 @@ QStringList StationJob::Fields() const
     return changes.Named();
 }
 
+QString StationJob::Value(const QString &key) const
+{
+    for (const auto &[name, value] : m_job) {
+        if (name == key)
+            return value;
+    }
+    return QString();
+}
+
 bool StationJob::ChangesFor(const QString &serialNumber, FieldChanges *changes, QString *error) const
 {
     QString checkedAtLoad;

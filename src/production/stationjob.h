@@ -38,6 +38,8 @@ public:
     QString DateFormat() const { return m_dateFormat; }
     // The job's own fields, written to every radio, by key in byte-map order.
     QStringList Fields() const;
+    // The job's own values by key, as the file gives them (freqSet on or off).
+    QString Value(const QString &key) const;
     bool HasUnits() const { return !m_unitsPath.isEmpty(); }
     QString UnitsPath() const { return m_unitsPath; }
     qsizetype UnitCount() const { return m_units.size(); }

@@ -6,6 +6,7 @@
 #include "history/sharedserver.h"
 #include "production/stationjob.h"
 #include "services/clitext.h"
+#include "link/tracing.h"
 #include "services/commandport.h"
 
 #include <QCoreApplication>
@@ -78,7 +79,7 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl, co
     // the workshop's server itself, as the window does.
     const SharedServer server = SharedServer::FromUrl(sharedUrl);
     m_delivery = std::make_unique<HistoryDelivery>(m_history->Path(), server);
-    emit DeliveryStarting(*m_delivery);
+    connect(m_delivery.get(), &HistoryDelivery::StatusChanged, this, &StationLine::TellDelivery);
     m_delivery->Start();
     if (!server.error.isEmpty())
         emit Notice(Cli::tr("Warning: %1 The history is kept on this computer only.").arg(server.error));
@@ -96,6 +97,7 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl, co
         run->SetBenchName(benchName);
         const QString name = port.name;
         connect(run, &StationRun::Waiting, this, [this, name] { emit Waiting(name); });
+        connect(run, &StationRun::Vacant, this, [this, name] { emit Vacant(name); });
         connect(run, &StationRun::PortUnavailable, this, [this, name](const QString &message, const QString &detail) {
             emit PortUnavailable(name, message, detail);
         });
@@ -156,6 +158,52 @@ void StationLine::OnAttempted(const StationAttempt &portAttempt)
     else if (!m_report.Path().isEmpty() && std::exchange(m_reportProblem, why).isEmpty())
         emit Notice(Cli::tr("Warning: %1 The station goes on, and the history records every radio.").arg(why));
     emit Attempted(attempt);
+}
+
+QString StationLine::ReportLine() const
+{
+    const QString path = ReportPath();
+    if (path.isEmpty())
+        return Cli::tr("No run report: %1").arg(m_reportProblem);
+    if (!m_reportProblem.isEmpty())
+        return Cli::tr("Run report, without the latest radios: %1 (%2)").arg(path, m_reportProblem);
+    return Cli::tr("Run report: %1").arg(path);
+}
+
+QString StationLine::LeaveQuestion() const
+{
+    // Each port's question ends in the same question after a blank line: it
+    // is asked once, after what each port would be left with.
+    QStringList cases;
+    QString ask;
+    for (const PortRun &port : m_ports) {
+        const QString question = port.run ? port.run->LeaveQuestion() : QString();
+        if (question.isEmpty())
+            continue;
+        const qsizetype split = question.lastIndexOf(QStringLiteral("\n\n"));
+        cases << QStringLiteral("%1: %2").arg(port.name, split < 0 ? question : question.left(split));
+        if (split >= 0)
+            ask = question.mid(split + 2);
+    }
+    if (cases.isEmpty())
+        return QString();
+    return cases.join(QStringLiteral("\n\n")) + (ask.isEmpty() ? QString() : QStringLiteral("\n\n") + ask);
+}
+
+void StationLine::TellDelivery(const DeliveryStatus &status)
+{
+    const QString key = m_delivery->Server().key;
+    if (status.state == DeliveryState::Waiting && !m_deliveryFailing) {
+        m_deliveryFailing = true;
+        qCDebug(lcTrace).noquote().nospace() << TraceStamp() << " server " << key << " delivery fails: " << status.why;
+        emit Notice(Cli::tr("Delivery to the workshop server %1 fails: %2. Entries wait on this computer and follow "
+                            "once it works again.")
+                        .arg(key, status.why));
+    } else if (status.state == DeliveryState::UpToDate && m_deliveryFailing) {
+        m_deliveryFailing = false;
+        qCDebug(lcTrace).noquote().nospace() << TraceStamp() << " server " << key << " delivery works again";
+        emit Notice(Cli::tr("Delivery to the workshop server %1 works again.").arg(key));
+    }
 }
 
 } // namespace kelvra

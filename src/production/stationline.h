@@ -26,6 +26,7 @@ namespace kelvra {
 
 class HistoryDelivery;
 class HistoryStore;
+struct DeliveryStatus;
 class StationJob;
 
 // A station over one or several ports at once, all on one event loop: each
@@ -71,12 +72,22 @@ public:
     QString ReportPath() const { return m_report.Path(); }
     // Why the report does not hold every radio; empty while it does.
     QString ReportProblem() const { return m_reportProblem; }
+    // Where the report went, in a sentence for the end of the run: its path,
+    // what it lacks, or why there is none.
+    QString ReportLine() const;
+    // While radios are being written, what leaving now would leave in each,
+    // port by port, as one question whose default answer stays; empty while none is.
+    QString LeaveQuestion() const;
 
 signals:
     // Something the people at the line should know that does not stop it:
-    // the history or its server cannot be used, the report cannot be written.
+    // the history or its server cannot be used, the report cannot be
+    // written, delivery to the workshop's server fails or works again.
     void Notice(const QString &text);
     void Waiting(const QString &port);
+    // Automatic: port opened and no radio answered, after a radio or after
+    // the port could not be opened (StationRun::Vacant).
+    void Vacant(const QString &port);
     void PortUnavailable(const QString &port, const QString &message, const QString &detail);
     void Progress(const QString &port, const kelvra::LinkActivity &activity);
     // attempt.attempt counts the radio's attempts on every port.
@@ -85,9 +96,6 @@ signals:
     void LettingWriteFinish(const QString &port);
     // Every port has ended.
     void Ended();
-    // The history's delivery to the workshop's server is about to start, for
-    // a front end that tells how it goes.
-    void DeliveryStarting(kelvra::HistoryDelivery &delivery);
 
 private:
     struct PortRun {
@@ -98,6 +106,8 @@ private:
     };
 
     void OnAttempted(const StationAttempt &attempt);
+    // Said once when delivery starts to fail, and once when it works again.
+    void TellDelivery(const DeliveryStatus &status);
 
     const StationJob &m_job;
     const bool m_automatic;
@@ -111,6 +121,7 @@ private:
     RunReport m_report;
     QString m_reportProblem;
     int m_ended = 0;
+    bool m_deliveryFailing = false;
 };
 
 } // namespace kelvra

@@ -170,10 +170,12 @@ bool StationRun::IsNewRadio(const CommandOutcome &outcome)
 {
     if (!Answered(outcome)) {
         // The cable is free: the radio just done may come again, as a retry.
-        m_onCable.reset();
+        const bool radioWent = std::exchange(m_onCable, std::nullopt).has_value();
         const bool unopened = outcome.result.failure == OperationResult::Failure::PortNotOpened;
         if (unopened && !m_portSaid)
             emit PortUnavailable(outcome.result.message, outcome.detail);
+        else if (!unopened && (radioWent || m_portSaid))
+            emit Vacant();
         m_portSaid = unopened;
         return false;
     }

@@ -62,12 +62,18 @@ public:
     void Interrupt();
 
     const QString &PortName() const { return m_portName; }
+    // While a radio is being written, what leaving now would leave in it, as
+    // a question whose default answer stays; empty otherwise.
+    QString LeaveQuestion() const { return m_link.LeaveQuestion(); }
     // This port's radios.
     const StationTally &Tally() const { return m_tally; }
 
 signals:
     // Ready for the next radio: one connected (automatic) or announced.
     void Waiting();
+    // Automatic: the port opened and no radio answered, after a radio was
+    // done on it or after it could not be opened: the next radio may come.
+    void Vacant();
     // Automatic: the port could not be opened; said again only once it opened in between.
     void PortUnavailable(const QString &message, const QString &detail);
     // Of the radio under way; tries that find no radio are not shown.

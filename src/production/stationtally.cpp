@@ -1,5 +1,7 @@
 #include "production/stationtally.h"
 
+#include "services/clitext.h"
+
 #include <algorithm>
 
 namespace kelvra {
@@ -35,6 +37,15 @@ int StationTally::ExitCode() const
             latest = &radio;
     }
     return latest ? latest->exitCode : ExitComplete;
+}
+
+QString TallyText(const StationTally &tally)
+{
+    return Cli::tr("radios %1, passed %2, failed %3 (attempts %4).")
+        .arg(tally.Radios())
+        .arg(tally.Passed())
+        .arg(tally.Failed())
+        .arg(tally.Attempts());
 }
 
 } // namespace kelvra

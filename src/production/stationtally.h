@@ -49,6 +49,9 @@ private:
     int m_attempts = 0;
 };
 
+// "radios 3, passed 2, failed 1 (attempts 4)."
+QString TallyText(const StationTally &tally);
+
 } // namespace kelvra
 
 Q_DECLARE_METATYPE(kelvra::StationAttempt)

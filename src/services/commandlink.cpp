@@ -1,5 +1,6 @@
 #include "services/commandlink.h"
 
+#include "history/entrynames.h"
 #include "history/fieldview.h"
 #include "history/historystore.h"
 #include "record/catalogue.h"
@@ -153,16 +154,7 @@ void CommandLink::OnFinished(const OperationResult &result)
 
     if (m_phase == Phase::Write) {
         m_outcome.image = ImageAfterWrite();
-        m_outcome.changed.clear();
-        const QStringList changed = ChangedFieldIds(m_outcome.before, m_outcome.image);
-        for (const FieldChanges::Name &name : FieldChanges::Names()) {
-            const QString key = QLatin1String(name.key);
-            // The history knows fields by the record's member names.
-            const QString id = key == QLatin1String("password") ? QStringLiteral("ProgramPassword")
-                                                                 : key.at(0).toUpper() + key.mid(1);
-            if (changed.contains(id))
-                m_outcome.changed << key;
-        }
+        m_outcome.changed = JsonNames(ChangedFieldIds(m_outcome.before, m_outcome.image));
     } else {
         KnownImage known;
         for (int block = 0; block < m_blocksIn; ++block)

@@ -20,7 +20,7 @@ struct CommandOutcome
     QString model;      // as the radio reported it; empty until it answered
     KnownImage before;  // a write: the radio as read before it
     KnownImage image;   // the radio as it is now, as far as known
-    QStringList changed; // a write: fields whose value the radio now holds differently, by key
+    QStringList changed; // a write: fields whose value the radio now holds differently, by JSON name
     bool writeBegun = false; // write blocks went out: the radio may hold some of them
     bool interrupted = false;
     QString historyId;  // the history's entry for the operation, once recorded

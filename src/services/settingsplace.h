@@ -4,7 +4,8 @@
 // and above link/ and history/: where files live (this file), the settings
 // file, the trace file, the history recorder, and the radio link driven
 // without a form (CommandLink: its port, an operator answered by values, the
-// fields a write changes, what an operation came to). It may include link/,
+// fields a write changes, what an operation came to), the ports offered for
+// choosing, and Ctrl+C and its kin as events. It may include link/,
 // history/, record/ and lang/, never a front end nor production/.
 
 #include <QString>

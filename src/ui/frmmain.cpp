@@ -35,19 +35,6 @@ constexpr int LabelGapTwips = 50;
 constexpr int DesignWidthTwips = 9315;
 constexpr int DesignHeightTwips = 7875;
 
-// What a screen reader says for a caption: no access-key marker, no colon.
-QString SpokenCaption(QString caption)
-{
-    // "读出(&R)": the marker and the letter it adds are not part of the name.
-    const qsizetype marker = caption.size() - 4;
-    if (marker >= 0 && caption.endsWith(QLatin1Char(')')) && caption.mid(marker, 2) == QLatin1String("(&"))
-        caption.truncate(marker);
-    caption.remove(QLatin1Char('&'));
-    while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
-        caption.chop(1);
-    return caption.trimmed();
-}
-
 } // namespace
 
 int TwipsToPixels(int twips)

@@ -25,6 +25,7 @@ void SetRow(QTableWidget *table, int row, const QStringList &texts, bool changed
     for (int column = 0; column < texts.size(); ++column) {
         auto *item = new QTableWidgetItem(texts.at(column));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setToolTip(texts.at(column)); // a narrow column cuts it
         QFont font = item->font();
         font.setBold(changed);
         item->setFont(font);
@@ -63,7 +64,17 @@ void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 lang
                true);
 }
 
-QString EntryDetailsText(const HistoryEntry &entry)
+QString RestoredFromText(const QString &uuid, const HistoryEntry *source)
+{
+    if (!source)
+        return QCoreApplication::translate("HistoryDiff",
+                                           "Form filled from entry %1, which this history does not hold.")
+            .arg(uuid);
+    return QCoreApplication::translate("HistoryDiff", "Form filled from the entry of %1 at %2, radio %3 (%4).")
+        .arg(LocalTimeText(source->time), source->bench, source->serialNumber, uuid);
+}
+
+QString EntryDetailsText(const HistoryEntry &entry, const HistoryEntry *source)
 {
     QStringList lines;
     lines << QStringLiteral("%1 %2: %3")
@@ -80,7 +91,7 @@ QString EntryDetailsText(const HistoryEntry &entry)
           << QCoreApplication::translate("HistoryDiff", "Bench: %1").arg(entry.bench)
           << QCoreApplication::translate("HistoryDiff", "Entry: %1").arg(entry.uuid);
     if (!entry.restoredFrom.isEmpty())
-        lines << QCoreApplication::translate("HistoryDiff", "Form filled from entry %1").arg(entry.restoredFrom);
+        lines << RestoredFromText(entry.restoredFrom, source);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -19,7 +19,12 @@ void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 lang
 // A field's value in words: on or off for a flag, a mark for an unknown value.
 QString FieldValueText(const ImageField &field, const std::optional<QString> &value);
 
-// The entry's outcome and circumstances, a line each, as plain text.
-QString EntryDetailsText(const HistoryEntry &entry);
+// The entry's outcome and circumstances, a line each, as plain text. source:
+// the entry whose values were put into the form for it, when at hand.
+QString EntryDetailsText(const HistoryEntry &entry, const HistoryEntry *source = nullptr);
+
+// Whose values a write took from the history: that entry's time, bench and
+// radio, and its uuid; the uuid alone when the entry is not at hand.
+QString RestoredFromText(const QString &uuid, const HistoryEntry *source);
 
 } // namespace kelvra

@@ -1,12 +1,12 @@
 #include "ui/historylistmodel.h"
 
-#include "history/fieldview.h"
+#include "history/entrynames.h"
 #include "history/historycsv.h"
 #include "history/historystore.h"
 #include "history/workshopreader.h"
-#include "lang/captions.h"
 
 #include <QCoreApplication>
+#include <QTimeZone>
 
 namespace kelvra {
 
@@ -15,15 +15,9 @@ namespace {
 // A screenful and then some: the first page is all that opening the window reads.
 constexpr int PageSize = 200;
 
-QString DealerCode(const HistoryEntry &entry)
-{
-    static const auto dealer = FindImageField(QStringLiteral("DealerCode"));
-    for (const KnownImage *image : {&entry.after, &entry.before}) {
-        if (image->AllKnown(dealer->offset, dealer->width))
-            return *FieldValues(*image)[std::size_t(dealer - ImageFields().data())];
-    }
-    return UnknownValueText();
-}
+// Each column's name, for its caption.
+const char *const ColumnNames[] = {"time", "operation", "result", "serialNumber",
+                                   "model", "dealerCode", "bench", "changed"};
 
 } // namespace
 
@@ -32,19 +26,34 @@ HistoryListModel::HistoryListModel(HistoryStore &store, qint16 languageId, QObje
 {
 }
 
-void HistoryListModel::SetFilter(const QString &text)
+void HistoryListModel::SetFilter(const HistoryFilter &filter)
+{
+    m_filter = filter;
+    m_filter.serial = m_filter.serial.trimmed();
+    Reset();
+}
+
+void HistoryListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    const HistoryOrder wanted{HistoryKey(column), order == Qt::AscendingOrder};
+    if (wanted.key == m_order.key && wanted.ascending == m_order.ascending)
+        return;
+    m_order = wanted;
+    Reset();
+}
+
+void HistoryListModel::Reset()
 {
     // The first page comes within the reset, so that the view sees rows at
     // once; the workshop's comes when the server answers.
     beginResetModel();
-    m_filter = text.trimmed();
     m_rows.clear();
     m_more = !m_reader;
     m_problem = {};
-    if (!m_reader) {
-        for (const HistoryEntry &entry : NextPage())
-            m_rows.append(Row{entry, std::nullopt});
-    }
+    if (!m_reader)
+        m_rows = NextPage();
     endResetModel();
     if (m_reader)
         AskWorkshop();
@@ -57,16 +66,14 @@ void HistoryListModel::SetWorkshop(WorkshopReader *reader)
     SetBusy(false);
     if (m_reader)
         m_answers = connect(m_reader, &WorkshopReader::Answered, this, &HistoryListModel::Answered);
-    SetFilter(m_filter);
+    Reset();
 }
 
 void HistoryListModel::AskWorkshop()
 {
-    WorkshopQuery query{m_filter, QDateTime(), QString(), PageSize};
-    if (!m_rows.isEmpty()) {
-        query.beforeTime = m_rows.last().entry.time;
-        query.beforeUuid = m_rows.last().entry.uuid;
-    }
+    WorkshopQuery query{m_filter, PageSize, m_order, std::nullopt};
+    if (!m_rows.isEmpty())
+        query.after = m_rows.last();
     m_reader->Ask(query);
     SetBusy(true);
 }
@@ -74,17 +81,26 @@ void HistoryListModel::AskWorkshop()
 void HistoryListModel::Answered(const WorkshopPage &page)
 {
     SetBusy(false);
+    if (page.tooLong) {
+        m_more = false;
+        emit TooLong(page.why);
+        return;
+    }
     if (!page.reached) {
         m_more = false;
         emit Unreachable(page.why);
         return;
     }
     m_more = page.more;
-    if (page.entries.isEmpty())
+    Append(page.entries);
+}
+
+void HistoryListModel::Append(const QList<HistoryEntry> &entries)
+{
+    if (entries.isEmpty())
         return;
-    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.entries.size() - 1));
-    for (const HistoryEntry &entry : page.entries)
-        m_rows.append(Row{entry, std::nullopt});
+    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + entries.size() - 1));
+    m_rows += entries;
     endInsertRows();
 }
 
@@ -96,16 +112,27 @@ void HistoryListModel::SetBusy(bool busy)
 
 QList<HistoryEntry> HistoryListModel::NextPage()
 {
-    const qint64 before = m_rows.isEmpty() ? 0 : m_rows.last().entry.seq;
+    HistoryQuery query{m_filter, PageSize, m_order, std::nullopt};
+    if (!m_rows.isEmpty())
+        query.after = m_rows.last();
     m_problem = {};
-    const QList<HistoryEntry> page = m_store.List({m_filter, before, PageSize}, &m_problem);
+    const QList<HistoryEntry> page = m_store.List(query, &m_problem);
     m_more = page.size() == PageSize;
     return page;
 }
 
 const HistoryEntry *HistoryListModel::EntryAt(int row) const
 {
-    return row >= 0 && row < m_rows.size() ? &m_rows.at(row).entry : nullptr;
+    return row >= 0 && row < m_rows.size() ? &m_rows.at(row) : nullptr;
+}
+
+const HistoryEntry *HistoryListModel::Find(const QString &uuid) const
+{
+    for (const HistoryEntry &entry : m_rows) {
+        if (entry.uuid == uuid)
+            return &entry;
+    }
+    return nullptr;
 }
 
 int HistoryListModel::rowCount(const QModelIndex &parent) const
@@ -127,22 +154,14 @@ void HistoryListModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    if (m_reader) {
+    if (m_reader)
         AskWorkshop();
-        return;
-    }
-    const QList<HistoryEntry> page = NextPage();
-    if (page.isEmpty())
-        return;
-    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
-    for (const HistoryEntry &entry : page)
-        m_rows.append(Row{entry, std::nullopt});
-    endInsertRows();
+    else
+        Append(NextPage());
 }
 
-QString HistoryListModel::Text(const Row &row, int column) const
+QString HistoryListModel::Text(const HistoryEntry &entry, int column) const
 {
-    const HistoryEntry &entry = row.entry;
     switch (column) {
     case TimeColumn:
         return LocalTimeText(entry.time);
@@ -157,17 +176,9 @@ QString HistoryListModel::Text(const Row &row, int column) const
     case BenchColumn:
         return entry.bench;
     case DealerColumn:
-        if (!row.dealerCode)
-            row.dealerCode = DealerCode(entry);
-        return *row.dealerCode;
-    case ChangedColumn: {
-        QStringList captions;
-        for (const QString &id : entry.changedFields) {
-            const ImageField *field = FindImageField(id);
-            captions << (field ? FieldCaption(*field, m_languageId) : id);
-        }
-        return captions.join(QCoreApplication::translate("History", ", "));
-    }
+        return DealerCodeText(entry).value_or(UnknownValueText());
+    case ChangedColumn:
+        return FieldCaptions(entry.changedFields, m_languageId).join(QCoreApplication::translate("History", ", "));
     default:
         return QString();
     }
@@ -184,28 +195,16 @@ QVariant HistoryListModel::data(const QModelIndex &index, int role) const
 
 QVariant HistoryListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case TimeColumn:
-        return QCoreApplication::translate("History", "Time");
-    case OperationColumn:
-        return QCoreApplication::translate("History", "Operation");
-    case ResultColumn:
-        return QCoreApplication::translate("History", "Result");
-    case SerialColumn:
-        return FieldCaption(*FindImageField(QStringLiteral("SerialNumber")), m_languageId);
-    case ModelColumn:
-        return CaptionText(*FindCaption("Label1_0"), m_languageId);
-    case DealerColumn:
-        return FieldCaption(*FindImageField(QStringLiteral("DealerCode")), m_languageId);
-    case BenchColumn:
-        return QCoreApplication::translate("History", "Bench");
-    case ChangedColumn:
-        return QCoreApplication::translate("History", "Changed fields");
-    default:
-        return QVariant();
-    }
+    if (role == Qt::DisplayRole)
+        return ItemCaption(QLatin1String(ColumnNames[section]), m_languageId);
+    if (role == Qt::ToolTipRole && section == TimeColumn)
+        return QCoreApplication::translate("History", "This computer's local time (%1), with its offset from UTC")
+            .arg(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
+    if (role == Qt::ToolTipRole)
+        return QCoreApplication::translate("History", "Click to sort; in the list, the menu key sorts too");
+    return QVariant();
 }
 
 } // namespace kelvra

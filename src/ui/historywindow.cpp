@@ -1,25 +1,22 @@
 #include "ui/historywindow.h"
 
-#include "history/historycsv.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/messages.h"
 #include "ui/historydiff.h"
+#include "ui/historyfilterbar.h"
 #include "ui/historylistmodel.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableView>
@@ -29,28 +26,30 @@ namespace kelvra {
 
 namespace {
 
-// A byte the history does not know goes into a block file as the value of
-// erased memory, which the radio's texts read as their end.
-constexpr quint8 UnknownByteInFile = 0xFF;
-
-// Both files hold the radios' programming passwords, as the history and
-// the trace do: the file (an old one replaced too) is its owner's alone
-// before a byte is written.
-bool OpenPrivately(QSaveFile &file)
-{
-    return file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-}
-
-QString Where(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
 QLabel *BuddyLabel(const QString &text, QWidget *buddy)
 {
     auto *label = new QLabel(text);
     label->setBuddy(buddy);
     return label;
+}
+
+// Parented at once: the workshop's line is laid out only when there is a workshop.
+QLabel *Line(const char *name, QWidget *parent)
+{
+    auto *line = new QLabel(parent);
+    line->setObjectName(QLatin1String(name));
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->hide();
+    return line;
+}
+
+QPushButton *Button(const QString &text, const char *name)
+{
+    auto *button = new QPushButton(text);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
 }
 
 } // namespace
@@ -60,17 +59,14 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
 {
     setWindowTitle(tr("History - %1").arg(ProgramName()));
     setObjectName(QStringLiteral("HistoryWindow"));
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int rowHeight = fontMetrics().height() + 6;
 
-    m_notice = new QLabel;
-    m_notice->setObjectName(QStringLiteral("notice"));
-    m_notice->setWordWrap(true);
-    m_notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_notice->hide();
-
-    m_filter = new QLineEdit;
-    m_filter->setObjectName(QStringLiteral("filter"));
-    m_filter->setClearButtonEnabled(true);
-    m_filter->setAccessibleName(tr("Serial number filter"));
+    m_notice = Line("notice", this);
+    m_filters = new HistoryFilterBar;
+    m_emptyLine = Line("emptyLine", this);
+    m_workshopLine = Line("workshopLine", this);
+    m_status = Line("status", this);
 
     m_model = new HistoryListModel(store, languageId, this);
     m_list = new QTableView;
@@ -84,11 +80,10 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
     m_list->verticalHeader()->hide();
     // Fixed sizes: measuring the contents would read every row.
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    m_list->verticalHeader()->setDefaultSectionSize(rowHeight);
     // Wide enough for the longer of a typical value and the column's heading.
     const std::pair<int, QString> samples[]
-        = {{HistoryListModel::TimeColumn, QStringLiteral("2026-12-05 23:59:59")},
+        = {{HistoryListModel::TimeColumn, QStringLiteral("2026-12-05 23:59:59 UTC+10:30")},
            {HistoryListModel::OperationColumn, OperationText(HistoryOperation::Write)},
            {HistoryListModel::ResultColumn, ResultText(HistoryResult::Unfinished)},
            {HistoryListModel::SerialColumn, QStringLiteral("2026120500000000")},
@@ -97,19 +92,131 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
            {HistoryListModel::BenchColumn, QStringLiteral("bench-0000")}};
     for (const auto &[column, sample] : samples) {
         const QString heading = m_model->headerData(column, Qt::Horizontal).toString();
-        m_list->setColumnWidth(
-            column,
-            std::max(fontMetrics().horizontalAdvance(sample), fontMetrics().horizontalAdvance(heading)) + 3 * digit);
+        m_list->setColumnWidth(column, std::max(fontMetrics().horizontalAdvance(sample),
+                                                fontMetrics().horizontalAdvance(heading) + 2 * digit)
+                                           + 2 * digit);
     }
     m_list->horizontalHeader()->setStretchLastSection(true);
+    // The serial number next to the time: on a narrow screen it is in view without scrolling.
+    QHeaderView *header = m_list->horizontalHeader();
+    header->moveSection(header->visualIndex(HistoryListModel::SerialColumn),
+                        header->visualIndex(HistoryListModel::OperationColumn));
+    header->moveSection(header->visualIndex(HistoryListModel::DealerColumn),
+                        header->visualIndex(HistoryListModel::ModelColumn));
+    m_list->horizontalHeader()->setSortIndicator(HistoryListModel::TimeColumn, Qt::DescendingOrder);
+    m_list->setSortingEnabled(true);
     m_list->setColumnHidden(HistoryListModel::BenchColumn, true);
     m_list->setAccessibleName(tr("Entries"));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Where the entries would be: saying so lays out the list alone, not the window.
+    auto *overlay = new QVBoxLayout(m_list->viewport());
+    overlay->addWidget(m_emptyLine);
+    overlay->addStretch(1);
 
-    m_details = new QLabel;
+    auto *entries = new QWidget;
+    auto *entriesLayout = new QVBoxLayout(entries);
+    entriesLayout->setContentsMargins(0, 0, 0, 0);
+    entriesLayout->setSpacing(2);
+    entriesLayout->addWidget(BuddyLabel(tr("E&ntries:"), m_list));
+    entriesLayout->addWidget(m_list);
+    // The entries and the selected one's differences side by side: a short
+    // screen (1366x768 at scale 2) shows a good part of the list and of them.
+    auto *panes = new QSplitter(Qt::Horizontal);
+    panes->addWidget(entries);
+    panes->addWidget(MakeEntryPane(digit));
+    panes->setChildrenCollapsible(false);
+    panes->setStretchFactor(0, 3);
+    panes->setStretchFactor(1, 2);
+
+    m_showPasswords = new QCheckBox(tr("Show pass&words in the export and the record"));
+    m_showPasswords->setObjectName(QStringLiteral("showPasswords"));
+    auto *exportCsv = Button(tr("&Export CSV..."), "exportCsv");
+    auto *close = Button(tr("&Close"), "close");
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_showPasswords);
+    buttons->addStretch(1);
+    buttons->addWidget(exportCsv);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(digit, digit / 2, digit, digit / 2);
+    layout->setSpacing(4);
+    layout->addWidget(m_notice);
+    layout->addWidget(m_filters);
+    if (m_workshop) {
+        m_thisBench = new QRadioButton(tr("Th&is bench"));
+        m_thisBench->setObjectName(QStringLiteral("thisBench"));
+        m_thisBench->setChecked(true);
+        m_wholeWorkshop = new QRadioButton(tr("Whole wor&kshop"));
+        m_wholeWorkshop->setObjectName(QStringLiteral("wholeWorkshop"));
+        auto *workshopRow = new QHBoxLayout;
+        workshopRow->addWidget(m_thisBench);
+        workshopRow->addWidget(m_wholeWorkshop);
+        workshopRow->addWidget(m_workshopLine, 1);
+        layout->addLayout(workshopRow);
+        connect(m_wholeWorkshop, &QRadioButton::toggled, this, &HistoryWindow::ShowWorkshop);
+        connect(m_model, &HistoryListModel::BusyChanged, this, &HistoryWindow::ShowWorkshopLine);
+        connect(m_model, &HistoryListModel::Unreachable, this, &HistoryWindow::ShowUnreachable);
+        connect(m_model, &HistoryListModel::TooLong, this, &HistoryWindow::ShowTooLong);
+        // The workshop's pages come after the reset: the first is selected as it comes.
+        connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+            if (!m_list->currentIndex().isValid())
+                m_list->selectRow(0);
+        });
+        setTabOrder(m_thisBench, m_wholeWorkshop);
+        setTabOrder(m_wholeWorkshop, m_filters->First());
+    }
+    layout->addWidget(panes, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_status);
+
+    const QList<QWidget *> order{m_filters->Last(), m_list,     m_details, m_differences, m_restore,
+                                 m_print,           m_saveBlock, m_showPasswords, exportCsv, close};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+
+    connect(m_filters, &HistoryFilterBar::Changed, this, [this] { m_model->SetFilter(m_filters->Filter()); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        // A question the server gave up on is said until the next one.
+        if (m_model->Workshop())
+            m_unreachableText.clear();
+        ShowStatus(m_model->Problem().reason);
+        if (m_model->rowCount() > 0)
+            m_list->selectRow(0);
+        else
+            ShowSelected();
+    });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &HistoryWindow::ShowEmptyLine);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &HistoryWindow::ShowEmptyLine);
+    connect(m_model, &HistoryListModel::BusyChanged, this, &HistoryWindow::ShowEmptyLine);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &HistoryWindow::ShowSelected);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &HistoryWindow::ShowSortMenu);
+    // The menu key opens the sort menu; Shift+F10 too, as in most programs.
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_list, [this] {
+        ShowSortMenu(m_list->visualRect(m_list->currentIndex()).center());
+    }, Qt::WidgetShortcut);
+    connect(m_restore, &QPushButton::clicked, this, &HistoryWindow::Restore);
+    connect(m_print, &QPushButton::clicked, this, &HistoryWindow::ChoosePrinter);
+    connect(m_saveBlock, &QPushButton::clicked, this, &HistoryWindow::ChooseBlockFile);
+    connect(exportCsv, &QPushButton::clicked, this, &HistoryWindow::ChooseCsvFile);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
+
+    // Never larger than the screen, whose edge would hide the buttons; room is left for the window's frame.
+    const QSize room = screen()->availableGeometry().size() - QSize(2 * digit, 2 * rowHeight);
+    resize(QSize(150 * digit, 40 * rowHeight).boundedTo(room));
+    Reload();
+    m_list->setFocus();
+}
+
+QWidget *HistoryWindow::MakeEntryPane(int digit)
+{
+    m_details = new QPlainTextEdit;
     m_details->setObjectName(QStringLiteral("details"));
-    m_details->setWordWrap(true);
-    m_details->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_details->setReadOnly(true);
+    m_details->setTabChangesFocus(true);
     m_details->setAccessibleName(tr("Entry details"));
+    m_details->setMinimumHeight(3 * fontMetrics().height());
 
     m_differences = new QTableWidget(0, 3);
     m_differences->setObjectName(QStringLiteral("differences"));
@@ -117,122 +224,43 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
     m_differences->verticalHeader()->hide();
     m_differences->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_differences->setTabKeyNavigation(false);
-    m_differences->horizontalHeader()->setStretchLastSection(true);
+    // Before and after share what the field's caption leaves, so that both are in view on a narrow pane.
+    m_differences->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_differences->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     m_differences->setWordWrap(false);
     m_differences->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_differences->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    m_differences->setColumnWidth(0, 24 * digit);
-    m_differences->setColumnWidth(1, 45 * digit);
+    m_differences->setColumnWidth(0, 13 * digit);
     m_differences->setAccessibleName(tr("Differences"));
 
-    m_showPasswords = new QCheckBox(tr("Show pass&words in the export"));
-    m_showPasswords->setObjectName(QStringLiteral("showPasswords"));
-    m_restore = new QPushButton(tr("&Put these values in the form"));
-    m_restore->setObjectName(QStringLiteral("restore"));
-    auto *exportCsv = new QPushButton(tr("&Export CSV..."));
-    exportCsv->setObjectName(QStringLiteral("exportCsv"));
-    m_saveBlock = new QPushButton(tr("Save &block..."));
-    m_saveBlock->setObjectName(QStringLiteral("saveBlock"));
-    auto *close = new QPushButton(tr("&Close"));
-    m_status = new QLabel;
-    m_status->setObjectName(QStringLiteral("status"));
-    m_status->setWordWrap(true);
-
-    m_workshopLine = new QLabel;
-    m_workshopLine->setObjectName(QStringLiteral("workshopLine"));
-    m_workshopLine->setWordWrap(true);
-    m_workshopLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_workshopLine->hide();
+    m_restore = Button(tr("&Put these values in the form"), "restore");
+    m_print = Button(tr("P&rint record..."), "printRecord");
+    m_saveBlock = Button(tr("Save &block..."), "saveBlock");
 
     auto *lower = new QWidget;
     auto *lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
-    lowerLayout->addWidget(m_details);
+    lowerLayout->setSpacing(2);
     lowerLayout->addWidget(BuddyLabel(tr("&Differences:"), m_differences));
-    lowerLayout->addWidget(m_differences);
-    auto *upper = new QWidget;
-    auto *upperLayout = new QVBoxLayout(upper);
-    upperLayout->setContentsMargins(0, 0, 0, 0);
-    upperLayout->addWidget(BuddyLabel(tr("E&ntries:"), m_list));
-    upperLayout->addWidget(m_list);
-    auto *splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(upper);
-    splitter->addWidget(lower);
-    splitter->setChildrenCollapsible(false);
+    lowerLayout->addWidget(m_differences, 1);
+    auto *actions = new QGridLayout;
+    actions->addWidget(m_restore, 0, 0, 1, 2);
+    actions->addWidget(m_print, 1, 0);
+    actions->addWidget(m_saveBlock, 1, 1);
+    lowerLayout->addLayout(actions);
 
-    auto *filterRow = new QHBoxLayout;
-    if (m_workshop) {
-        m_thisBench = new QRadioButton(tr("Th&is bench"));
-        m_thisBench->setObjectName(QStringLiteral("thisBench"));
-        m_thisBench->setChecked(true);
-        m_wholeWorkshop = new QRadioButton(tr("Whole wor&kshop"));
-        m_wholeWorkshop->setObjectName(QStringLiteral("wholeWorkshop"));
-        filterRow->addWidget(m_thisBench);
-        filterRow->addWidget(m_wholeWorkshop);
-        filterRow->addSpacing(2 * digit);
-        connect(m_wholeWorkshop, &QRadioButton::toggled, this, &HistoryWindow::ShowWorkshop);
-        connect(m_model, &HistoryListModel::BusyChanged, this, &HistoryWindow::ShowWorkshopLine);
-        connect(m_model, &HistoryListModel::Unreachable, this, &HistoryWindow::ShowUnreachable);
-        // The workshop's pages come after the reset: the newest is selected as it comes.
-        connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
-            if (!m_list->currentIndex().isValid())
-                m_list->selectRow(0);
-        });
-    }
-    filterRow->addWidget(BuddyLabel(tr("&Serial number:"), m_filter));
-    filterRow->addWidget(m_filter, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_showPasswords);
-    buttons->addStretch(1);
-    for (QPushButton *button : {m_restore, exportCsv, m_saveBlock, close}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_notice);
-    layout->addLayout(filterRow);
-    layout->addWidget(m_workshopLine);
-    layout->addWidget(splitter, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(m_status);
-
-    if (m_workshop) {
-        setTabOrder(m_thisBench, m_wholeWorkshop);
-        setTabOrder(m_wholeWorkshop, m_filter);
-    }
-    setTabOrder(m_filter, m_list);
-    setTabOrder(m_list, m_differences);
-    setTabOrder(m_differences, m_showPasswords);
-    setTabOrder(m_showPasswords, m_restore);
-    setTabOrder(m_restore, exportCsv);
-    setTabOrder(exportCsv, m_saveBlock);
-    setTabOrder(m_saveBlock, close);
-
-    connect(m_filter, &QLineEdit::textChanged, m_model, &HistoryListModel::SetFilter);
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        ShowProblem();
-        if (m_model->rowCount() > 0)
-            m_list->selectRow(0);
-        else
-            ShowSelected();
-    });
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &HistoryWindow::ShowSelected);
-    connect(m_restore, &QPushButton::clicked, this, &HistoryWindow::Restore);
-    connect(exportCsv, &QPushButton::clicked, this, &HistoryWindow::ChooseCsvFile);
-    connect(m_saveBlock, &QPushButton::clicked, this, &HistoryWindow::ChooseBlockFile);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
-
-    // Never larger than the screen, whose edge would hide the buttons; room is left for the window's frame.
-    const QSize room = screen()->availableGeometry().size() - QSize(4 * digit, 4 * fontMetrics().height());
-    resize(QSize(125 * digit, 50 * fontMetrics().height()).boundedTo(room));
-    Reload();
-    m_list->setFocus();
+    auto *pane = new QSplitter(Qt::Vertical);
+    pane->addWidget(m_details);
+    pane->addWidget(lower);
+    pane->setChildrenCollapsible(false);
+    pane->setStretchFactor(0, 1);
+    pane->setStretchFactor(1, 3);
+    return pane;
 }
 
 void HistoryWindow::Reload()
 {
-    m_model->SetFilter(m_filter->text());
+    m_model->SetFilter(m_filters->Filter());
     const QString aside = m_store.TakeSetAside();
     if (!aside.isEmpty()) {
         m_notice->setText(SetAsideNotice(aside));
@@ -256,11 +284,30 @@ void HistoryWindow::ShowWorkshopLine()
     m_workshopLine->setVisible(!text.isEmpty());
 }
 
+void HistoryWindow::ShowEmptyLine()
+{
+    // Said only once there is nothing to wait for: no page under way, no failure said below.
+    QString text;
+    if (m_model->rowCount() == 0 && !m_model->Busy() && m_model->Problem().reason.isEmpty()
+        && !(m_model->Workshop() && !m_unreachableText.isEmpty()))
+        text = !m_model->Filter().Empty() ? tr("No entry matches these filters.")
+            : m_model->Workshop()        ? tr("The workshop's history holds no entries yet.")
+                                         : tr("The history holds no entries yet.");
+    m_emptyLine->setText(text);
+    m_emptyLine->setVisible(!text.isEmpty());
+    m_list->setAccessibleDescription(text);
+}
+
+void HistoryWindow::ShowStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+}
+
 void HistoryWindow::ShowWorkshop(bool whole)
 {
     m_list->setColumnHidden(HistoryListModel::BenchColumn, !whole);
-    // The server reads serial numbers backwards: it finds a number by its end.
-    m_filter->setPlaceholderText(whole ? tr("the whole number or its last digits") : QString());
+    m_filters->SetWorkshop(whole);
     m_unreachableText.clear();
     m_model->SetWorkshop(whole ? m_workshop : nullptr);
     ShowWorkshopLine();
@@ -271,12 +318,43 @@ void HistoryWindow::ShowUnreachable(const QString &why)
     m_thisBench->setChecked(true);
     m_unreachableText = tr("The workshop server cannot be reached (%1); this bench's entries are shown.").arg(why);
     ShowWorkshopLine();
+    ShowEmptyLine();
 }
 
-void HistoryWindow::ShowProblem()
+void HistoryWindow::ShowTooLong(const QString &why)
 {
-    const HistoryProblem &problem = m_model->Problem();
-    m_status->setText(problem.reason);
+    m_unreachableText
+        = tr("The workshop server gave up on this question (%1): narrow it with a serial number or a range of days.")
+              .arg(why);
+    ShowWorkshopLine();
+    ShowEmptyLine();
+}
+
+void HistoryWindow::ShowSortMenu(const QPoint &at)
+{
+    QMenu menu(this);
+    const QHeaderView *header = m_list->horizontalHeader();
+    const int sorted = header->sortIndicatorSection();
+    const Qt::SortOrder order = header->sortIndicatorOrder();
+    for (int visual = 0; visual < HistoryListModel::ColumnCount; ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (m_list->isColumnHidden(column))
+            continue;
+        QAction *action = menu.addAction(tr("Sort by %1").arg(m_model->headerData(column, Qt::Horizontal).toString()));
+        action->setCheckable(true);
+        action->setChecked(column == sorted);
+        connect(action, &QAction::triggered, this, [this, column] {
+            // Time newest first, the others from A.
+            m_list->sortByColumn(column, column == HistoryListModel::TimeColumn ? Qt::DescendingOrder
+                                                                                : Qt::AscendingOrder);
+        });
+    }
+    menu.addSeparator();
+    QAction *reverse = menu.addAction(tr("Reverse the order"));
+    connect(reverse, &QAction::triggered, this, [this, sorted, order] {
+        m_list->sortByColumn(sorted, order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    menu.exec(m_list->viewport()->mapToGlobal(at));
 }
 
 const HistoryEntry *HistoryWindow::Selected() const
@@ -288,13 +366,23 @@ void HistoryWindow::ShowSelected()
 {
     const HistoryEntry *entry = Selected();
     m_restore->setEnabled(!m_operationRunning && entry && RestoreValuesOf(*entry).has_value());
-    m_saveBlock->setEnabled(entry && (entry->before.AnyKnown() || entry->after.AnyKnown()));
+    const bool known = entry && (entry->before.AnyKnown() || entry->after.AnyKnown());
+    m_saveBlock->setEnabled(known);
+    m_print->setEnabled(known);
     if (!entry) {
         m_details->clear();
         m_differences->setRowCount(0);
         return;
     }
-    m_details->setText(EntryDetailsText(*entry));
+    // Whose values a restoring write took: fetched already, or in this bench's file.
+    const HistoryEntry *source = nullptr;
+    std::optional<HistoryEntry> stored;
+    if (!entry->restoredFrom.isEmpty()) {
+        source = m_model->Find(entry->restoredFrom);
+        if (!source && (stored = m_store.Fetch(entry->restoredFrom)))
+            source = &*stored;
+    }
+    m_details->setPlainText(EntryDetailsText(*entry, source));
     ShowDifferences(m_differences, *entry, m_languageId);
 }
 
@@ -312,77 +400,6 @@ void HistoryWindow::Restore()
         if (const auto values = RestoreValuesOf(*entry))
             emit RestoreRequested(*values);
     }
-}
-
-bool HistoryWindow::ExportCsv(const QString &path, bool showPasswords)
-{
-    QSaveFile file(path);
-    HistoryProblem problem;
-    bool written = OpenPrivately(file);
-    if (written && m_model->Workshop()) {
-        // The workshop's entries as far as they have been fetched: the server is not asked again here.
-        WriteHistoryCsvHeader(m_languageId, file);
-        for (int row = 0; row < m_model->rowCount(); ++row)
-            WriteHistoryCsvRow(*m_model->EntryAt(row), showPasswords, m_languageId, file);
-    } else if (written) {
-        written = WriteHistoryCsv(m_store, m_model->Filter(), showPasswords, m_languageId, file, &problem);
-    }
-    written = written && file.commit();
-    m_status->setText(written ? tr("Exported to %1, readable by you alone.").arg(Where(path))
-                              : tr("Cannot export to %1: %2")
-                                    .arg(QDir::toNativeSeparators(path),
-                                         problem.reason.isEmpty() ? file.errorString() : problem.reason));
-    return written;
-}
-
-bool HistoryWindow::SaveBlock(const QString &path)
-{
-    const HistoryEntry *entry = Selected();
-    if (!entry)
-        return false;
-    // The block as it was before the operation: for a write, its backup.
-    const KnownImage &image = entry->before.AnyKnown() ? entry->before : entry->after;
-    const RadioImage bytes = image.Filled(UnknownByteInFile);
-    QSaveFile file(path);
-    const bool written = OpenPrivately(file)
-        && file.write(reinterpret_cast<const char *>(bytes.data()), RadioImage::Size) == RadioImage::Size
-        && file.commit();
-    const int unknown = RadioImage::Size - image.KnownCount();
-    if (!written)
-        m_status->setText(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    else if (unknown > 0)
-        m_status->setText(
-            tr("Saved %1, readable by you alone; %n byte(s) were not known and are saved as FF.", nullptr, unknown)
-                .arg(Where(path)));
-    else
-        m_status->setText(tr("Saved %1, readable by you alone.").arg(Where(path)));
-    return written;
-}
-
-void HistoryWindow::ChooseCsvFile()
-{
-    const QString path
-        = QFileDialog::getSaveFileName(this, tr("Export CSV"), QStringLiteral("history.csv"), tr("CSV files (*.csv)"));
-    if (path.isEmpty())
-        return;
-    if (!ExportCsv(path, m_showPasswords->isChecked()))
-        QMessageBox::warning(this, ProgramName(), m_status->text());
-}
-
-void HistoryWindow::ChooseBlockFile()
-{
-    const HistoryEntry *entry = Selected();
-    if (!entry)
-        return;
-    // The serial number comes from the radio: nothing in it may name another folder.
-    QString serial = entry->serialNumber;
-    serial.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QString name = QStringLiteral("%1-%2.bin")
-                             .arg(serial.isEmpty() ? QStringLiteral("radio") : serial,
-                                  entry->time.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save block"), name, tr("Block files (*.bin)"));
-    if (!path.isEmpty() && !SaveBlock(path))
-        QMessageBox::warning(this, ProgramName(), m_status->text());
 }
 
 } // namespace kelvra

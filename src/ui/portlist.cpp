@@ -1,6 +1,5 @@
 #include "ui/portlist.h"
 
-#include "link/portdirectory.h"
 #include "services/comportsetting.h"
 #include "ui/listlookup.h"
 
@@ -16,29 +15,7 @@ QString EntryText(int portNo)
     return QStringLiteral("COM") + QString::number(portNo);
 }
 
-QString ToolTip(const PortEntry &port)
-{
-    QStringList lines{port.devicePath};
-    if (!port.description.isEmpty())
-        lines << port.description;
-    if (!port.manufacturer.isEmpty())
-        lines << port.manufacturer;
-    if (!port.serialNumber.isEmpty())
-        lines << PortList::tr("S/N %1").arg(port.serialNumber);
-    return lines.join(QLatin1Char('\n'));
-}
-
-struct ListedPort
-{
-    QString text;
-    QString toolTip;
-    friend bool operator==(const ListedPort &a, const ListedPort &b)
-    {
-        return a.text == b.text && a.toolTip == b.toolTip;
-    }
-};
-
-bool ListShows(const QComboBox *list, const QList<ListedPort> &ports)
+bool ListShows(const QComboBox *list, const QList<PortChoice> &ports)
 {
     if (list->count() != ports.size())
         return false;
@@ -51,15 +28,6 @@ bool ListShows(const QComboBox *list, const QList<ListedPort> &ports)
 
 } // namespace
 
-qint16 PortNumberOfEntry(const QString &entry)
-{
-    if (entry.size() <= 3)
-        return 0;
-    bool ok = false;
-    const qint16 portNo = entry.mid(3).toShort(&ok, 10);
-    return ok ? portNo : 0;
-}
-
 PortList::PortList(QComboBox *combo2, PortDirectory &directory, qint16 &comPortNo, const QString &settingsPath,
                    QObject *parent)
     : QObject(parent)
@@ -68,7 +36,7 @@ PortList::PortList(QComboBox *combo2, PortDirectory &directory, qint16 &comPortN
     , m_comPortNo(comPortNo)
     , m_settingsPath(settingsPath)
 {
-    m_refreshTimer.setInterval(RefreshIntervalMs);
+    m_refreshTimer.setInterval(PortRefreshIntervalMs);
     connect(&m_refreshTimer, &QTimer::timeout, this, &PortList::ReShowComPortTimer_Timer);
     // activated comes from the operator only, so the program's own selections
     // never rewrite the settings file.
@@ -80,23 +48,13 @@ PortList::PortList(QComboBox *combo2, PortDirectory &directory, qint16 &comPortN
 
 qint16 PortList::EnumComPorts(QComboBox *list)
 {
-    QList<ListedPort> ports;
-    qint16 first = 0;
-    for (const PortEntry &port : m_directory.Ports()) {
-        const QString text = port.name;
-        // A port that cannot be named by a number cannot be opened, so it is not offered.
-        const qint16 portNo = PortNumberOfEntry(text);
-        if (portNo < 1 || text != EntryText(portNo))
-            continue;
-        if (first == 0)
-            first = portNo;
-        ports.append({text, ToolTip(port)});
-    }
+    const QList<PortChoice> ports = PortChoices(m_directory);
+    const qint16 first = ports.isEmpty() ? qint16(0) : PortNumberOfEntry(ports.constFirst().text);
     if (ListShows(list, ports))
         return first;
 
     list->clear();
-    for (const ListedPort &port : std::as_const(ports)) {
+    for (const PortChoice &port : ports) {
         list->addItem(port.text);
         list->setItemData(list->count() - 1, port.toolTip, Qt::ToolTipRole);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/portchoices.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -18,7 +20,6 @@ class PortList : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int RefreshIntervalMs = 1000;
     static constexpr int FixedPortCount = 256;
 
     PortList(QComboBox *combo2, PortDirectory &directory, qint16 &comPortNo, const QString &settingsPath,
@@ -57,9 +58,5 @@ private:
     QTimer m_refreshTimer;
     qint16 m_savedPort = 0;
 };
-
-// The port number of a list entry: the characters after "COM" as a 16-bit
-// whole number; 0 when they are not one.
-qint16 PortNumberOfEntry(const QString &entry);
 
 } // namespace kelvra

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real window on a virtual screen with the accessibility bus of
 # at-spi2-core, a simulated KR350SV radio on COM9, and reads the window as a
-# screen reader does (listnames.py).
+# screen reader does (listnames.py); then the station window on that radio.
 #   tst_screenreader.sh KELVRASET RADIO_SIM
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -68,5 +68,16 @@ app_pid=$!
 
 if ! timeout 60 "$python" "$here/listnames.py"; then
     sed 's/^/KelvraSet: /' "$private/app.log" >&2
+    exit 1
+fi
+kill "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+
+# The station window on the same radio, its port ticked from the command line.
+printf '{"seller": "LINE-7"}\n' >"$private/job.json"
+"$private/app/KelvraSet" station --window --job "$private/job.json" --port COM9 >"$private/app.log" 2>&1 &
+app_pid=$!
+if ! timeout 60 "$python" "$here/listnames.py" station; then
+    sed 's/^/KelvraSet station: /' "$private/app.log" >&2
     exit 1
 fi

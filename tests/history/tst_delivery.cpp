@@ -4,6 +4,7 @@
 // were made, or is sent them a second time, and whatever names the server.
 #include "history/historydelivery.h"
 #include "history/historystore.h"
+#include "record/imagecodec.h"
 #include "history/workshopreader.h"
 #include "support/privateserver.h"
 
@@ -214,12 +215,17 @@ private slots:
         QTest::addColumn<QString>("local");
         QTest::addColumn<QString>("before"); // the cursor, or empty for the first page
         QTest::addColumn<QString>("page");   // what the page shows, and "+" when more follow
-        QTest::newRow("a local one between the server's") << "9:a 5:c" << "6:y" << "" << "9:a 6:y 5:c";
-        QTest::newRow("one on both sides shown once") << "9:a 7:b" << "7:b 3:z" << "" << "9:a 7:b 3:z";
-        QTest::newRow("same minute: by uuid") << "5:b" << "5:c 5:a" << "" << "5:c 5:b 5:a";
-        QTest::newRow("full page: older local ones wait") << "9:a 8:b 7:c" << "6:x" << "" << "9:a 8:b 7:c +";
-        QTest::newRow("local pushes the server's last out") << "9:a 7:b 5:c" << "8:x" << "" << "9:a 8:x 7:b +";
-        QTest::newRow("next page: only older local ones") << "4:d" << "8:x 3:y" << "5:c" << "4:d 3:y";
+        QTest::addColumn<bool>("bySerial");  // sorted by serial number (here the uuid), from A; else newest first
+        QTest::newRow("a local one between the server's") << "9:a 5:c" << "6:y" << "" << "9:a 6:y 5:c" << false;
+        QTest::newRow("one on both sides shown once") << "9:a 7:b" << "7:b 3:z" << "" << "9:a 7:b 3:z" << false;
+        QTest::newRow("same minute: by uuid") << "5:b" << "5:c 5:a" << "" << "5:c 5:b 5:a" << false;
+        QTest::newRow("full page: older local ones wait") << "9:a 8:b 7:c" << "6:x" << "" << "9:a 8:b 7:c +" << false;
+        QTest::newRow("local pushes the server's last out") << "9:a 7:b 5:c" << "8:x" << "" << "9:a 8:x 7:b +"
+                                                            << false;
+        QTest::newRow("next page: only older local ones") << "4:d" << "8:x 3:y" << "5:c" << "4:d 3:y" << false;
+        QTest::newRow("by serial number: a local one between") << "5:a 9:c" << "1:b" << "" << "5:a 1:b 9:c" << true;
+        QTest::newRow("by serial number, next page: only later ones") << "9:c" << "1:b 3:0" << "5:a" << "1:b 9:c"
+                                                                       << true;
     }
 
     void workshopPage()
@@ -228,21 +234,23 @@ private slots:
         QFETCH(QString, local);
         QFETCH(QString, before);
         QFETCH(QString, page);
+        QFETCH(bool, bySerial);
         const auto entries = [](const QString &text) {
             QList<HistoryEntry> list;
             for (const QString &token : text.split(' ', Qt::SkipEmptyParts)) {
                 HistoryEntry entry;
                 entry.time = QDateTime(QDate(2026, 12, 5), QTime(8, token.section(':', 0, 0).toInt()), Qt::UTC);
                 entry.uuid = token.section(':', 1);
+                entry.serialNumber = entry.uuid;
                 list << entry;
             }
             return list;
         };
-        WorkshopQuery query{QString(), QDateTime(), QString(), 3};
-        if (!before.isEmpty()) {
-            query.beforeTime = entries(before).first().time;
-            query.beforeUuid = entries(before).first().uuid;
-        }
+        WorkshopQuery query;
+        query.limit = 3;
+        query.order = {bySerial ? HistoryKey::SerialNumber : HistoryKey::Time, bySerial};
+        if (!before.isEmpty())
+            query.after = entries(before).first();
         const WorkshopPage merged = MergedPage(entries(server), entries(local), query);
         QStringList shown;
         for (const HistoryEntry &entry : merged.entries)
@@ -250,6 +258,118 @@ private slots:
         if (merged.more)
             shown << "+";
         QCOMPARE(shown.join(' '), page);
+    }
+
+    // A filter and an order list the same entries from this bench's file and
+    // from the server, page after page, as the rules both follow say.
+    void queries_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // serial number, dealer code, bench
+        QTest::addColumn<int>("operation");     // -1 any, else a HistoryOperation
+        QTest::addColumn<int>("result");        // -1 any, else a HistoryResult
+        QTest::addColumn<QList<int>>("days");   // since and before, in December
+        QTest::addColumn<int>("key");           // a HistoryKey
+        QTest::addColumn<bool>("ascending");
+        const auto row = [](const char *name, const QStringList &texts, int operation, int result,
+                            const QList<int> &days, HistoryKey key, bool ascending) {
+            QTest::newRow(name) << texts << operation << result << days << int(key) << ascending;
+        };
+        row("newest first", {}, -1, -1, {}, HistoryKey::Time, false);
+        row("oldest first", {}, -1, -1, {}, HistoryKey::Time, true);
+        row("serial number: any part here, its end there", {"0003"}, -1, -1, {}, HistoryKey::Time, false);
+        row("dealer code, by serial number", {"", "D-00"}, -1, -1, {}, HistoryKey::SerialNumber, true);
+        row("writes that completed, by dealer code", {}, 1, 0, {}, HistoryKey::DealerCode, false);
+        row("bench, by bench", {"", "", "Query 2"}, -1, -1, {}, HistoryKey::Bench, true);
+        row("days, by result", {}, -1, -1, {2, 5}, HistoryKey::Result, false);
+        row("by changed fields", {}, -1, -1, {}, HistoryKey::Changed, true);
+        row("by model", {}, -1, -1, {}, HistoryKey::Model, false);
+        row("by operation", {}, -1, -1, {}, HistoryKey::Operation, true);
+    }
+    void queries()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(int, operation);
+        QFETCH(int, result);
+        QFETCH(QList<int>, days);
+        QFETCH(int, key);
+        QFETCH(bool, ascending);
+        static QTemporaryDir dir;
+        static QList<HistoryEntry> all;
+        HistoryStore store(dir.filePath("history.sqlite"));
+        if (all.isEmpty()) {
+            const auto entry = [](HistoryOperation operation, HistoryResult result, const char *serial,
+                                  const QString &dealer, const char *bench, int day) {
+                HistoryEntry entry = NewHistoryEntry(operation);
+                entry.result = result;
+                entry.serialNumber = serial;
+                entry.model = day == 3 ? "KR350SU" : "KR350UV";
+                entry.bench = bench;
+                entry.time = QDateTime(QDate(2026, 12, day), QTime(12, 0), Qt::UTC);
+                RadioImage image{};
+                PutImageText(image, 80, dealer, 16);
+                entry.before = entry.after = KnownImage(image);
+                return entry;
+            };
+            all = {entry(HistoryOperation::Read, HistoryResult::Complete, "2026120500000011", "D-0042", "Query 1", 1),
+                   entry(HistoryOperation::Write, HistoryResult::Complete, "2026120500000022", "D-0099", "Query 2", 2),
+                   entry(HistoryOperation::Write, HistoryResult::Failure, "2026120500000033", "D-0042", "Query 2", 3),
+                   entry(HistoryOperation::Read, HistoryResult::Complete, "2026120500000003", "经销商", "Query 1", 4),
+                   entry(HistoryOperation::Write, HistoryResult::Complete, "2026120500000044", "D-0011", "Query 1", 5),
+                   entry(HistoryOperation::Read, HistoryResult::Failure, "2026120500000055", "", "Query 2", 6)};
+            all[1].before.Set(80, reinterpret_cast<const quint8 *>("D-0011"), 6); // changed: the dealer code
+            all[4].after.Forget(0, 96); // not read back: the list shows the dealer code from before
+            all[5].before = all[5].after = KnownImage();
+            for (HistoryEntry &entry : all)
+                QVERIFY(store.Record(entry));
+            HistoryDelivery delivery(store.Path(), SharedServer::FromUrl(m_server->Url()), Quick());
+            QSignalSpy passed(&delivery, &HistoryDelivery::Passed);
+            delivery.StartOnce();
+            QVERIFY(passed.wait(10000));
+        }
+        HistoryFilter filter;
+        filter.serial = texts.value(0);
+        filter.dealerCode = texts.value(1);
+        filter.bench = texts.value(2, "Query"); // the entries of this test alone
+        if (operation >= 0)
+            filter.operation = HistoryOperation(operation);
+        if (result >= 0)
+            filter.result = HistoryResult(result);
+        if (!days.isEmpty()) {
+            filter.since = QDateTime(QDate(2026, 12, days.at(0)), QTime(), Qt::UTC);
+            filter.before = QDateTime(QDate(2026, 12, days.at(1)), QTime(), Qt::UTC);
+        }
+        const HistoryOrder order{HistoryKey(key), ascending};
+        // The serial numbers' last digits as the rules say, and as listed two a page, each page from
+        // where the last ended.
+        const auto expected = [&](bool serialEnds) {
+            QList<HistoryEntry> list;
+            std::copy_if(all.begin(), all.end(), std::back_inserter(list),
+                         [&](const HistoryEntry &entry) { return Matches(entry, filter, serialEnds); });
+            std::stable_sort(list.begin(), list.end(),
+                             [&](const HistoryEntry &a, const HistoryEntry &b) { return Precedes(a, b, order); });
+            QStringList serials;
+            for (const HistoryEntry &entry : list)
+                serials << entry.serialNumber.right(2);
+            return serials;
+        };
+        const auto listed = [](const std::function<QList<HistoryEntry>(const std::optional<HistoryEntry> &)> &page) {
+            QStringList serials;
+            std::optional<HistoryEntry> after;
+            for (QList<HistoryEntry> entries; !(entries = page(after)).isEmpty(); after = entries.last()) {
+                for (const HistoryEntry &entry : entries)
+                    serials << entry.serialNumber.right(2);
+            }
+            return serials;
+        };
+        QCOMPARE(listed([&](const auto &after) { return store.List({filter, 2, order, after}); }), expected(false));
+        WorkshopReader reader(dir.filePath("none.sqlite"), SharedServer::FromUrl(m_server->Url()));
+        QCOMPARE(listed([&](const auto &after) {
+                     QSignalSpy answered(&reader, &WorkshopReader::Answered);
+                     reader.Ask({filter, 2, order, after});
+                     answered.wait(10000);
+                     return answered.value(0).value(0).value<WorkshopPage>().entries;
+                 }),
+                 expected(true));
     }
 
     // A server that takes the connection and never answers holds up no exit.

@@ -85,7 +85,9 @@ private slots:
         const auto all = store.List({});
         QCOMPARE(all.size(), 2);
         QCOMPARE(all.first().uuid, read.uuid); // newest first
-        const auto one = store.List({QStringLiteral("0042")});
+        HistoryQuery query;
+        query.filter.serial = QStringLiteral("0042");
+        const auto one = store.List(query);
         QCOMPARE(one.size(), 1);
         QCOMPARE(one.first().uuid, write.uuid);
     }
@@ -197,7 +199,9 @@ private slots:
             if (scene == "garbage")
                 QVERIFY(Contents(aside + "-wal") == garbage && QFileInfo::exists(aside + "-shm"));
         }
-        const QList<HistoryEntry> all = store.List({QString(), 0, 100});
+        HistoryQuery query;
+        query.limit = 100;
+        const QList<HistoryEntry> all = store.List(query);
         QCOMPARE(all.size(), damaged ? 1 : 21);
         QVERIFY(all.constLast().result != HistoryResult::Failure); // the oldest, as it was stored
     }

@@ -1,9 +1,11 @@
 // The main window offscreen: captions, label layout and accessible names in
 // both languages, the fit on scaled screens, what the operator can reach,
 // and the band question of a write.
+#include "history/historycsv.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 #include "record/imagecodec.h"
+#include "ui/historylistmodel.h"
 #include "ui/historywindow.h"
 #include "ui/uiworld.h"
 
@@ -11,8 +13,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrinter>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -68,6 +74,22 @@ const struct
     {"Frame1", u"Radio Setting", u"机器设置"},
     {"Frame2", u"Dealer Information", u"经销商信息"},
 };
+
+// An entry of a radio whose block holds its serial number and dealer code, at noon UTC of a day in December.
+HistoryEntry Entry(HistoryOperation operation, HistoryResult result, const QString &serial, const QString &dealer,
+                   const QString &bench, int day)
+{
+    RadioImage image{};
+    PutImageText(image, 16, serial, 16);
+    PutImageText(image, 80, dealer, 16);
+    HistoryEntry entry = NewHistoryEntry(operation);
+    entry.result = result;
+    entry.serialNumber = serial;
+    entry.bench = bench;
+    entry.time = QDateTime(QDate(2026, 12, day), QTime(12, 0), Qt::UTC);
+    entry.before = entry.after = KnownImage(image);
+    return entry;
+}
 
 } // namespace
 
@@ -300,6 +322,113 @@ private slots:
         QCOMPARE(frm.Combo3()->currentIndex(), frm.Combo1(1)->currentIndex() < 0 ? -1 : bandCode);
         frm.GetDataByShow();
         QCOMPARE(world.boxes.shown.size(), int(prompted));
+    }
+
+    // The history window's filters, combined, and its order, as the operator
+    // sets them; the last digits of the serial numbers it then lists.
+    void historyList_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // serial number, dealer code, bench
+        QTest::addColumn<int>("operation");     // index in its box: 0 any, 1 read, 2 write
+        QTest::addColumn<int>("result");        // 0 any, 1 complete, 2 failure, 3 unfinished
+        QTest::addColumn<QList<int>>("days");   // from and to, in December; none: every day
+        QTest::addColumn<int>("column");        // its heading clicked; -1: the time, newest first
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QString>("listed");    // or the line that says why nothing is
+        const auto row = [](const char *name, const QStringList &texts, int operation, int result,
+                            const QList<int> &days, int column, int clicks, const char *listed) {
+            QTest::newRow(name) << texts << operation << result << days << column << clicks << QString(listed);
+        };
+        row("nothing filtered: newest first", {"", "", ""}, 0, 0, {}, -1, 0, "44 33 22 11");
+        row("serial number, any part of it", {"0003", "", ""}, 0, 0, {}, -1, 0, "33");
+        row("dealer code, any part of it", {"", "0042", ""}, 0, 0, {}, -1, 0, "33 11");
+        row("dealer code in Chinese", {"", "经销", ""}, 0, 0, {}, -1, 0, "44");
+        row("bench, operation and result", {"", "", "2"}, 2, 2, {}, -1, 0, "33");
+        row("a range of days", {"", "", ""}, 0, 0, {2, 3}, -1, 0, "33 22");
+        row("sorted by serial number, from the first", {"", "", ""}, 0, 0, {}, HistoryListModel::SerialColumn, 1,
+            "11 22 33 44");
+        row("sorted by dealer code, from the last", {"", "", ""}, 0, 0, {}, HistoryListModel::DealerColumn, 2,
+            "44 22 33 11");
+        row("sorted by result, filtered by dealer code", {"", "D-00", ""}, 0, 0, {}, HistoryListModel::ResultColumn,
+            2, "33 22 11");
+        row("nothing matches", {"", "X-1", ""}, 0, 0, {}, -1, 0, "No entry matches these filters.");
+    }
+    void historyList()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(int, operation);
+        QFETCH(int, result);
+        QFETCH(QList<int>, days);
+        QFETCH(int, column);
+        QFETCH(int, clicks);
+        QFETCH(QString, listed);
+        QTemporaryDir dir;
+        HistoryStore store(dir.filePath("history.sqlite"));
+        const auto complete = HistoryResult::Complete;
+        for (HistoryEntry entry :
+             {Entry(HistoryOperation::Read, complete, "2026120500000011", "D-0042", "Bench 1", 1),
+              Entry(HistoryOperation::Write, complete, "2026120500000022", "D-0099", "Bench 2", 2),
+              Entry(HistoryOperation::Write, HistoryResult::Failure, "2026120500000033", "D-0042", "Bench 2", 3),
+              Entry(HistoryOperation::Read, complete, "2026120500000044", "经销商", "Bench 1", 4)})
+            QVERIFY(store.Record(entry));
+
+        HistoryWindow window(store, LanguageEnglish);
+        window.show();
+        for (const char *name : {"filter", "dealerFilter", "benchFilter"})
+            window.findChild<QLineEdit *>(name)->setText(texts.takeFirst());
+        window.findChild<QComboBox *>("operationFilter")->setCurrentIndex(operation);
+        window.findChild<QComboBox *>("resultFilter")->setCurrentIndex(result);
+        for (int i = 0; i < days.size(); ++i) {
+            window.findChild<QDateEdit *>(i == 0 ? "fromDate" : "untilDate")->setDate(QDate(2026, 12, days.at(i)));
+            window.findChild<QCheckBox *>(i == 0 ? "fromSet" : "untilSet")->setChecked(true);
+        }
+        auto *list = window.findChild<QTableView *>("entries");
+        // A click on the column's heading sorts by it from the first, the next the other way.
+        for (QHeaderView *header = list->horizontalHeader(); clicks-- > 0;) {
+            list->scrollTo(list->model()->index(0, column));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+        }
+        if (QTest::currentDataTag() == QByteArray("nothing filtered: newest first")) {
+            // On 1366x768 at scale 2, below a title bar: eight entries and the differences before and after.
+            window.resize(QSize(683, 364 - window.style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+            QCoreApplication::processEvents();
+            QVERIFY(list->viewport()->height() >= 8 * list->rowHeight(0));
+            auto *differences = window.findChild<QTableWidget *>("differences");
+            QVERIFY(differences->columnViewportPosition(2) + differences->columnWidth(2)
+                    <= differences->viewport()->width());
+            QVERIFY(differences->viewport()->height() >= 2 * differences->rowHeight(0));
+        }
+        QStringList shown;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            shown << list->model()->index(row, HistoryListModel::SerialColumn).data().toString().right(2);
+        auto *empty = window.findChild<QLabel *>("emptyLine");
+        QCOMPARE(empty->isVisible() ? empty->text() : shown.join(' '), listed);
+    }
+
+    // A write of values put back from the history names their entry by its
+    // time, bench and radio; its record prints to a PDF of its owner's alone.
+    void historyRestoreAndRecord()
+    {
+        QTemporaryDir dir;
+        HistoryStore store(dir.filePath("history.sqlite"));
+        const auto write = [](const char *bench, int day) {
+            return Entry(HistoryOperation::Write, HistoryResult::Complete, "2026120500000042", "D-0042", bench, day);
+        };
+        HistoryEntry source = write("Bench 7", 1), restoring = write("Bench 3", 2);
+        restoring.restoredFrom = source.uuid;
+        QVERIFY(store.Record(source) && store.Record(restoring));
+        HistoryWindow window(store, LanguageEnglish);
+        window.show();
+        QCOMPARE(window.findChild<QPlainTextEdit *>("details")->toPlainText().split('\n').constLast(),
+                 "Form filled from the entry of " + LocalTimeText(source.time) + " at Bench 7, radio "
+                     + source.serialNumber + " (" + source.uuid + ").");
+
+        const QString pdf = dir.filePath("record.pdf");
+        QPrinter printer;
+        printer.setOutputFileName(pdf);
+        QVERIFY(window.PrintRecord(printer));
+        QCOMPARE(QFile::permissions(pdf) & 0x7077, QFile::ReadOwner | QFile::WriteOwner); // owner, group, others
     }
 
     // The history window over a real file: the filter, a write's differences,

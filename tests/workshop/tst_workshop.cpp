@@ -263,6 +263,12 @@ private slots:
         const QJsonObject entry = QJsonDocument::fromJson(listed.out.split('\n').first()).object();
         QCOMPARE(entry["bench"].toString(), QString("Bench A"));
         QCOMPARE(entry["operation"].toString(), QString("write"));
+        // By the names of A's own history --json, the password masked there too.
+        const Run own = Command(benchA, {"history", "--limit", "1", "--json"});
+        const QJsonObject ownEntry = QJsonDocument::fromJson(own.out).object();
+        QCOMPARE(entry.keys(), ownEntry.keys());
+        QCOMPARE(entry["before"].toObject().keys(), ownEntry["before"].toObject().keys());
+        QCOMPARE(entry["before"]["password"].toString(), QString("****"));
 
         QString error;
         QVERIFY2(m_radio.MakeAlias(world.PortsDir(), 7, &error), qPrintable(error));
