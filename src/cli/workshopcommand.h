@@ -8,6 +8,7 @@
 
 namespace kelvra {
 
+class HistoryDelivery;
 class Terminal;
 
 // The commands' side of a workshop's shared history server.
