@@ -8,7 +8,9 @@
 // radio's --help), for what loading the window's libraries costs; and the
 // read again beside a history of many entries, for what a long history adds,
 // and beside a history another program holds open, as a window or a station
-// does, with the size its log has reached at the end.
+// does, with the size its log has reached at the end; and beside a workshop
+// server that the read delivers its own entry to, with the time from the
+// read's answer to the exit that delivery adds.
 // Wall time suffers from whatever else runs on the machine; CPU time (user +
 // system of the child) much less, so both are given.
 //   clibench [runs] [entries]    (default 40 runs, 100000 entries; 0 entries: no long history)
@@ -16,6 +18,7 @@
 #include "demoimage.h"
 #include "historyfill.h"
 #include "simulatedradio.h"
+#include "support/privateserver.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,9 +46,11 @@ double ChildrenCpuMs()
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
-// Milliseconds from start to exit, and of CPU; negative when the run did not end well.
+// Milliseconds from start to exit, and of CPU, and from the first output to
+// exit (what a script still waits once it has the answer: the own entry's
+// delivery); negative when the run did not end well.
 double TimeRun(const QString &exe, const QStringList &arguments, const QProcessEnvironment &environment,
-               double *cpuMs)
+               double *cpuMs, double *tailMs)
 {
     const double cpuBefore = ChildrenCpuMs();
     QProcess process;
@@ -53,11 +58,17 @@ double TimeRun(const QString &exe, const QStringList &arguments, const QProcessE
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
+    double outputMs = -1;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
+        if (outputMs < 0)
+            outputMs = double(clock.nsecsElapsed()) / 1e6;
+    });
     clock.start();
     process.start(exe, arguments);
     loop.exec();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     *cpuMs = ChildrenCpuMs() - cpuBefore;
+    *tailMs = outputMs < 0 ? 0 : ms - outputMs;
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? ms : -1;
 }
 
@@ -127,8 +138,9 @@ int main(int argc, char *argv[])
     const QString heldExe = dir.filePath(QStringLiteral("held/KelvraSet"));
     const QString heldLog = dir.filePath(QStringLiteral("held/history.sqlite-wal"));
     double cpuMs = 0;
+    double tailMs = 0;
     if (!QDir(dir.path()).mkdir(QStringLiteral("held")) || !QFile::copy(exe, heldExe)
-        || TimeRun(heldExe, kinds.constLast().arguments, environment, &cpuMs) < 0) {
+        || TimeRun(heldExe, kinds.constLast().arguments, environment, &cpuMs, &tailMs) < 0) {
         out << "cannot start the held history" << Qt::endl;
         return 1;
     }
@@ -139,13 +151,29 @@ int main(int argc, char *argv[])
         return 1;
     }
     kinds.insert(kinds.size() - 1, {QStringLiteral("read, history held open"), heldExe, kinds.constLast().arguments});
+    // The read delivering its own entry to a workshop's server, one of its own as the tests start one.
+    kelvra::testing::PrivateServer server;
+    if (!kelvra::testing::ServerTools().isEmpty()) {
+        const QString workshopExe = dir.filePath(QStringLiteral("workshop/KelvraSet"));
+        QFile ini(dir.filePath(QStringLiteral("workshop/mysetup.ini")));
+        if (!server.Init(QStringLiteral(KELVRA_WORKSHOP_SQL)) || !QDir(dir.path()).mkdir(QStringLiteral("workshop"))
+            || !QFile::copy(exe, workshopExe) || !ini.open(QIODevice::WriteOnly)
+            || ini.write("[history]\nhistoryUrl=" + server.Url().toUtf8() + "\n") < 0) {
+            out << "cannot set up the workshop server" << Qt::endl;
+            return 1;
+        }
+        ini.close();
+        kinds.insert(kinds.size() - 1, {QStringLiteral("read, workshop server"), workshopExe, kinds.constLast().arguments});
+    }
     QList<QList<double>> times(kinds.size());
     QList<QList<double>> cpu(kinds.size());
+    QList<QList<double>> tails(kinds.size());
     // Interleaved, so that load and caches fall on every kind alike; the first round warms the caches.
     for (int run = -1; run < runs; ++run) {
         for (int kind = 0; kind < kinds.size(); ++kind) {
             double cpuMs = 0;
-            const double ms = TimeRun(kinds.at(kind).exe, kinds.at(kind).arguments, environment, &cpuMs);
+            double tailMs = 0;
+            const double ms = TimeRun(kinds.at(kind).exe, kinds.at(kind).arguments, environment, &cpuMs, &tailMs);
             if (ms < 0) {
                 out << kinds.at(kind).name << " failed" << Qt::endl;
                 return 1;
@@ -153,6 +181,7 @@ int main(int argc, char *argv[])
             if (run >= 0) {
                 times[kind] << ms;
                 cpu[kind] << cpuMs;
+                tails[kind] << tailMs;
             }
         }
     }
@@ -160,18 +189,20 @@ int main(int argc, char *argv[])
     const double readCpu = Median(cpu.constLast());
     out << "medians of " << runs << " runs, process start to exit (load average now "
         << QString::number(LoadAverage(), 'f', 2) << "):" << Qt::endl
-        << QStringLiteral("  %1 %2 %3 %4 %5").arg(QString(), -28).arg(QStringLiteral("wall"), 9)
+        << QStringLiteral("  %1 %2 %3 %4 %5 %6").arg(QString(), -28).arg(QStringLiteral("wall"), 9)
                .arg(QStringLiteral("of read"), 8).arg(QStringLiteral("cpu"), 9).arg(QStringLiteral("of read"), 8)
+               .arg(QStringLiteral("output to exit"), 17)
         << Qt::endl;
     for (int kind = 0; kind < kinds.size(); ++kind) {
         const double ms = Median(times.at(kind));
         const double cpuMs = Median(cpu.at(kind));
-        out << QStringLiteral("  %1 %2 ms %3 % %4 ms %5 %")
+        out << QStringLiteral("  %1 %2 ms %3 % %4 ms %5 % %6 ms")
                    .arg(kinds.at(kind).name, -28)
                    .arg(ms, 6, 'f', 1)
                    .arg(100 * ms / read, 6, 'f', 0)
                    .arg(cpuMs, 6, 'f', 1)
                    .arg(100 * cpuMs / readCpu, 6, 'f', 0)
+                   .arg(Median(tails.at(kind)), 14, 'f', 1)
                << Qt::endl;
     }
     out << "log of the held history after " << runs + 2 << " reads: " << QFileInfo(heldLog).size() / 1024 << " KiB"

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/recordcommand.h"
 #include "cli/terminal.h"
+#include "history/serverthread.h"
 #include "lang/translations.h"
 #include "station/stationprogram.h"
 
@@ -66,7 +67,7 @@ int main(int argc, char *argv[])
             return kelvra::RunCommand(QCoreApplication::arguments());
         }
         QCoreApplication app(argc, argv);
-        return kelvra::RunCommand(QCoreApplication::arguments());
+        return kelvra::EndProcess(kelvra::RunCommand(QCoreApplication::arguments()));
     }
 
     // --help, --version, mistakes and a missing display are answered before
@@ -101,10 +102,15 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    kelvra::Program program(kelvra::ProgramEnvironment::Host());
-    window = &program.Window();
-    program.Form_Load();
-    program.Window().PlaceOnScreen();
-    program.Window().show();
-    return QApplication::exec();
+    int exitCode = 0;
+    {
+        kelvra::Program program(kelvra::ProgramEnvironment::Host());
+        window = &program.Window();
+        program.Form_Load();
+        program.Window().PlaceOnScreen();
+        program.Window().show();
+        exitCode = QApplication::exec();
+        window = nullptr;
+    }
+    return kelvra::EndProcess(exitCode);
 }

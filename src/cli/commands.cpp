@@ -68,6 +68,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     Terminal terminal;
     int firstSignal = 0;
     HistoryStore history(CommandHistoryPath(), HistoryStore::Check::AsRead);
+    OwnEntryDelivery delivery;
     CommandLink link(port, history);
     link.SetBenchName(BenchName(place.readPath));
     CommandOutcome outcome;
@@ -103,7 +104,7 @@ int RunOperation(const CommandParser &parser, const std::function<void(CommandLi
     if (outcome.interrupted)
         Terminal::Err(InterruptedText(outcome) + QLatin1Char('\n'));
     Terminal::Err(HistoryWarning(outcome));
-    DeliverOwnEntry(outcome.historyId, terminal);
+    delivery.Deliver(outcome.historyId, terminal);
     exitCode = ExitCodeOf(outcome);
     if (exitCode == ExitInterrupted && firstSignal != 0)
         exitCode = ExitCodeOfSignal(firstSignal);

@@ -12,6 +12,7 @@
 #include "services/historysetting.h"
 #include "services/settingsplace.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -181,35 +182,56 @@ int DeliverQueued()
     return passed->fileFailed ? ExitFileUnreadable : ExitServerUnreachable;
 }
 
-void DeliverOwnEntry(const QString &uuid, Terminal &terminal)
+OwnEntryDelivery::OwnEntryDelivery() : m_server(CommandServer())
 {
-    const SharedServer server = CommandServer();
-    if (!server.error.isEmpty()) {
-        Terminal::Err(Cli::tr("Warning: %1 The entry is kept on this computer only.\n").arg(server.error));
+    if (!m_server.IsValid())
+        return;
+    m_delivery = std::make_unique<HistoryDelivery>(CommandHistoryPath(), m_server);
+    m_delivery->Prepare();
+}
+
+OwnEntryDelivery::~OwnEntryDelivery()
+{
+    // A connect that hangs is not waited for: the process ends without it.
+    if (m_delivery)
+        m_delivery->Stop(std::chrono::milliseconds(0));
+}
+
+void OwnEntryDelivery::Deliver(const QString &uuid, Terminal &terminal)
+{
+    if (!m_server.error.isEmpty()) {
+        Terminal::Err(Cli::tr("Warning: %1 The entry is kept on this computer only.\n").arg(m_server.error));
         return;
     }
-    if (!server.IsValid() || uuid.isEmpty())
+    if (!m_delivery || uuid.isEmpty())
         return;
-    HistoryDelivery delivery(CommandHistoryPath(), server);
     std::optional<DeliveryStatus> passed;
+    bool interrupted = false;
+    const QDeadlineTimer deadline(OwnEntryWait, Qt::PreciseTimer);
     QEventLoop loop;
-    QTimer::singleShot(OwnEntryWait, &loop, &QEventLoop::quit);
-    QObject::connect(&terminal, &Terminal::Interrupted, &loop, &QEventLoop::quit);
-    QObject::connect(&delivery, &HistoryDelivery::Passed, &loop, [&](const DeliveryStatus &status) {
+    QTimer::singleShot(OwnEntryWait, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QObject::connect(&terminal, &Terminal::Interrupted, &loop, [&] {
+        interrupted = true;
+        loop.quit();
+    });
+    QObject::connect(m_delivery.get(), &HistoryDelivery::Passed, &loop, [&](const DeliveryStatus &status) {
         passed = status;
         loop.quit();
     });
-    delivery.StartOnce({uuid});
+    m_delivery->StartOnce({uuid});
     loop.exec();
-    // A connect that hangs is not waited for: the process ends, and the entry waits in the file.
-    delivery.Stop(std::chrono::milliseconds(0));
+    // After its pass the worker only closes its connections: that is waited
+    // for, within the same 2 s. A connect or statement that hangs is not: the
+    // entry waits in the file.
+    m_delivery->Stop(interrupted ? std::chrono::milliseconds(0)
+                                 : std::chrono::ceil<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
     if (passed && passed->state == DeliveryState::UpToDate)
         return;
     const QString why = passed ? passed->why : Cli::tr("no answer within 2 s");
-    TraceServer(server.key + QStringLiteral(" entry ") + uuid + QStringLiteral(" stays queued: ") + why);
+    TraceServer(m_server.key + QStringLiteral(" entry ") + uuid + QStringLiteral(" stays queued: ") + why);
     Terminal::Err(Cli::tr("The entry %1 stays queued for the workshop server %2 (%3); it follows with the next "
                           "delivery, or with KelvraSet history --deliver.\n")
-                      .arg(uuid, server.key, why));
+                      .arg(uuid, m_server.key, why));
 }
 
 } // namespace kelvra

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "history/sharedserver.h"
+
 #include <QString>
+
+#include <memory>
 
 namespace kelvra {
 
+class HistoryDelivery;
 class Terminal;
 
 // The commands' side of a workshop's shared history server.
@@ -18,8 +23,21 @@ int WorkshopHistory(const QString &serialEnding, int limit, bool json, bool csv,
 int DeliverQueued();
 
 // A read or write command delivers its own entry before it ends, waiting at
-// most 2 s; when that fails, standard error says that the entry stays
-// queued. Nothing when no server is named.
-void DeliverOwnEntry(const QString &uuid, Terminal &terminal);
+// most 2 s for it; when that fails, standard error says that the entry stays
+// queued. The server is connected to while the radio is read or written, so
+// that the wait at the end is for the entry's statements alone. Nothing when
+// no server is named.
+class OwnEntryDelivery
+{
+public:
+    OwnEntryDelivery(); // before the operation starts
+    ~OwnEntryDelivery();
+    // uuid: the operation's entry; empty when none was recorded.
+    void Deliver(const QString &uuid, Terminal &terminal);
+
+private:
+    SharedServer m_server;
+    std::unique_ptr<HistoryDelivery> m_delivery;
+};
 
 } // namespace kelvra

@@ -33,10 +33,10 @@ DeliveryWorker::DeliveryWorker(const QString &localPath, const SharedServer &ser
 {
 }
 
-void DeliveryWorker::SetOnce(bool once, const QStringList &uuids)
+void DeliveryWorker::SetOnce(bool prepared)
 {
-    m_once = once;
-    m_only = uuids;
+    m_once = true;
+    m_prepared = prepared;
 }
 
 bool DeliveryWorker::Stopping() const
@@ -45,10 +45,13 @@ bool DeliveryWorker::Stopping() const
     return m_control->stop;
 }
 
-bool DeliveryWorker::Abandoned() const
+bool DeliveryWorker::AwaitNamed()
 {
     QMutexLocker lock(&m_control->mutex);
-    return m_control->abandoned;
+    while (!m_control->stop && !m_control->named)
+        m_control->wake.wait(&m_control->mutex);
+    m_only = m_control->only;
+    return !m_control->stop;
 }
 
 void DeliveryWorker::Pause(std::chrono::milliseconds length, bool untilNudged)
@@ -73,7 +76,7 @@ void DeliveryWorker::Report(const DeliveryStatus &status)
     emit StatusChanged(status);
 }
 
-void DeliveryWorker::run()
+void DeliveryWorker::Run()
 {
     const QString serverName = Unique("server", this);
     const QString localName = Unique("local", this);
@@ -81,8 +84,15 @@ void DeliveryWorker::run()
         QSqlDatabase server = AddServerConnection(
             serverName, m_server, ServerLimits{m_schedule.connectTimeoutSeconds, m_schedule.statementTimeoutMs});
         QSqlDatabase local = AddLocalConnection(localName, m_localPath);
+        // Loading the driver and the connect take most of a pass's time: a
+        // prepared pass has them behind it before its caller needs it.
+        if (m_prepared) {
+            server.open();
+            m_connectMade = true;
+        }
+        const bool named = !m_once || AwaitNamed();
         auto retry = m_schedule.firstRetry;
-        while (!Stopping()) {
+        while (named && !Stopping()) {
             const DeliveryStatus status = Pass(server, local);
             local.close();
             if (Stopping())
@@ -101,8 +111,6 @@ void DeliveryWorker::run()
                 retry = std::min(retry * 2, m_schedule.longestRetry);
             }
         }
-        if (Abandoned())
-            return;
         server.close();
     }
     QSqlDatabase::removeDatabase(serverName);
@@ -131,7 +139,7 @@ DeliveryStatus DeliveryWorker::Pass(QSqlDatabase &server, QSqlDatabase &local)
         pending = backlog.finished;
     if (pending.isEmpty())
         return done;
-    if (!server.isOpen() && !server.open())
+    if (!server.isOpen() && (std::exchange(m_connectMade, false) || !server.open()))
         return Waiting(local, ServerFailure(server.lastError(), m_server), false);
     for (qsizetype first = 0; first < pending.size() && !Stopping(); first += m_schedule.batch) {
         QList<HistoryEntry> entries;

@@ -4,7 +4,7 @@
 #include "history/historyentry.h"
 
 #include <QMutex>
-#include <QThread>
+#include <QObject>
 #include <QWaitCondition>
 
 class QSqlDatabase;
@@ -18,30 +18,33 @@ struct DeliveryControl
     QWaitCondition wake;
     bool stop = false;
     bool nudged = false;
-    bool abandoned = false; // Stop() gave up waiting: touch nothing program-wide on the way out
+    bool named = false; // a single pass: the entries it delivers are named
+    QStringList only;   // those entries' uuids; none: everything queued
 };
 
-// The thread that does the delivering, one pass after another.
-class DeliveryWorker : public QThread
+// What does the delivering, one pass after another, on a thread of its own.
+class DeliveryWorker : public QObject
 {
     Q_OBJECT
 public:
     DeliveryWorker(const QString &localPath, const SharedServer &server, const DeliverySchedule &schedule,
                    std::shared_ptr<DeliveryControl> control);
-    // Before start(): one pass only, of these uuids only when any are named.
-    void SetOnce(bool once, const QStringList &uuids);
+    // Before Run(): one pass only, of the entries that the control names.
+    // prepared: connects to the server while it waits for them to be named,
+    // and makes no second connect in the pass.
+    void SetOnce(bool prepared);
+    // The thread's body: until stopped, or the one pass.
+    void Run();
 
 signals:
     void StatusChanged(const kelvra::DeliveryStatus &status);
     void Delivered(int count);
     void Passed(const kelvra::DeliveryStatus &status);
 
-protected:
-    void run() override;
-
 private:
     bool Stopping() const;
-    bool Abandoned() const;
+    // False when stopped before the pass's entries were named.
+    bool AwaitNamed();
     void Pause(std::chrono::milliseconds length, bool untilNudged);
     void Report(const DeliveryStatus &status);
     // Delivers what is pending; the status it leaves.
@@ -54,6 +57,8 @@ private:
     const DeliverySchedule m_schedule;
     const std::shared_ptr<DeliveryControl> m_control;
     bool m_once = false;
+    bool m_prepared = false;
+    bool m_connectMade = false; // the pass's one connect, made while the entries were awaited
     QStringList m_only;
     bool m_adopted = false; // deliveries recorded under an older key were looked for
     DeliveryStatus m_status;

@@ -2,9 +2,9 @@
 
 #include "history/deliveryworker.h"
 #include "history/historycsv.h"
+#include "history/serverthread.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 namespace kelvra {
 
@@ -35,25 +35,37 @@ HistoryDelivery::~HistoryDelivery()
 
 void HistoryDelivery::Start()
 {
-    Launch(false, {});
+    Launch(false, false);
 }
 
 void HistoryDelivery::StartOnce(const QStringList &uuids)
 {
-    Launch(true, uuids);
+    Launch(true, false);
+    if (!m_worker)
+        return;
+    QMutexLocker lock(&m_control->mutex);
+    m_control->only = uuids;
+    m_control->named = true;
+    m_control->wake.wakeAll();
 }
 
-void HistoryDelivery::Launch(bool once, const QStringList &uuids)
+void HistoryDelivery::Prepare()
+{
+    Launch(true, true);
+}
+
+void HistoryDelivery::Launch(bool once, bool prepared)
 {
     if (m_worker || !m_server.IsValid())
         return;
     m_control = std::make_shared<DeliveryControl>();
-    m_worker = new DeliveryWorker(m_localPath, m_server, m_schedule, m_control);
-    m_worker->SetOnce(once, uuids);
-    connect(m_worker, &DeliveryWorker::StatusChanged, this, &HistoryDelivery::StatusChanged);
-    connect(m_worker, &DeliveryWorker::Delivered, this, &HistoryDelivery::Delivered);
-    connect(m_worker, &DeliveryWorker::Passed, this, &HistoryDelivery::Passed);
-    m_worker->start(QThread::LowPriority);
+    m_worker = std::make_shared<DeliveryWorker>(m_localPath, m_server, m_schedule, m_control);
+    if (once)
+        m_worker->SetOnce(prepared);
+    connect(m_worker.get(), &DeliveryWorker::StatusChanged, this, &HistoryDelivery::StatusChanged);
+    connect(m_worker.get(), &DeliveryWorker::Delivered, this, &HistoryDelivery::Delivered);
+    connect(m_worker.get(), &DeliveryWorker::Passed, this, &HistoryDelivery::Passed);
+    m_thread = std::make_unique<ServerThread>([worker = m_worker.get()] { worker->Run(); });
 }
 
 void HistoryDelivery::Nudge()
@@ -74,18 +86,10 @@ bool HistoryDelivery::Stop(std::chrono::milliseconds wait)
         m_control->stop = true;
         m_control->wake.wakeAll();
     }
-    DeliveryWorker *worker = std::exchange(m_worker, nullptr);
-    if (worker->wait(QDeadlineTimer(wait))) {
-        delete worker;
-        return true;
-    }
-    // Caught in a connect or statement: it ends within its timeout, and the
+    m_worker->disconnect(this);
+    // One caught in a connect or statement ends within its timeouts, and the
     // program need not wait for it.
-    QMutexLocker lock(&m_control->mutex);
-    m_control->abandoned = true;
-    worker->disconnect(this);
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    return false;
+    return std::exchange(m_thread, nullptr)->Join(wait, std::exchange(m_worker, nullptr));
 }
 
 } // namespace kelvra

@@ -13,6 +13,7 @@
 namespace kelvra {
 
 class DeliveryWorker;
+class ServerThread;
 struct DeliveryControl;
 
 // How delivery waits. The defaults suit a workshop; tests shorten them.
@@ -22,7 +23,8 @@ struct DeliverySchedule
     std::chrono::milliseconds longestRetry{60000};
     std::chrono::milliseconds poll{30000}; // looks for entries other programs recorded in the file
     // Stop() waits this long for the worker; a worker caught in a connect that
-    // hangs is left to end on its own, bounded by connectTimeoutSeconds.
+    // hangs is left to end on its own, bounded by connectTimeoutSeconds, and
+    // kept until it has (ServerThread).
     std::chrono::milliseconds shutdownWait{500};
     int connectTimeoutSeconds = 5;
     int statementTimeoutMs = 15000;
@@ -73,6 +75,10 @@ public:
     // One pass, then Passed: the entries of these uuids only, or everything
     // queued when none are named.
     void StartOnce(const QStringList &uuids = {});
+    // Readies the pass that StartOnce starts later: the driver is loaded and
+    // the server connected meanwhile, so that the pass itself costs little
+    // more than its statements.
+    void Prepare();
     // A finished entry is in the file: deliver it now rather than at the next poll.
     void Nudge();
     // True when the worker ended within the schedule's shutdown wait.
@@ -88,13 +94,14 @@ signals:
     void Passed(const kelvra::DeliveryStatus &status);
 
 private:
-    void Launch(bool once, const QStringList &uuids);
+    void Launch(bool once, bool prepared);
 
     QString m_localPath;
     SharedServer m_server;
     DeliverySchedule m_schedule;
     std::shared_ptr<DeliveryControl> m_control;
-    DeliveryWorker *m_worker = nullptr;
+    std::shared_ptr<DeliveryWorker> m_worker;
+    std::unique_ptr<ServerThread> m_thread;
 };
 
 } // namespace kelvra

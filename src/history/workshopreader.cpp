@@ -2,17 +2,19 @@
 
 #include "history/historyschema.h"
 #include "history/localbacklog.h"
+#include "history/serverthread.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
+#include <QWaitCondition>
 
 #include <algorithm>
+#include <optional>
 
 namespace kelvra {
 
@@ -64,25 +66,34 @@ WorkshopPage MergedPage(const QList<HistoryEntry> &server, const QList<HistoryEn
     return page;
 }
 
-// Lives on the reader's thread: the server's connection, and this bench's
+// Runs on the reader's thread: the server's connection, and this bench's
 // entries the server lacks, read afresh for every first page.
 class WorkshopWorker : public QObject
 {
     Q_OBJECT
 public:
     WorkshopWorker(const QString &localPath, const SharedServer &server, const ServerLimits &limits,
-                   std::shared_ptr<std::atomic<quint64>> latest, std::shared_ptr<std::atomic<bool>> abandoned)
+                   std::shared_ptr<std::atomic<quint64>> latest)
         : m_localPath(localPath), m_server(server), m_limits(limits), m_latest(std::move(latest)),
-          m_abandoned(std::move(abandoned)),
           m_serverName(QStringLiteral("kelvra-workshop-server-%1").arg(quintptr(this), 0, 16)),
           m_localName(QStringLiteral("kelvra-workshop-local-%1").arg(quintptr(this), 0, 16))
     {
     }
-    ~WorkshopWorker() override
+    // The thread's body: answers the newest question, until stopped.
+    void Run()
     {
-        // Left behind at exit: the program-wide list of connections may be gone.
-        if (m_abandoned->load())
-            return;
+        for (;;) {
+            std::optional<std::pair<quint64, WorkshopQuery>> question;
+            {
+                QMutexLocker lock(&m_mutex);
+                while (!m_stop && !m_question)
+                    m_asked.wait(&m_mutex);
+                if (m_stop)
+                    break;
+                question = std::exchange(m_question, std::nullopt);
+            }
+            Answer(question->first, question->second);
+        }
         for (const QString &name : {m_serverName, m_localName}) {
             if (QSqlDatabase::contains(name)) {
                 QSqlDatabase::database(name, false).close();
@@ -90,7 +101,24 @@ public:
             }
         }
     }
+    // A question not yet taken up is overtaken, and never asked.
+    void Put(quint64 ticket, const WorkshopQuery &query)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_question.emplace(ticket, query);
+        m_asked.wakeAll();
+    }
+    void Stop()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_stop = true;
+        m_asked.wakeAll();
+    }
 
+signals:
+    void Answered(const kelvra::WorkshopPage &page);
+
+private:
     void Answer(quint64 ticket, const WorkshopQuery &query)
     {
         if (ticket < m_latest->load())
@@ -114,10 +142,6 @@ public:
         emit Answered(page);
     }
 
-signals:
-    void Answered(const kelvra::WorkshopPage &page);
-
-private:
     void ReadLocal(const HistoryFilter &filter)
     {
         m_local.clear();
@@ -196,9 +220,12 @@ private:
     const SharedServer m_server;
     const ServerLimits m_limits;
     const std::shared_ptr<std::atomic<quint64>> m_latest;
-    const std::shared_ptr<std::atomic<bool>> m_abandoned;
     const QString m_serverName;
     const QString m_localName;
+    QMutex m_mutex;
+    QWaitCondition m_asked;
+    bool m_stop = false;
+    std::optional<std::pair<quint64, WorkshopQuery>> m_question;
     QList<HistoryEntry> m_local;
     int m_waiting = 0;
     QDateTime m_since;
@@ -206,40 +233,31 @@ private:
 
 WorkshopReader::WorkshopReader(const QString &localPath, const SharedServer &server, const ServerLimits &limits,
                                QObject *parent)
-    : QObject(parent), m_server(server), m_thread(new QThread), m_latest(std::make_shared<std::atomic<quint64>>(0)),
-      m_abandoned(std::make_shared<std::atomic<bool>>(false))
+    : QObject(parent), m_server(server), m_latest(std::make_shared<std::atomic<quint64>>(0))
 {
     qRegisterMetaType<kelvra::WorkshopQuery>();
     qRegisterMetaType<kelvra::WorkshopPage>();
-    m_worker = new WorkshopWorker(localPath, server, limits, m_latest, m_abandoned);
-    m_worker->moveToThread(m_thread);
-    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &WorkshopWorker::Answered, this, [this](const WorkshopPage &page) {
+    m_worker = std::make_shared<WorkshopWorker>(localPath, server, limits, m_latest);
+    connect(m_worker.get(), &WorkshopWorker::Answered, this, [this](const WorkshopPage &page) {
         // Only the answer to the newest question counts.
         if (page.ticket == m_latest->load())
             emit Answered(page);
     });
-    m_thread->start(QThread::LowPriority);
+    m_thread = std::make_unique<ServerThread>([worker = m_worker.get()] { worker->Run(); });
 }
 
 WorkshopReader::~WorkshopReader()
 {
     m_worker->disconnect(this);
-    m_thread->quit();
-    if (m_thread->wait(QDeadlineTimer(500))) {
-        delete m_thread;
-        return;
-    }
-    m_abandoned->store(true);
-    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    m_worker->Stop();
+    m_thread->Join(std::chrono::milliseconds(500), m_worker);
 }
 
 quint64 WorkshopReader::Ask(const WorkshopQuery &query)
 {
     const quint64 ticket = ++m_next;
     m_latest->store(ticket);
-    QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker, ticket, query] { worker->Answer(ticket, query); }, Qt::QueuedConnection);
+    m_worker->Put(ticket, query);
     return ticket;
 }
 

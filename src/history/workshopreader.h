@@ -12,10 +12,9 @@
 #include <atomic>
 #include <memory>
 
-class QThread;
-
 namespace kelvra {
 
+class ServerThread;
 class WorkshopWorker;
 
 // Which of the workshop's entries a page holds.
@@ -65,7 +64,7 @@ public:
     // localPath: this bench's history, whose undelivered entries join each page.
     WorkshopReader(const QString &localPath, const SharedServer &server, const ServerLimits &limits = {},
                    QObject *parent = nullptr);
-    // A thread caught in a connect that hangs is left to end on its own.
+    // A thread caught in a connect that hangs is left to end on its own (ServerThread).
     ~WorkshopReader() override;
 
     const SharedServer &Server() const { return m_server; }
@@ -76,10 +75,9 @@ signals:
 
 private:
     SharedServer m_server;
-    QThread *m_thread = nullptr;
-    WorkshopWorker *m_worker = nullptr;
+    std::shared_ptr<WorkshopWorker> m_worker;
+    std::unique_ptr<ServerThread> m_thread;
     std::shared_ptr<std::atomic<quint64>> m_latest;
-    std::shared_ptr<std::atomic<bool>> m_abandoned;
     quint64 m_next = 0;
 };
 

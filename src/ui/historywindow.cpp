@@ -33,9 +33,10 @@ QLabel *BuddyLabel(const QString &text, QWidget *buddy)
     return label;
 }
 
-QLabel *Line(const char *name)
+// Parented at once: the workshop's line is laid out only when there is a workshop.
+QLabel *Line(const char *name, QWidget *parent)
 {
-    auto *line = new QLabel;
+    auto *line = new QLabel(parent);
     line->setObjectName(QLatin1String(name));
     line->setWordWrap(true);
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -61,11 +62,11 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
     const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     const int rowHeight = fontMetrics().height() + 6;
 
-    m_notice = Line("notice");
+    m_notice = Line("notice", this);
     m_filters = new HistoryFilterBar;
-    m_emptyLine = Line("emptyLine");
-    m_workshopLine = Line("workshopLine");
-    m_status = Line("status");
+    m_emptyLine = Line("emptyLine", this);
+    m_workshopLine = Line("workshopLine", this);
+    m_status = Line("status", this);
 
     m_model = new HistoryListModel(store, languageId, this);
     m_list = new QTableView;

@@ -11,13 +11,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 using namespace kelvra;
 using namespace std::chrono_literals;
+using kelvra::testing::MuteServer;
 using kelvra::testing::PrivateServer;
 
 namespace {
@@ -379,31 +375,24 @@ private slots:
     // A server that takes the connection and never answers holds up no exit.
     void exitWhileConnectHangs()
     {
-        QTemporaryDir dir(QStringLiteral("/tmp/kelvra-mute-XXXXXX"));
-        // Connections queue up at a socket that nobody accepts from.
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, QFile::encodeName(dir.filePath(".s.PGSQL.5432")).constData(),
-                 sizeof address.sun_path);
-        const int mute = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        QVERIFY(bind(mute, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 && listen(mute, 4) == 0);
+        MuteServer mute;
+        QVERIFY(mute.Listen());
+        QTemporaryDir dir;
         DeliverySchedule schedule = Quick();
         schedule.connectTimeoutSeconds = 60;
         HistoryEntry entry = NewHistoryEntry(HistoryOperation::Read); // something to deliver
         entry.result = HistoryResult::Complete;
         QVERIFY(HistoryStore(dir.filePath("history.sqlite")).Record(entry));
-        auto delivery = std::make_unique<HistoryDelivery>(
-            dir.filePath("history.sqlite"),
-            SharedServer::FromUrl(QStringLiteral("postgresql://bench@/kelvraset?host=%1").arg(dir.path())), schedule);
+        auto delivery = std::make_unique<HistoryDelivery>(dir.filePath("history.sqlite"),
+                                                          SharedServer::FromUrl(mute.Url()), schedule);
         delivery->Start();
-        pollfd waiting{mute, POLLIN, 0};
-        QTRY_VERIFY(poll(&waiting, 1, 0) == 1);
+        QTRY_VERIFY(mute.Called());
         QElapsedTimer stopping;
         stopping.start();
         QVERIFY(!delivery->Stop());
         delivery.reset();
         QVERIFY2(stopping.elapsed() < 5000, qPrintable(QString::number(stopping.elapsed())));
-        ::close(mute); // the connect fails at once, and the worker left behind ends
+        mute.Close(); // the connect fails at once, and the worker left behind ends
     }
 };
 

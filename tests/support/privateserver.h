@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace kelvra::testing {
@@ -55,6 +58,7 @@ public:
                                     QStringLiteral("start")});
         return m_running;
     }
+    bool Running() const { return m_running; }
     bool Stop()
     {
         m_running = !Tool("pg_ctl", {QStringLiteral("-D"), Data(), QStringLiteral("-m"), QStringLiteral("fast"),
@@ -142,6 +146,43 @@ private:
     QTemporaryDir m_dir{QStringLiteral("/tmp/kelvra-pg-XXXXXX")}; // short: a socket's path is at most 107 bytes
     QString m_settings;
     bool m_running = false;
+};
+
+// A server that hangs: connections queue up at its socket, in a folder of
+// its own, and nobody accepts them. Closing it fails them at once.
+class MuteServer
+{
+public:
+    bool Listen()
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(m_dir.filePath(QStringLiteral(".s.PGSQL.5432"))).constData(),
+                 sizeof address.sun_path);
+        m_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        return bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 && listen(m_fd, 4) == 0;
+    }
+    // A connection waits to be accepted.
+    bool Called() const
+    {
+        pollfd waiting{m_fd, POLLIN, 0};
+        return poll(&waiting, 1, 0) == 1;
+    }
+    void Close()
+    {
+        if (m_fd >= 0)
+            ::close(std::exchange(m_fd, -1));
+    }
+    ~MuteServer() { Close(); }
+    QString Url() const
+    {
+        return QStringLiteral("postgresql://kelvraset_bench:%1@/kelvraset?host=%2")
+            .arg(PrivateServer::BenchPassword(), m_dir.path());
+    }
+
+private:
+    QTemporaryDir m_dir{QStringLiteral("/tmp/kelvra-mute-XXXXXX")};
+    int m_fd = -1;
 };
 
 } // namespace kelvra::testing

@@ -22,6 +22,7 @@
 
 using namespace kelvra;
 using kelvra::testing::AppWorld;
+using kelvra::testing::MuteServer;
 using kelvra::testing::PrivateServer;
 
 namespace {
@@ -46,15 +47,20 @@ void MakeBench(const QString &folder, const QString &name, const QString &url)
     ini.write(QString("[history]\nhistoryUrl=%1\nbench=%2\n").arg(url, name).toUtf8());
 }
 
-// The radio answers from this process's event loop while the command runs.
-Run Command(const QString &folder, const QStringList &arguments)
+void Start(QProcess &process, const QString &folder, const QStringList &arguments)
 {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", folder + "/xdg");
     environment.insert("XDG_DATA_HOME", folder + "/xdg");
     process.setProcessEnvironment(environment);
     process.start(folder + "/KelvraSet", arguments);
+}
+
+// The radio answers from this process's event loop while the command runs.
+Run Command(const QString &folder, const QStringList &arguments)
+{
+    QProcess process;
+    Start(process, folder, arguments);
     [&] { QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, 20000); }();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             process.readAllStandardError()};
@@ -116,7 +122,13 @@ private slots:
         QVERIFY2(m_radio.Start(&error), qPrintable(error));
     }
 
-    void init() { m_radio.SetImage(radiosim::DemoImage()); }
+    void init()
+    {
+        m_radio.SetImage(radiosim::DemoImage());
+        m_radio.SetFaults({});
+        // A test that failed while the server was stopped must not fail the next one too.
+        QVERIFY(m_server->Running() || m_server->Start());
+    }
 
     // What a bench's role may do on the server: add and read, nothing else.
     void serverKeepsWhatItIsGiven_data()
@@ -166,7 +178,7 @@ private slots:
         const QString bench = m_dir.filePath("script");
         MakeBench(bench, "Line 1", m_server->Url());
         const Run write = Command(bench, {"write", "--port", m_radio.DevicePath(), "--seller", "L1", "--json"});
-        QCOMPARE(write.exitCode, 0);
+        QVERIFY2(write.exitCode == 0, write.err.constData()); // a sanitizer says why on standard error
         const QString id = QJsonDocument::fromJson(write.out)["historyId"].toString();
         QCOMPARE(OnServer("bench", id), QStringList{"Line 1"});
 
@@ -201,11 +213,36 @@ private slots:
         QCOMPARE(said.count("fails"), 1);
         QCOMPARE(said.count("works again"), 1);
 
-        QCOMPARE(Command(bench, {"history", "--deliver"}).exitCode, 0);
+        const Run delivered = Command(bench, {"history", "--deliver"});
+        QVERIFY2(delivered.exitCode == 0, delivered.err.constData());
         QCOMPARE(OnServer("bench", QJsonDocument::fromJson(queued.out)["historyId"].toString()),
                  QStringList{"Line 1"});
         for (const QByteArray &text : {write.err, queued.err, listed.err, said})
             QVERIFY2(!text.contains("QSql") && !text.contains("QPSQL"), text);
+    }
+
+    // A server that takes the connection and never answers: the command had
+    // begun to connect while the radio was still read, waits 2 s for the
+    // entry, says it stays queued and ends with its own exit code.
+    void serverHangs()
+    {
+        MuteServer mute;
+        QVERIFY(mute.Listen());
+        const QString bench = m_dir.filePath("hung");
+        MakeBench(bench, "Line 3", mute.Url());
+        radiosim::FaultRule slowRadio;
+        QString error;
+        QVERIFY(radiosim::FaultRule::Parse("delay:program:1:800", &slowRadio, &error));
+        m_radio.SetFaults({slowRadio});
+        QProcess read;
+        Start(read, bench, {"read", "--port", m_radio.DevicePath(), "--json"});
+        QTRY_VERIFY(mute.Called());
+        QVERIFY(read.state() == QProcess::Running && read.readAllStandardOutput().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(read.state() == QProcess::NotRunning, 20000);
+        const QByteArray err = read.readAllStandardError();
+        QCOMPARE(read.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(read.exitCode(), 0);
+        QVERIFY2(err.contains("stays queued") && err.contains("(no answer within 2 s)") && !err.contains("QSql"), err);
     }
 
     // Bench A writes a radio; bench B finds A's entry and puts its backup back.
@@ -216,7 +253,7 @@ private slots:
         MakeBench(benchA, "Bench A", m_server->Url());
         const Run write
             = Command(benchA, {"write", "--port", m_radio.DevicePath(), "--dealer-code", "D-A", "--password", "9999"});
-        QCOMPARE(write.exitCode, 0);
+        QVERIFY2(write.exitCode == 0, write.err.constData());
         QVERIFY(m_radio.Image() != before);
 
         AppWorld world;
