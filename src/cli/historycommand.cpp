@@ -14,7 +14,6 @@
 #include "services/historysetting.h"
 #include "services/settingsplace.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -44,20 +43,16 @@ QString EntryLine(const HistoryEntry &entry, bool withBench)
              ResultText(entry.result).leftJustified(10), Printable(entry.serialNumber).leftJustified(16),
              Printable(entry.model).leftJustified(7),
              withBench ? Printable(entry.bench).leftJustified(12) + QStringLiteral("  ") : QString(),
-             FieldCaptions(entry.changedFields, language).join(QCoreApplication::translate("History", ", ")));
+             ChangedFieldsText(entry.changedFields, language));
 }
 
-namespace {
-
-int Unreadable(HistoryStore &store, const HistoryProblem &problem)
+int HistoryUnreadable(HistoryStore &store, const HistoryProblem &problem)
 {
     const QString aside = store.TakeSetAside();
     Terminal::Err(aside.isEmpty() ? Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason)
                                   : SetAsideNotice(aside, false) + QLatin1Char('\n'));
     return ExitHistoryUnreadable;
 }
-
-} // namespace
 
 QString CommandHistoryPath()
 {
@@ -146,13 +141,13 @@ int HistoryCommand(const QStringList &arguments)
             && WriteHistoryCsv(store, query, {false, 0, showPasswords}, out, &problem);
         if (out.error() != QFileDevice::NoError)
             Terminal::NoteOutputFailure(out.errorString());
-        return listed ? ExitComplete : Unreadable(store, problem);
+        return listed ? ExitComplete : HistoryUnreadable(store, problem);
     }
     if (!store.Open(&problem))
-        return Unreadable(store, problem);
+        return HistoryUnreadable(store, problem);
     const QList<HistoryEntry> entries = store.List(query, &problem);
     if (!(problem.kind == HistoryFailure::None))
-        return Unreadable(store, problem);
+        return HistoryUnreadable(store, problem);
     if (entries.isEmpty())
         return none();
     for (const HistoryEntry &entry : entries)

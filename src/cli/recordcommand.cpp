@@ -5,7 +5,6 @@
 #include "cli/terminal.h"
 #include "history/handoverrecord.h"
 #include "history/historycsv.h"
-#include "history/historyfile.h"
 #include "history/historystore.h"
 #include "lang/language.h"
 #include "services/commandoutcome.h"
@@ -37,12 +36,8 @@ int FindWrite(HistoryStore &store, const QString &serial, HistoryEntry &found)
     HistoryProblem problem;
     const QList<HistoryEntry> writes = QFileInfo::exists(store.Path()) ? store.List(query, &problem)
                                                                        : QList<HistoryEntry>();
-    if (problem.kind != HistoryFailure::None) {
-        const QString aside = store.TakeSetAside();
-        Terminal::Err(aside.isEmpty() ? Cli::tr("The history %1 cannot be read: %2\n").arg(store.Path(), problem.reason)
-                                      : SetAsideNotice(aside, false) + QLatin1Char('\n'));
-        return ExitNoRecord;
-    }
+    if (problem.kind != HistoryFailure::None)
+        return HistoryUnreadable(store, problem);
     QStringList radios;
     for (const HistoryEntry &entry : writes) {
         if (entry.serialNumber == serial) {

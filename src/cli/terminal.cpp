@@ -137,9 +137,4 @@ int ExitWithOutput(int exitCode, const QString &historyNote)
     return exitCode == ExitComplete ? ExitOutputFailed : exitCode;
 }
 
-int ExitCodeOfSignal(int signal)
-{
-    return 128 + signal;
-}
-
 } // namespace kelvra

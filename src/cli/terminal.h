@@ -56,7 +56,4 @@ QString Printable(const QString &text, bool keepLineFeeds = false);
 // standard error with historyNote, the sentence on what the history holds.
 int ExitWithOutput(int exitCode, const QString &historyNote = QString());
 
-// The exit code of a command ended by signal: 128 plus its number, as a shell reports it.
-int ExitCodeOfSignal(int signal);
-
 } // namespace kelvra

@@ -130,6 +130,11 @@ QStringList FieldCaptions(const QStringList &fieldIds, qint16 languageId)
     return captions;
 }
 
+QString ChangedFieldsText(const QStringList &fieldIds, qint16 languageId)
+{
+    return FieldCaptions(fieldIds, languageId).join(QCoreApplication::translate("History", ", "));
+}
+
 QString ItemCaption(const QString &name, qint16 languageId)
 {
     for (const EntryItem &item : EntryItems) {

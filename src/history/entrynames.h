@@ -36,6 +36,8 @@ QJsonObject Nested(const NamedValues &values);
 // window's captions for them in the interface's language.
 QStringList JsonNames(const QStringList &fieldIds);
 QStringList FieldCaptions(const QStringList &fieldIds, qint16 languageId);
+// Those captions as one list for a line, the list separator translated.
+QString ChangedFieldsText(const QStringList &fieldIds, qint16 languageId);
 
 // The window's caption for a name of an entry or a radio field ("Serial
 // Number", "Time"); the name itself for one it does not know.

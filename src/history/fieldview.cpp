@@ -122,6 +122,16 @@ std::vector<std::optional<QString>> FieldValues(const KnownImage &image)
     return values;
 }
 
+QString SerialNumberOf(const KnownImage &image)
+{
+    const ImageField &field = *FindImageField(QStringLiteral("SerialNumber"));
+    if (!image.AllKnown(field.offset, field.width))
+        return QString();
+    RadioInfo info;
+    DecodeRadioInfo(image.Filled(0), info);
+    return field.value(info);
+}
+
 QStringList ChangedFieldIds(const KnownImage &before, const KnownImage &after)
 {
     const auto was = FieldValues(before);

@@ -38,6 +38,9 @@ QString FieldCaption(const ImageField &field, qint16 languageId);
 // Every field's value in an image; nullopt where it is unknown.
 std::vector<std::optional<QString>> FieldValues(const KnownImage &image);
 
+// The radio's serial number as the image holds it; empty while its bytes are not all known.
+QString SerialNumberOf(const KnownImage &image);
+
 // Fields known on both sides whose values differ, in byte-map order.
 QStringList ChangedFieldIds(const KnownImage &before, const KnownImage &after);
 

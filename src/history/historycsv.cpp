@@ -22,14 +22,19 @@ QString CsvCell(QString value)
     return value;
 }
 
-namespace {
-
-void WriteRow(QIODevice &out, const QStringList &cells)
+QByteArray CsvLine(const QStringList &cells)
 {
     QStringList quoted;
     for (const QString &cell : cells)
         quoted << CsvCell(cell);
-    out.write((quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8());
+    return (quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
+}
+
+namespace {
+
+void WriteRow(QIODevice &out, const QStringList &cells)
+{
+    out.write(CsvLine(cells));
 }
 
 QString Shown(const std::optional<QString> &value, bool masked)
@@ -118,8 +123,7 @@ void WriteHistoryCsvRow(const HistoryEntry &entry, const CsvForm &form, QIODevic
                       ResultText(entry.result),
                       entry.serialNumber,
                       entry.model,
-                      FieldCaptions(entry.changedFields, form.languageId)
-                          .join(QCoreApplication::translate("History", ", ")),
+                      ChangedFieldsText(entry.changedFields, form.languageId),
                       entry.message,
                       entry.detail,
                       entry.portName,

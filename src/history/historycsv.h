@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
@@ -40,6 +41,8 @@ void WriteHistoryCsvRow(const HistoryEntry &entry, const CsvForm &form, QIODevic
 // value as one CSV field: quoted when it holds a comma, a quote or a line
 // break, and with a leading apostrophe when a spreadsheet would take it for a formula.
 QString CsvCell(QString value);
+// cells as one CSV record in UTF-8, each a CsvCell, ended by CR LF.
+QByteArray CsvLine(const QStringList &cells);
 
 // How the history shows a field that is not known.
 QString UnknownValueText();

@@ -982,20 +982,16 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
         <translation>该块未再次写入。请先读取数据线上的电台，再向其写入。</translation>
     </message>
     <message>
-        <source>A write is under way; nothing has been written to the radio yet.
-
-Close anyway?</source>
-        <translation>正在写入；尚未向电台写入任何内容。
-
-仍要关闭吗？</translation>
+        <source>A write is under way; nothing has been written to the radio yet.</source>
+        <translation>正在写入；尚未向电台写入任何内容。</translation>
     </message>
     <message>
-        <source>A write is under way, and closing now ends it here. %1
-
-Close anyway?</source>
-        <translation>正在写入，现在关闭将在此处中止写入。%1
-
-仍要关闭吗？</translation>
+        <source>A write is under way, and closing now ends it here. %1</source>
+        <translation>正在写入，现在关闭将在此处中止写入。%1</translation>
+    </message>
+    <message>
+        <source>Close anyway?</source>
+        <translation>仍要关闭吗？</translation>
     </message>
 </context>
 <context>

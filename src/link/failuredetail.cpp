@@ -192,10 +192,14 @@ QString LeaveDuringWrite(const WriteFates &fates, bool sending)
 {
     if (!sending)
         return QCoreApplication::translate("FailureDetail", "A write is under way; nothing has been written to the "
-                                                            "radio yet.\n\nClose anyway?");
-    return QCoreApplication::translate("FailureDetail", "A write is under way, and closing now ends it here. "
-                                                        "%1\n\nClose anyway?")
+                                                            "radio yet.");
+    return QCoreApplication::translate("FailureDetail", "A write is under way, and closing now ends it here. %1")
         .arg(Summary(fates));
+}
+
+QString CloseAnyway()
+{
+    return QCoreApplication::translate("FailureDetail", "Close anyway?");
 }
 
 } // namespace kelvra::failuredetail

@@ -40,9 +40,11 @@ enum class WriteEnd { Stopped, Differed, OtherBytes };
 // What a write that has sent blocks leaves in the radio, field by field as
 // far as the radio confirmed it, and what to do.
 QString HalfWritten(const WriteFates &fates, WriteEnd end);
-// The question before the window closes during a write. sending: write
+// What closing during a write would leave in the radio. sending: write
 // blocks have gone out.
 QString LeaveDuringWrite(const WriteFates &fates, bool sending);
+// The question asked after it, once however many radios it names.
+QString CloseAnyway();
 
 } // namespace failuredetail
 } // namespace kelvra

@@ -86,11 +86,17 @@ void RadioLink::Abandon()
     emit Finished(result);
 }
 
-QString RadioLink::LeaveQuestion() const
+QString RadioLink::LeaveSituation() const
 {
     if (m_opKind != Operation::Write)
         return QString();
     return failuredetail::LeaveDuringWrite(m_fates, WriteBlocksSent());
+}
+
+QString RadioLink::LeaveQuestion() const
+{
+    const QString situation = LeaveSituation();
+    return situation.isEmpty() ? QString() : situation + QStringLiteral("\n\n") + failuredetail::CloseAnyway();
 }
 
 void RadioLink::MSComm1_OnComm(SerialControl::CommEvent event)

@@ -51,8 +51,10 @@ public:
     // Ends the operation under way without a box and without "END" (the
     // window is closing); Finished reports it abandoned.
     void Abandon();
+    // Empty unless a write runs; else what leaving now would leave in the radio.
+    QString LeaveSituation() const;
     // Empty unless a write runs; else the question to ask before the window
-    // closes, naming what leaving now would leave in the radio.
+    // closes: the situation, then whether to close anyway.
     QString LeaveQuestion() const;
 
     void MSComm1_OnComm(kelvra::SerialControl::CommEvent event);

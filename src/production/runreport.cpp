@@ -13,16 +13,6 @@ namespace kelvra {
 
 namespace {
 
-// CR LF, and UTF-8 with a byte-order mark before the header, as the
-// history's export: a spreadsheet then reads the Chinese reasons as they are.
-QByteArray Line(const QStringList &cells)
-{
-    QStringList quoted;
-    for (const QString &cell : cells)
-        quoted << CsvCell(cell);
-    return (quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
-}
-
 const QStringList &Columns()
 {
     static const QStringList columns{
@@ -98,9 +88,11 @@ bool RunReport::Add(const StationAttempt &attempt, int attempts, QString *why)
 bool RunReport::Write(QString *why)
 {
     QSaveFile file(m_path);
-    QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + Line(Columns());
+    // A byte-order mark before the header, as the history's export: a
+    // spreadsheet then reads the Chinese reasons as they are.
+    QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + CsvLine(Columns());
     for (const QStringList &row : std::as_const(m_rows))
-        bytes += Line(row);
+        bytes += CsvLine(row);
     // Flushed before the commit: a commit does not see the buffer's failure
     // and would put an empty file in the report's place on a full disk.
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {

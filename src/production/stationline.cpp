@@ -4,9 +4,10 @@
 #include "history/historyfile.h"
 #include "history/historystore.h"
 #include "history/sharedserver.h"
+#include "link/failuredetail.h"
+#include "link/tracing.h"
 #include "production/stationjob.h"
 #include "services/clitext.h"
-#include "link/tracing.h"
 #include "services/commandport.h"
 
 #include <QCoreApplication>
@@ -172,22 +173,16 @@ QString StationLine::ReportLine() const
 
 QString StationLine::LeaveQuestion() const
 {
-    // Each port's question ends in the same question after a blank line: it
-    // is asked once, after what each port would be left with.
+    // What each port would be left with, then the question once.
     QStringList cases;
-    QString ask;
     for (const PortRun &port : m_ports) {
-        const QString question = port.run ? port.run->LeaveQuestion() : QString();
-        if (question.isEmpty())
-            continue;
-        const qsizetype split = question.lastIndexOf(QStringLiteral("\n\n"));
-        cases << QStringLiteral("%1: %2").arg(port.name, split < 0 ? question : question.left(split));
-        if (split >= 0)
-            ask = question.mid(split + 2);
+        const QString situation = port.run ? port.run->LeaveSituation() : QString();
+        if (!situation.isEmpty())
+            cases << QStringLiteral("%1: %2").arg(port.name, situation);
     }
     if (cases.isEmpty())
         return QString();
-    return cases.join(QStringLiteral("\n\n")) + (ask.isEmpty() ? QString() : QStringLiteral("\n\n") + ask);
+    return cases.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") + failuredetail::CloseAnyway();
 }
 
 void StationLine::TellDelivery(const DeliveryStatus &status)

@@ -1,6 +1,6 @@
 #include "production/stationrun.h"
 
-#include "record/imagecodec.h"
+#include "history/fieldview.h"
 #include "services/clitext.h"
 
 #include <QCoreApplication>
@@ -18,13 +18,6 @@ namespace {
 // mode for the whole time it stays on the cable.
 constexpr int NoRadioPauseMs = 250;
 constexpr int SameRadioPauseMs = 2000;
-
-QString SerialOf(const KnownImage &image)
-{
-    RadioInfo info;
-    DecodeRadioInfo(image.Filled(0), info);
-    return image.AllKnown(16, 16) ? FieldText(info.SerialNumber) : QString();
-}
 
 // Something on the cable answered, if only wrongly.
 bool Answered(const CommandOutcome &outcome)
@@ -150,23 +143,24 @@ void StationRun::Interrupt()
 void StationRun::OnDone(const CommandOutcome &outcome)
 {
     if (m_state == State::Writing) {
-        Report(outcome, SerialOf(outcome.before));
+        Report(outcome, SerialNumberOf(outcome.before));
         return;
     }
     if (m_ending) {
         End();
         return;
     }
-    if (m_automatic && !IsNewRadio(outcome)) {
+    const QString serial = SerialNumberOf(outcome.image);
+    if (m_automatic && !IsNewRadio(outcome, serial)) {
         m_state = State::Waiting;
         m_retry.start(m_onCable ? SameRadioPauseMs : NoRadioPauseMs);
         return;
     }
     m_underWay = true;
-    Examine(outcome);
+    Examine(outcome, serial);
 }
 
-bool StationRun::IsNewRadio(const CommandOutcome &outcome)
+bool StationRun::IsNewRadio(const CommandOutcome &outcome, const QString &serial)
 {
     if (!Answered(outcome)) {
         // The cable is free: the radio just done may come again, as a retry.
@@ -182,12 +176,11 @@ bool StationRun::IsNewRadio(const CommandOutcome &outcome)
     m_portSaid = false;
     // A radio read whole is not done again while it stays; one whose read
     // failed is tried again, and said again only once it has been read.
-    return !m_onCable || *m_onCable != SerialOf(outcome.image) || (!m_onCableRead && outcome.Complete());
+    return !m_onCable || *m_onCable != serial || (!m_onCableRead && outcome.Complete());
 }
 
-void StationRun::Examine(CommandOutcome outcome)
+void StationRun::Examine(CommandOutcome outcome, const QString &serial)
 {
-    const QString serial = SerialOf(outcome.image);
     m_changes = FieldChanges(m_job.DateFormat());
     QString refusal;
     QString holder;

@@ -62,9 +62,8 @@ public:
     void Interrupt();
 
     const QString &PortName() const { return m_portName; }
-    // While a radio is being written, what leaving now would leave in it, as
-    // a question whose default answer stays; empty otherwise.
-    QString LeaveQuestion() const { return m_link.LeaveQuestion(); }
+    // While a radio is being written, what leaving now would leave in it; empty otherwise.
+    QString LeaveSituation() const { return m_link.LeaveSituation(); }
     // This port's radios.
     const StationTally &Tally() const { return m_tally; }
 
@@ -90,8 +89,9 @@ private:
     void Read(bool radioUnderWay);
     void OnDone(const CommandOutcome &outcome);
     // Automatic: whether a try found a radio that is to be done now.
-    bool IsNewRadio(const CommandOutcome &outcome);
-    void Examine(CommandOutcome outcome);
+    // serial: the serial number the try read; empty when it read none.
+    bool IsNewRadio(const CommandOutcome &outcome, const QString &serial);
+    void Examine(CommandOutcome outcome, const QString &serial);
     void Report(CommandOutcome outcome, const QString &serial);
     void End();
 

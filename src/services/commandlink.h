@@ -50,9 +50,8 @@ public:
     // abandons it all the same.
     void Interrupt();
     bool Running() const { return m_phase != Phase::Idle; }
-    // While a write runs, what leaving now would leave in the radio, as a
-    // question whose default answer stays; empty otherwise.
-    QString LeaveQuestion() const { return m_phase == Phase::Write ? m_link.LeaveQuestion() : QString(); }
+    // While a write runs, what leaving now would leave in the radio; empty otherwise.
+    QString LeaveSituation() const { return m_phase == Phase::Write ? m_link.LeaveSituation() : QString(); }
     // The write blocks have gone out and the write is being let finish.
     bool Finishing() const { return m_interrupted && m_outcome.writeBegun; }
 

@@ -6,7 +6,6 @@
 #include "link/radiolink.h"
 #include "link/tracing.h"
 #include "record/catalogue.h"
-#include "record/imagecodec.h"
 #include "record/radioinfo.h"
 
 namespace kelvra {
@@ -22,16 +21,6 @@ KnownImage KnownBlocks(const RadioImage &bytes, ImageBlocks blocks)
 }
 
 namespace {
-
-QString SerialNumberOf(const KnownImage &image)
-{
-    const ImageField &field = *FindImageField(QStringLiteral("SerialNumber"));
-    if (!image.AllKnown(field.offset, field.width))
-        return QString();
-    RadioInfo info;
-    DecodeRadioInfo(image.Filled(0), info);
-    return field.value(info);
-}
 
 // Support lines up a trace with the history by the entry's uuid.
 void Trace(const QString &details)

@@ -54,4 +54,9 @@ InterruptSignals::~InterruptSignals()
     }
 }
 
+int ExitCodeOfSignal(int signal)
+{
+    return 128 + signal;
+}
+
 } // namespace kelvra

@@ -26,4 +26,7 @@ private:
     QSocketNotifier *m_notifier = nullptr;
 };
 
+// The exit code of a program ended by signal: 128 plus its number, as a shell reports it.
+int ExitCodeOfSignal(int signal);
+
 } // namespace kelvra

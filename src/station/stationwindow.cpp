@@ -296,7 +296,7 @@ void StationWindow::Interrupt(int signal)
 
 int StationWindow::ExitCode() const
 {
-    return m_signal == 0 ? 0 : 128 + m_signal;
+    return m_signal == 0 ? 0 : ExitCodeOfSignal(m_signal);
 }
 
 void StationWindow::Say(const QString &text)

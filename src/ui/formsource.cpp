@@ -12,17 +12,6 @@
 
 namespace kelvra {
 
-namespace {
-
-QString SerialNumberOf(const RadioImage &image)
-{
-    RadioInfo info;
-    DecodeRadioInfo(image, info);
-    return FieldText(info.SerialNumber);
-}
-
-} // namespace
-
 FormSource::FormSource(FrmMain &window, RadioLink &link, HistoryRecorder *history, QObject *parent)
     : QObject(parent), m_window(window), m_link(link), m_history(history)
 {
@@ -42,7 +31,7 @@ void FormSource::Finished(const OperationResult &result)
         return;
     if (result.success) {
         // A read shows the radio's values; a write leaves them in the radio.
-        m_serialNumber = SerialNumberOf(result.radioBytes);
+        m_serialNumber = SerialNumberOf(KnownImage(result.radioBytes));
         m_known = true;
     } else if (result.kind == Operation::Read) {
         m_known = false;
@@ -52,7 +41,7 @@ void FormSource::Finished(const OperationResult &result)
 WriteGate::Answer FormSource::MayWrite(const RadioImage &radio, ImageBlocks read)
 {
     // Values put back from the history are their radio's: its gate sends them there alone.
-    const bool ours = (m_known && m_serialNumber == SerialNumberOf(radio))
+    const bool ours = (m_known && m_serialNumber == SerialNumberOf(KnownImage(radio)))
         || (m_history && m_history->RestoreSource().has_value());
     const QString question = ours ? QString() : Question(radio, read);
     if (!question.isEmpty() && !m_window.Ask(question))
@@ -70,12 +59,13 @@ QString FormSource::Question(const RadioImage &radio, ImageBlocks read) const
     RadioImage meant = radio;
     EncodeRadioInfo(m_window.WithFormValues(held), meant);
     const KnownImage before = KnownBlocks(radio, read);
-    const QStringList changed = ChangedFieldIds(before, KnownBlocks(meant, read));
+    const KnownImage after = KnownBlocks(meant, read);
+    const QStringList changed = ChangedFieldIds(before, after);
     if (changed.isEmpty())
         return QString();
 
     const auto values = FieldValues(before);
-    const auto meantValues = FieldValues(KnownBlocks(meant, read));
+    const auto meantValues = FieldValues(after);
     const auto &fields = ImageFields();
     QStringList lines;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -90,7 +80,7 @@ QString FormSource::Question(const RadioImage &radio, ImageBlocks read) const
     }
     return tr("The values in the form were not read from the radio on the cable: %1, serial number %2. "
               "Writing them would change:")
-               .arg(DisplayModel(m_link.RadioModel()), SerialNumberOf(radio))
+               .arg(DisplayModel(m_link.RadioModel()), SerialNumberOf(KnownImage(radio)))
         + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')) + QLatin1String("\n\n")
         + tr("Write these values to this radio?");
 }

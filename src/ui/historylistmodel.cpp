@@ -178,7 +178,7 @@ QString HistoryListModel::Text(const HistoryEntry &entry, int column) const
     case DealerColumn:
         return DealerCodeText(entry).value_or(UnknownValueText());
     case ChangedColumn:
-        return FieldCaptions(entry.changedFields, m_languageId).join(QCoreApplication::translate("History", ", "));
+        return ChangedFieldsText(entry.changedFields, m_languageId);
     default:
         return QString();
     }
