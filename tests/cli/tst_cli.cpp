@@ -70,7 +70,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         // A fault of the radio's, a history scene, "swapped radio", "escaping seller", "display" (one
-        // that cannot be opened), or "full" (standard output on /dev/full).
+        // that cannot be opened), "no platform" (no QT_QPA_PLATFORM), or "full" (standard output on /dev/full).
         QTest::addColumn<QString>("befalls");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("heard"); // read (R) and write (W) requests the radio got; W changes it
@@ -113,6 +113,8 @@ private slots:
         row("mistyped command, a display no plugin could open", {"raed"}, 2, "", unknown, "display");
         row("upper-case command", {"READ"}, 2, "", "unknown command 'READ'");
         row("no command and no display", {}, 2, "", "The window needs a display");
+        row("station window, no display and no platform named", {"station", "--window", "--port", "$PORT"}, 2, "",
+            "The station window needs a display", "no platform");
         row("usage error under --json", read + QStringList{"--colour", "--json"}, 2, "", "\"result\":\"usage\"");
         row("option given twice", port + QStringList{"--seller", "a", "--seller", "b"}, 2, "", "--seller is given more");
         for (const char *date : {"2026-02-28x", "2026-02-28T10:00", "2026/02/28"})
@@ -158,6 +160,8 @@ private slots:
         QFETCH(QByteArray, heard);
         QFETCH(QByteArray, said);
         SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
+        if (befalls == "no platform")
+            m_platform.clear();
         if (befalls == "escaping seller")
             m_radio.SetImage(m_radio.Image().replace(128, 16, Field("\x1b]0;pwned\x07", 16)));
         QVERIFY(kelvra::HistoryStore(HistoryPath()).Open()); // as after an earlier run

@@ -5,6 +5,8 @@
 
 #include "cliworld.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -32,7 +34,8 @@ private slots:
         QTest::addColumn<QList<int>>("interrupts");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<bool>("written");
-        QTest::addColumn<QByteArray>("said"); // pieces of the output, between |
+        // Pieces of the output, between |; or the last JSON object of --json, but for its report's path.
+        QTest::addColumn<QByteArray>("said");
         const auto row = [](const char *name, const char *input, const char *befalls, const char *at,
                             const QList<int> &interrupts, int exitCode, bool written, const char *said) {
             QTest::newRow(name) << QByteArray(input) << QString(befalls) << QByteArray(at) << interrupts << exitCode
@@ -55,6 +58,13 @@ private slots:
             "(no serial number)  FAILED: The radio has no serial number|radios 1, passed 0, failed 1 (attempts 1).");
         row("three Enters at once: three attempts at one radio", "\n\n\n", "", "", {}, 0, true,
             "attempt 3  (passed 1, failed 0)\nStation ended: radios 1, passed 1, failed 0 (attempts 3).");
+        row("three Enters at once, --json: the last object sums them up", "\n\n\n", "", "", {}, 0, true,
+            R"({"operation": "station", "radios": 1, "passed": 1, "failed": 0, "attempts": 3, "reportProblem": null,
+                "ports": [{"port": "COM9", "radios": 1, "passed": 1, "failed": 0, "attempts": 3}]})");
+        // The report is a folder by the time the radio's row is due.
+        row("a report that cannot be written: said at once, and exit 9", "\n", "report a folder", "W#1", {}, 9, true,
+            "could not be written: Filename refers to a directory. The station goes on|"
+            "Run report, without the latest radios: ");
     }
     void stopping()
     {
@@ -65,12 +75,18 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(bool, written);
         QFETCH(QByteArray, said);
-        SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
+        const QString fault = befalls == "report a folder" ? "delay:writeblock:always:150" : befalls;
+        SetFaults(fault.contains(':') ? QStringList{fault} : QStringList());
         if (befalls == "erased")
             m_radio.SetImage(m_radio.Image().replace(16, 16, QByteArray(16, '\xFF')));
         QProcess process;
+        const QString job = WriteJob(R"({"seller": "LINE-7"})");
         // Apart, as a person presses Ctrl+C twice: the kernel merges a signal still pending.
         const auto send = [&] {
+            QDir folder = QFileInfo(job).dir();
+            const QString report = folder.entryList({"station-*.csv"}).value(0);
+            if (befalls == "report a folder")
+                QVERIFY(folder.remove(report) && folder.mkdir(report));
             for (int i = 0; i < interrupts.size(); ++i)
                 QTimer::singleShot(200 * i, &process, [&, i] { ::kill(pid_t(process.processId()), interrupts[i]); });
         };
@@ -80,7 +96,10 @@ private slots:
             if (frame.size() == 2 && f.bytes.startsWith(frame[0]) && ++seen == frame[1].toInt())
                 QTimer::singleShot(frame[0] == "END" ? 300 : 0, &process, send);
         });
-        QStringList arguments{"station", "--port", "com9", "--job", WriteJob(R"({"seller": "LINE-7"})")};
+        const bool json = said.startsWith('{');
+        QStringList arguments{"station", "--port", "com9", "--job", job};
+        if (json)
+            arguments << "--json";
         Start(process, input == "auto" ? arguments << "--auto" : arguments);
         if (input != "auto") {
             process.write(input);
@@ -94,9 +113,17 @@ private slots:
         Run run = Finish(process);
         run.err.prepend(err);
         QCOMPARE(run.exitCode, exitCode);
-        for (const QByteArray &piece : said.split('|'))
+        if (json) {
+            QJsonObject last = QJsonDocument::fromJson(run.out.trimmed().split('\n').constLast()).object();
+            QCOMPARE(QFileInfo(last.take("report").toString()).dir(), QFileInfo(job).dir());
+            QCOMPARE(QJsonDocument(last).toJson(QJsonDocument::Compact),
+                     QJsonDocument::fromJson(said).toJson(QJsonDocument::Compact));
+        }
+        for (const QByteArray &piece : json ? QList<QByteArray>() : said.split('|'))
             QVERIFY2((run.out + run.err).contains(piece), run.out + run.err);
-        QVERIFY2(run.out.contains(").\nRun report: ") && run.out.contains("Station ended: "), run.out);
+        // Under --json the summary goes to standard error.
+        const QByteArray summary = json ? run.err : run.out;
+        QVERIFY2(summary.contains(").\nRun report") && summary.contains("Station ended: "), summary);
         QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
     }
 

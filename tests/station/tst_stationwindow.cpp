@@ -139,7 +139,7 @@ private slots:
     void ending_data()
     {
         QTest::addColumn<QString>("how");    // "close, No", "close, Yes", or a signal
-        QTest::addColumn<bool>("writing");   // when: at COM21's first write block (both write slowly), else while both wait
+        QTest::addColumn<bool>("writing");   // when: once both radios had a write block (both slow), else both wait
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("entries");
@@ -186,12 +186,14 @@ private slots:
             const int signal = how == "SIGTERM" ? SIGTERM : how == "SIGINT" ? SIGINT : SIGHUP;
             how.startsWith("close") ? void(window.close()) : void(::raise(signal));
         };
+        int writers = 0;
         if (writing) {
-            connect(m_radios[0].get(), &radiosim::SimulatedRadio::FrameReceived, &window,
-                    [&](const radiosim::ReceivedFrame &frame) {
-                        if (frame.bytes.startsWith('W') && std::exchange(writing, false))
-                            QTimer::singleShot(0, &window, end);
-                    });
+            for (auto &radio : m_radios)
+                connect(radio.get(), &radiosim::SimulatedRadio::FrameReceived, &window,
+                        [&, heard = false](const radiosim::ReceivedFrame &frame) mutable {
+                            if (frame.bytes.startsWith('W') && !std::exchange(heard, true) && ++writers == 2)
+                                QTimer::singleShot(0, &window, end);
+                        });
         } else {
             QTRY_COMPARE(Text(window, "COM21", "state"), QString("Waiting for a radio"));
             end();
@@ -201,11 +203,32 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Entries().size(), entries.size(), 15000);
         QCOMPARE(Entries(), entries);
         QCOMPARE(asked.size(), how.startsWith("close, ") ? 1 : 0);
+        // One question for both ports: each port's case, then "Close anyway?" once.
         if (!asked.isEmpty())
-            QVERIFY2(asked.first().startsWith("COM21: A write is under way"), qPrintable(asked.first()));
+            QVERIFY2(asked.first().startsWith("COM21: A write is under way")
+                         && asked.first().contains("\n\nCOM22: A write is under way")
+                         && asked.first().count("Close anyway?") == 1,
+                     qPrintable(asked.first()));
         if (closed)
             QCOMPARE(Line(window, "summary").left(15), QString("Station ended: "));
         QCOMPARE(window.ExitCode(), exitCode);
+    }
+
+    // A report that can no longer be written is said under the panels at once, and the run goes on.
+    void reportThatCannotBeWritten()
+    {
+        StationWindow window(m_environment);
+        window.show();
+        QVERIFY(window.OpenJob(m_job));
+        Start(window);
+        const QString report = Line(window, "report").section("Run report: ", 1);
+        QVERIFY(QFile::remove(report) && QDir().mkdir(report));
+        QTRY_VERIFY_WITH_TIMEOUT(Line(window, "problem").startsWith("Warning: " + report + " could not be written"),
+                                 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(Text(window, "COM22", "state"), QString("PASS"), 15000);
+        QTest::mouseClick(window.findChild<QPushButton *>("startStop"), Qt::LeftButton);
+        QTRY_VERIFY(Line(window, "report").startsWith("Run report, without the latest radios: " + report + " ("));
+        QVERIFY(QDir().rmdir(report));
     }
 };
 
