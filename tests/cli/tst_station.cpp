@@ -27,7 +27,8 @@ private slots:
     void stopping_data()
     {
         QTest::addColumn<QByteArray>("input"); // "auto", or what Enter is pressed as
-        QTest::addColumn<QString>("befalls");  // a fault of the radio's, or "erased" (no serial number)
+        // A fault of the radio's, "erased" (no serial number), or "escaping" (terminal escapes in it).
+        QTest::addColumn<QString>("befalls");
         QTest::addColumn<QByteArray>("at");    // the signals follow this frame (R#3: the third read request), or text
         QTest::addColumn<QList<int>>("interrupts");
         QTest::addColumn<int>("exitCode");
@@ -49,10 +50,13 @@ private slots:
         row("SIGINT during a radio: after it", "auto", slow, "W#1", {SIGINT}, 130, true, one);
         row("SIGTERM during a radio: after it", "auto", slow, "W#1", {SIGTERM}, 143, true, one);
         row("SIGHUP during a radio: after it", "auto", slow, "W#1", {SIGHUP}, 129, true, one);
+        row("SIGQUIT during a radio: after it", "auto", slow, "W#1", {SIGQUIT}, 131, true, one);
         row("second SIGINT abandons the radio", "\n", "delay:readblock:always:100", "R#3", {SIGINT, SIGINT}, 130,
             false, "radios 1, passed 0, failed 1 (attempts 1).");
         row("a radio with no serial number: said, and not waited on", "auto", "erased", "END#2", {SIGINT}, 130, false,
             "(no serial number)  FAILED: The radio has no serial number|radios 1, passed 0, failed 1 (attempts 1).");
+        row("a serial number holding terminal escapes: shown escaped", "auto", "escaping", "END#3", {SIGINT}, 130, true,
+            "COM9  \\x1b]0;pwned\\x07  passed|radios 1, passed 1, failed 0 (attempts 1).");
         row("three Enters at once: three attempts at one radio", "\n\n\n", "", "", {}, 0, true,
             "attempt 3  (passed 1, failed 0)\nStation ended: radios 1, passed 1, failed 0 (attempts 3).");
     }
@@ -68,6 +72,8 @@ private slots:
         SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
         if (befalls == "erased")
             m_radio.SetImage(m_radio.Image().replace(16, 16, QByteArray(16, '\xFF')));
+        if (befalls == "escaping")
+            m_radio.SetImage(m_radio.Image().replace(16, 16, Field("\x1b]0;pwned\x07", 16)));
         QProcess process;
         // Apart, as a person presses Ctrl+C twice: the kernel merges a signal still pending.
         const auto send = [&] {
@@ -97,6 +103,7 @@ private slots:
         for (const QByteArray &piece : said.split('|'))
             QVERIFY2((run.out + run.err).contains(piece), run.out + run.err);
         QVERIFY2(run.out.contains(").\nRun report: ") && run.out.contains("Station ended: "), run.out);
+        QVERIFY2(!(run.out + run.err).contains('\x1b'), "nothing a radio holds reaches the terminal raw");
         QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
     }
 
@@ -282,6 +289,9 @@ private slots:
         QTest::newRow("no format: the host's short date")
             << "zh_CN.UTF-8" << "" << QStringList{"write", "--port", "COM9", "--stock-date", "2026-12-09"}
             << QByteArray() << QByteArray() << 0 << 96 << "2026/12/9";
+        QTest::newRow("the interface's short date, as the host writes it")
+            << "en_US.UTF-8" << "" << QStringList{"write", "--port", "COM9", "--sell-date", "12/9/26"}
+            << QByteArray() << QByteArray() << 0 << 112 << "12/9/26";
         QTest::newRow("format longer than the field")
             << "" << "" << station << QByteArray(R"({"sellDate": "today", "dateFormat": "dddd, MMMM d, yyyy"})")
             << QByteArray() << 2 << 0 << "cannot hold";
