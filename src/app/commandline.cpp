@@ -71,7 +71,15 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QCoreApplication::translate(
         "CommandLine", "Reads and writes the information block of KR350 radios over a serial cable."));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Qt's own help options would promise Qt's options under --help-all, which
+    // this help, given before any application object exists, cannot list.
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine", "Print the options, the commands and the exit codes, and exit."));
+    const QCommandLineOption helpAll(QStringLiteral("help-all"),
+                                     QCoreApplication::translate("CommandLine", "The same as --help."));
+    parser.addOption(help);
+    parser.addOption(helpAll);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption trace(
         QStringLiteral("trace"),
@@ -95,7 +103,7 @@ CommandLine ParseCommandLine(const QStringList &arguments, bool beforeApplicatio
         result.output = parser.errorText() + QLatin1Char('\n');
         return result;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet(helpAll)) {
         result.exit = true;
         // Asked before the application object exists, the parser does not know the program's name.
         result.output = parser.helpText().replace(QStringLiteral("<executable_name>"),

@@ -129,7 +129,8 @@ int WriteCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("write --port PORT [FIELD OPTIONS] [--model MODEL] [--json]"),
                          Cli::tr("Reads the radio, changes only the fields named, writes it, and reads it back to "
-                            "verify every byte written. A field not named keeps the radio's value."));
+                            "verify every byte written. A field not named keeps the radio's value. A text that "
+                            "holds a control character is refused (exit code 2)."));
     parser.AddPortOptions();
     const QString settings = LocateSettings(ExecutableDir(), UserConfigDir()).readPath;
     const QString dateFormat = BenchDateFormat(settings);
@@ -200,7 +201,7 @@ QString CommandsHelp()
               "  write --port PORT [FIELDS] [--json]   change only the fields named, write, verify\n"
               "  history [--serial S] [--limit N] [--json | --csv]\n"
               "                                        the history of reads and writes\n"
-              "  history --workshop [--serial S] [--json | --csv]\n"
+              "  history --workshop [--serial S] [--limit N] [--json | --csv]\n"
               "                                        every bench's entries, from the workshop server\n"
               "  history --deliver                     send the entries queued for the workshop server\n"
               "  station --port PORT [--port PORT ...] --job FILE [--auto] [--json]\n"

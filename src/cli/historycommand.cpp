@@ -90,11 +90,19 @@ int HistoryCommand(const QStringList &arguments)
     int exitCode = 0;
     if (!parser.Parse(arguments, &exitCode))
         return exitCode;
+    if (parser.IsSet(QStringLiteral("deliver"))) {
+        // It sends the whole queue as it stands: any other option would only seem to shape it.
+        if (parser.Options().optionNames() != QStringList{QStringLiteral("deliver")})
+            return parser.Refuse(Cli::tr("--deliver takes no other option."));
+        return DeliverQueued();
+    }
     const bool json = parser.IsSet(QStringLiteral("json"));
     const bool csv = parser.IsSet(QStringLiteral("csv"));
     const bool showPasswords = parser.IsSet(QStringLiteral("show-passwords"));
     if (json && csv)
         return parser.Refuse(Cli::tr("--json and --csv exclude each other."));
+    if (csv && parser.IsSet(QStringLiteral("limit")))
+        return parser.Refuse(Cli::tr("--limit is not for --csv, which lists every entry."));
     HistoryQuery query;
     query.filter.serial = parser.Value(QStringLiteral("serial"));
     query.limit = 50;
@@ -103,11 +111,6 @@ int HistoryCommand(const QStringList &arguments)
         query.limit = parser.Value(QStringLiteral("limit")).toInt(&ok);
         if (!ok || query.limit < 1)
             return parser.Refuse(Cli::tr("--limit takes a number of entries from 1."));
-    }
-    if (parser.IsSet(QStringLiteral("deliver"))) {
-        if (json || csv || parser.IsSet(QStringLiteral("workshop")) || parser.IsSet(QStringLiteral("serial")))
-            return parser.Refuse(Cli::tr("--deliver takes no other option."));
-        return DeliverQueued();
     }
     if (parser.IsSet(QStringLiteral("pdf"))) {
         if (json || csv || parser.IsSet(QStringLiteral("workshop")) || parser.IsSet(QStringLiteral("limit")))

@@ -116,8 +116,8 @@
         <translation>读取电台的信息块并输出各字段。</translation>
     </message>
     <message>
-        <source>Reads the radio, changes only the fields named, writes it, and reads it back to verify every byte written. A field not named keeps the radio&apos;s value.</source>
-        <translation>读取电台，只修改指定的字段，写入电台，再回读以校验写入的每个字节。未指定的字段保留电台中的值。</translation>
+        <source>Reads the radio, changes only the fields named, writes it, and reads it back to verify every byte written. A field not named keeps the radio&apos;s value. A text that holds a control character is refused (exit code 2).</source>
+        <translation>读取电台，只修改指定的字段，写入电台，再回读以校验写入的每个字节。未指定的字段保留电台中的值。含控制字符的文本会被拒绝（退出代码 2）。</translation>
     </message>
     <message>
         <source>Nothing to write: name at least one field (see --help).</source>
@@ -180,6 +180,10 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
     <message>
         <source>--json and --csv exclude each other.</source>
         <translation>--json 和 --csv 不能同时使用。</translation>
+    </message>
+    <message>
+        <source>--limit is not for --csv, which lists every entry.</source>
+        <translation>--limit 不能与 --csv 同用，--csv 会列出所有记录。</translation>
     </message>
     <message>
         <source>--limit takes a number of entries from 1.</source>
@@ -302,10 +306,15 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
     <message>
         <source>Exit codes:
   0    complete (for a write: written and verified)
+  1    history: the history file cannot be read, is another program&apos;s database, or was
+       found damaged and set aside; with --pdf, also when it holds no complete write of
+       that radio
   2    usage: an unknown command or option, an option given twice, a missing port, a text
-       longer than its field in GBK bytes, a text that GBK cannot hold, a bad date or band
-       code, a job or units file that does not check out; nothing was sent
-  3    the port could not be opened (the reason on standard error)
+       longer than its field in GBK bytes, a text that GBK cannot hold or that holds a
+       control character, a bad date or band code, a job or units file that does not check
+       out, a --serial for history --pdf that several radios&apos; numbers hold; nothing was sent
+  3    the port could not be opened (the reason on standard error); for history --workshop
+       and --deliver: the workshop server cannot be reached
   4    the radio did not answer or answered wrongly, or another radio was connected between
        the read and the write; the radio was not changed
   5    the radio is another model than --model names, or its model does not offer --band
@@ -313,17 +322,22 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
   7    written, but the read-back differs from what was written
   8    the write failed after write blocks went out: the radio may be half-written
        (the detail names what it took)
-  9    the output could not be written (a full disk, a closed pipe); standard error says so,
-       and the history tells what became of the radio (a failure&apos;s own code wins over 9)
+  9    the output could not be written (a full disk, a closed pipe), or a station&apos;s run
+       report lacks radios; standard error says so, and the history tells what became of
+       the radio (a failure&apos;s own code wins over 9)
   130  interrupted by Ctrl+C (SIGINT), 143 by SIGTERM, 129 by SIGHUP, 131 by SIGQUIT: the
        operation ended cleanly (a write whose blocks had gone out was let finish) and the
        port is closed
 </source>
         <translation>退出代码：
   0    完成（写入时：已写入并已校验）
+  1    history：无法读取历史记录文件，它是其他程序的数据库，或发现已损坏并已移到一旁；
+       用 --pdf 时，历史记录中没有该电台的完整写入也是如此
   2    用法错误：未知命令或选项、选项给出了两次、缺少端口、文本超过字段的 GBK 字节数、
-       GBK 无法表示的文本、日期或频段代码错误、任务文件或单台文件检查未通过；未发送任何内容
-  3    无法打开端口（原因见标准错误输出）
+       GBK 无法表示或含控制字符的文本、日期或频段代码错误、任务文件或单台文件检查未通过、
+       history --pdf 的 --serial 同时属于多台电台的序列号；未发送任何内容
+  3    无法打开端口（原因见标准错误输出）；history --workshop 和 --deliver：
+       无法连接车间服务器
   4    电台没有应答或应答错误，或在读取与写入之间换接了另一台电台；
        电台未被改动
   5    电台机型与 --model 指定的不同，或该机型没有 --band 指定的频段
@@ -331,7 +345,7 @@ The file: history.sqlite beside the program for a portable copy, else in ~/.loca
   7    已写入，但回读内容与写入内容不同
   8    写入块发出后写入失败：电台可能只写入了一部分
        （详细信息说明电台收下了什么）
-  9    无法写出输出（磁盘已满、管道已关闭）；标准错误输出会说明，
+  9    无法写出输出（磁盘已满、管道已关闭），或工位的运行报告缺少电台；标准错误输出会说明，
        电台的结果见历史记录（操作本身失败时以其退出代码为准）
   130  被 Ctrl+C（SIGINT）中断，143 为 SIGTERM，129 为 SIGHUP，131 为 SIGQUIT：
        操作已正常结束（写入块已发出的写入会让其完成），端口已关闭
@@ -787,7 +801,7 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
   write --port PORT [FIELDS] [--json]   change only the fields named, write, verify
   history [--serial S] [--limit N] [--json | --csv]
                                         the history of reads and writes
-  history --workshop [--serial S] [--json | --csv]
+  history --workshop [--serial S] [--limit N] [--json | --csv]
                                         every bench&apos;s entries, from the workshop server
   history --deliver                     send the entries queued for the workshop server
   station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
@@ -802,7 +816,7 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
   write --port PORT [FIELDS] [--json]   只修改指定字段，写入并校验
   history [--serial S] [--limit N] [--json | --csv]
                                         读写历史记录
-  history --workshop [--serial S] [--json | --csv]
+  history --workshop [--serial S] [--limit N] [--json | --csv]
                                         车间服务器上所有工位的记录
   history --deliver                     把排队的记录送到车间服务器
   station --port PORT [--port PORT ...] --job FILE [--auto] [--json]
@@ -849,6 +863,14 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
     <message>
         <source>The station window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty). Without one, run the station on the terminal: KelvraSet station without --window.</source>
         <translation>生产工位窗口需要显示器，但没有设置（DISPLAY 和 WAYLAND_DISPLAY 均为空）。没有显示器时，请在终端上运行工位：KelvraSet station，不带 --window。</translation>
+    </message>
+    <message>
+        <source>Print the options, the commands and the exit codes, and exit.</source>
+        <translation>输出选项、命令和退出代码，然后退出。</translation>
+    </message>
+    <message>
+        <source>The same as --help.</source>
+        <translation>与 --help 相同。</translation>
     </message>
 </context>
 <context>

@@ -105,6 +105,7 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("expected"); // on standard output, or standard error for a mistake
         QTest::newRow("help") << "--help" << 0 << "--trace <file>";
+        QTest::newRow("help-all") << "--help-all" << 0 << "--trace <file>";
         QTest::newRow("version") << "--version" << 0 << "KelvraSet " KELVRA_VERSION;
         QTest::newRow("unknown option") << "--bogus" << 2 << "Unknown option 'bogus'";
     }

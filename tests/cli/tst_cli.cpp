@@ -101,6 +101,10 @@ private slots:
             row(qPrintable(QString("date %1").arg(date)), port + QStringList{"--sell-date", date}, 2, "");
         row("written, output not", write, 9, "RW", "History entry", "full");
         row("history --csv, output not", {"history", "--csv"}, 9, "", "could not be written", "full");
+        row("history --limit with --csv, which lists every entry", {"history", "--csv", "--limit", "5"}, 2, "",
+            "--limit is not for --csv");
+        row("history --deliver with another option", {"history", "--deliver", "--show-passwords"}, 2, "",
+            "--deliver takes no other option");
         row("record without the radio's serial number", {"history", "--pdf", "r.pdf"}, 2, "", "--pdf needs --serial");
         row("record of a radio never written", {"history", "--serial", "99999", "--pdf", "r.pdf"}, 1, "",
             "no complete write of a radio whose serial number contains 99999");

@@ -47,7 +47,7 @@ private slots:
         QVERIFY(Command({"history", "--json"}).out.isEmpty());
         kelvra::HistoryStore store(HistoryPath());
         for (const char *serial : {"SN-1", "SN-2", "SN-12"}) {
-            kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Read);
+            kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Write);
             entry.result = kelvra::HistoryResult::Complete;
             entry.serialNumber = serial;
             QVERIFY(store.Record(entry));
@@ -62,9 +62,18 @@ private slots:
         const Run latest = Command({"history", "--limit", "1"});
         qunsetenv("TZ");
         QCOMPARE(latest.out.count('\n'), 1);
-        QVERIFY2(latest.out.contains(" UTC+5:30  Read"), latest.out);
+        QVERIFY2(latest.out.contains(" UTC+5:30  Write"), latest.out);
         QVERIFY(Command({"history", "--csv"}).out.startsWith("historyId,time,operation,")); // no byte-order mark
         QCOMPARE(Command({"history", "--csv", "--json"}).exitCode, 2);
+
+        // A record is of one radio: a part of several radios' numbers names them; a whole number is its radio's.
+        const QString pdf = m_dir.filePath("several.pdf");
+        const Run several = Command({"history", "--serial", "N-1", "--pdf", pdf});
+        QCOMPARE(several.exitCode, 2);
+        QVERIFY2(several.err.contains("N-1 is part of the serial numbers of 2 radio(s): SN-1")
+                     && several.err.contains("SN-12") && !several.err.contains("SN-2") && !QFileInfo::exists(pdf),
+                 several.err);
+        QCOMPARE(Command({"history", "--serial", "SN-1", "--pdf", pdf}).exitCode, 0);
     }
 
     // The record a dealer hands over, as pdftotext reads it from the PDF, in either

@@ -5,6 +5,8 @@
 
 #include "../app/appworld.h"
 #include "demoimage.h"
+#include "history/historycsv.h"
+#include "history/historystore.h"
 #include "simulatedradio.h"
 #include "support/privateserver.h"
 #include "ui/historywindow.h"
@@ -118,6 +120,7 @@ private slots:
             QSKIP("Debian's postgresql package is not installed");
         m_server = std::make_unique<PrivateServer>();
         QVERIFY(m_server->Init(KELVRA_WORKSHOP_SQL));
+        QVERIFY(m_server->Sql("postgres", "CREATE DATABASE bare")); // one the script was never run in
         QString error;
         QVERIFY2(m_radio.Start(&error), qPrintable(error));
     }
@@ -243,6 +246,16 @@ private slots:
         QCOMPARE(read.exitStatus(), QProcess::NormalExit);
         QCOMPARE(read.exitCode(), 0);
         QVERIFY2(err.contains("stays queued") && err.contains("(no answer within 2 s)") && !err.contains("QSql"), err);
+
+        // The history window says that it asks while it waits, and that the server was not reached once it fails.
+        AppWorld world;
+        MakeBench(world.AppDir(), "Line 3", mute.Url());
+        HistoryWindow *history = ShowWorkshop(world.Start());
+        QVERIFY(history);
+        auto *line = history->findChild<QLabel *>("workshopLine");
+        QTRY_COMPARE(line->text(), QString("Asking the workshop server..."));
+        mute.Close();
+        QTRY_VERIFY2(line->text().contains("this bench's entries are shown"), qPrintable(line->text()));
     }
 
     // Bench A writes a radio; bench B finds A's entry and puts its backup back.
@@ -269,6 +282,18 @@ private slots:
         QCOMPARE(entry.keys(), ownEntry.keys());
         QCOMPARE(entry["before"].toObject().keys(), ownEntry["before"].toObject().keys());
         QCOMPARE(entry["before"]["password"].toString(), QString("****"));
+        // Its CSV: A's own header, and A's entry as A's own export gives it.
+        const QList<QByteArray> csv = Command(world.AppDir(), {"history", "--workshop", "--csv"}).out.split('\n');
+        const QList<QByteArray> ownCsv = Command(benchA, {"history", "--csv"}).out.split('\n');
+        QCOMPARE(csv.first(), ownCsv.first());
+        const auto lineOfA = [&](const QList<QByteArray> &lines) {
+            const auto found = std::find_if(lines.begin(), lines.end(), [&](const QByteArray &line) {
+                return line.startsWith(entry["historyId"].toString().toLatin1() + ',');
+            });
+            return found == lines.end() ? QByteArray() : *found;
+        };
+        QVERIFY(lineOfA(csv).contains(",Bench A,"));
+        QCOMPARE(lineOfA(csv), lineOfA(ownCsv));
 
         QString error;
         QVERIFY2(m_radio.MakeAlias(world.PortsDir(), 7, &error), qPrintable(error));
@@ -279,6 +304,14 @@ private slots:
         QTRY_VERIFY(list->model()->rowCount() > 0);
         QCOMPARE(list->model()->index(0, 6).data().toString(), QString("Bench A")); // the bench column
         history->findChild<QAbstractButton *>("restore")->click();
+        // Another radio on the cable is refused, as for an entry of this bench's own.
+        const QByteArray written = m_radio.Image();
+        m_radio.SetImage(radiosim::NextUnitImage(written));
+        QTest::mouseClick(program.Window().Command2(), Qt::LeftButton);
+        QTRY_COMPARE(world.boxes.texts(), QStringList{"Write Failure!"});
+        QCOMPARE(m_radio.Image(), radiosim::NextUnitImage(written));
+        m_radio.SetImage(written);
+        world.boxes.shown.clear();
         QTest::mouseClick(program.Window().Command2(), Qt::LeftButton);
         QTRY_COMPARE(world.boxes.texts(), QStringList{"Write Complete!"});
         QCOMPARE(m_radio.Image(), before);
@@ -291,37 +324,61 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("secret");
         QTest::addColumn<QString>("shown"); // in the window: how it was refused, or that the server was not reached
+        QTest::addColumn<QString>("why"); // the server not reached: what the listing and the read's waiting entry say
         const QString refused = "kept on this computer only";
         const QString unreached = "this bench's entries are shown";
         QTest::newRow("another scheme") << "postgresq://kelvraset_bench:" + Password + "@/kelvraset" << Password
-                                        << refused;
-        QTest::newRow("no database") << "postgresql://kelvraset_bench:" + Password + "@/" << Password << refused;
+                                        << refused << QString();
+        QTest::newRow("no database") << "postgresql://kelvraset_bench:" + Password + "@/" << Password << refused
+                                     << QString();
         QTest::newRow("a bad escape") << "postgresql://kelvraset_bench:" + Password + "@/kel%zzset" << Password
-                                      << refused;
-        QTest::newRow("wrong password") << m_server->Url("Wr0ng-pw") << "Wr0ng-pw" << unreached;
+                                      << refused << QString();
+        QTest::newRow("wrong password") << m_server->Url("Wr0ng-pw") << "Wr0ng-pw" << unreached << "wrong password";
         QTest::newRow("no server there") << m_server->Url().replace("?host=", "?host=/nowhere") << Password
-                                         << unreached;
+                                         << unreached << "server not reachable";
+        QTest::newRow("no table: the script to run")
+            << m_server->Url(Password, "bare") << Password << unreached
+            << "the server has no table history_entry: an administrator runs " KELVRA_INSTALLED_SQL
+               " once, with psql, in the database bare";
     }
     void noPasswordShown()
     {
         QFETCH(QString, url);
         QFETCH(QString, secret);
         QFETCH(QString, shown);
+        QFETCH(QString, why);
         AppWorld world;
         MakeBench(world.AppDir(), "Bench C", url);
         const QString trace = world.Path("trace.txt");
         QByteArray said;
+        QList<Run> runs;
         for (const QStringList &arguments :
              {QStringList{"read", "--port", m_radio.DevicePath(), "--json", "--trace", trace},
               QStringList{"history", "--workshop", "--json"}, QStringList{"history", "--deliver"}}) {
-            const Run run = Command(world.AppDir(), arguments);
-            said += run.out + run.err;
+            runs << Command(world.AppDir(), arguments);
+            said += runs.last().out + runs.last().err;
         }
         QFile traced(trace);
         QVERIFY(traced.open(QIODevice::ReadOnly));
         said += traced.readAll();
-        QVERIFY(ShowWorkshop(world.Start()));
+        if (!why.isEmpty()) {
+            QCOMPARE(runs.at(1).exitCode, 3);
+            QVERIFY2(runs.at(1).err.contains(": " + why.toUtf8() + ".\n"), runs.at(1).err);
+        }
+        HistoryWindow *history = ShowWorkshop(world.Start());
+        QVERIFY(history);
         QTRY_VERIFY2(WindowTexts().contains(shown), qPrintable(WindowTexts()));
+        if (!why.isEmpty()) {
+            // How delivery stands: the read's entry waits, since it was made, and why.
+            const auto read = HistoryStore(world.AppDir() + "/history.sqlite")
+                                  .Fetch(QJsonDocument::fromJson(runs.first().out)["historyId"].toString());
+            QVERIFY(read);
+            const QString waits = " since " + LocalTimeText(read->time) + ": " + why + ".";
+            auto *line = history->findChild<QLabel *>("workshopLine");
+            QTRY_VERIFY2(line->text().contains("1 entry(s) of this bench wait for the workshop server ")
+                             && line->text().endsWith(waits),
+                         qPrintable(line->text()));
+        }
         said += WindowTexts().toUtf8();
         QVERIFY2(!said.contains(secret.toUtf8()), said.mid(said.indexOf(secret.toUtf8()) - 200, 300));
         QVERIFY2(!said.contains("QSql") && !said.contains("QPSQL"), said);

@@ -80,9 +80,11 @@ Port alias:
   this program, in the build tree or on PATH) when you may write there, else
   into ~/.config/KelvraSet/ports. --alias-dir names the folder yourself.
   Choose COM<n> in KelvraSet's port list. The alias is removed on exit
-  (Ctrl+C, SIGTERM or SIGHUP). An alias that still leads somewhere (another
-  simulated radio's pseudo-terminal, a cable pinned to that number) is not
-  taken over without --replace; the other simulator is named.
+  (Ctrl+C, SIGTERM or SIGHUP). An alias is taken over only when it leads to
+  a pseudo-terminal that has gone (a killed simulator left it). One that leads
+  to a live pseudo-terminal is not taken over without --replace, and the
+  other simulator is named; nor is one that leads anywhere else, such as a
+  cable pinned to that number, plugged in or not.
 
 A line of radios:
   kill -USR1 <pid> makes the radio the next unit off the line: its serial
