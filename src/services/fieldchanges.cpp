@@ -148,12 +148,12 @@ QString FieldChanges::TextProblem(const QString &option, const QString &text, in
 bool FieldChanges::SetDate(std::optional<QString> &field, const QString &option, const QString &value,
                            QString *error)
 {
-    const QString text = value.trimmed();
-    if (text.isEmpty()) {
+    // Exactly as given: a date with blanks around it is a typing slip, not a date.
+    if (value.isEmpty()) {
         field = QString();
         return true;
     }
-    const QDate date = DateOf(text);
+    const QDate date = DateOf(value);
     if (!date.isValid())
         return Refuse(error, Cli::tr("%1 takes today, a date written exactly as %2 or %3, or an empty text; \"%4\" "
                                      "is no date.")

@@ -4,21 +4,16 @@
 // and the history with the entry each command names.
 
 #include "cliworld.h"
-#include "record/catalogue.h"
 #include "support/historyscene.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QSysInfo>
 #include <QTest>
 
 #include <csignal>
 
-using kelvra::testing::Contents;
 using radiosim::FaultRule;
 
 namespace {
@@ -42,19 +37,6 @@ QSet<QString> Names(const QJsonObject &object, const QString &prefix = QString()
     return names;
 }
 
-// A history of count reads of the demonstration radio, closed as a window leaves it.
-void Seed(const QString &path, int count)
-{
-    kelvra::HistoryStore store(path);
-    kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Read);
-    entry.result = kelvra::HistoryResult::Complete;
-    entry.before = entry.after = kelvra::KnownImage(kelvra::RadioImage());
-    for (int i = 0; i < count; ++i) {
-        entry.uuid.clear();
-        QVERIFY(store.Record(entry));
-    }
-}
-
 } // namespace
 
 class TstCli : public CliWorld
@@ -65,12 +47,12 @@ private slots:
     void initTestCase() { SetUp(); }
     void init() { Reset(); }
 
-
     void commands_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        // A fault of the radio's, a history scene, "swapped radio", "escaping seller", "display" (one
-        // that cannot be opened), "no platform" (no QT_QPA_PLATFORM), or "full" (standard output on /dev/full).
+        // A fault of the radio's, a history scene, "swapped radio", "escaping seller", "escaped read" (a radio
+        // whose seller and serial number hold terminal escapes, read before), "display" (one that cannot be
+        // opened), "no platform" (no QT_QPA_PLATFORM), or "full" (standard output on /dev/full).
         QTest::addColumn<QString>("befalls");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("heard"); // read (R) and write (W) requests the radio got; W changes it
@@ -117,7 +99,7 @@ private slots:
             "The station window needs a display", "no platform");
         row("usage error under --json", read + QStringList{"--colour", "--json"}, 2, "", "\"result\":\"usage\"");
         row("option given twice", port + QStringList{"--seller", "a", "--seller", "b"}, 2, "", "--seller is given more");
-        for (const char *date : {"2026-02-28x", "2026-02-28T10:00", "2026/02/28"})
+        for (const char *date : {"2026-02-28x", "2026-02-28T10:00", "2026/02/28", " 2026-02-28 "})
             row(qPrintable(QString("date %1").arg(date)), port + QStringList{"--sell-date", date}, 2, "");
         row("written, output not", write, 9, "RW", "History entry", "full");
         row("history --csv, output not", {"history", "--csv"}, 9, "", "could not be written", "full");
@@ -129,6 +111,12 @@ private slots:
         row("record of a radio never written", {"history", "--serial", "99999", "--pdf", "r.pdf"}, 1, "",
             "no complete write of a radio whose serial number contains 99999");
         row("radio text with terminal escapes", read, 0, "R", "\\x1b]0;pwned\\x07", "escaping seller");
+        row("radio text with terminal escapes, read --json", read + QStringList{"--json"}, 0, "R",
+            "\"seller\":\"\\u001b]0;pwned\\u0007\"", "escaping seller");
+        // The history shows the serial number an earlier read took from such a radio.
+        row("radio text with terminal escapes, history", {"history"}, 0, "", "  \\x1b]0;pwned\\x07  ", "escaped read");
+        row("radio text with terminal escapes, history --json", {"history", "--json"}, 0, "",
+            "\"serialNumber\":\"\\u001b]0;pwned\\u0007\"", "escaped read");
 
         // A station's job is checked whole before anything is sent; each refusal names file, line and key.
         const auto job = [&](const char *name, const QByteArray &text, const char *said, const QByteArray &units = {}) {
@@ -151,6 +139,15 @@ private slots:
                 "units.csv line 2: \"", "serialNumber,seller\n" + QByteArray(serial) + ",x\n");
         job("units: a device", R"({"unitsFile": "/dev/urandom"})", "/dev/urandom is no regular file");
         row("job: a device", {"station", "--port", "$PORT", "--job", "/dev/zero"}, 2, "", "/dev/zero is no regular file");
+        // Files past the limit, holes that take no disk: refused before any byte of them is parsed.
+        const QString big = m_dir.filePath("big.json");
+        QFile hole(big);
+        QVERIFY(hole.open(QIODevice::WriteOnly) && hole.resize(16 * 1024 * 1024 + 1));
+        const QString tooLarge = big + " is larger than 16 MB";
+        row("job: larger than a job is", {"station", "--port", "$PORT", "--auto", "--job", big}, 2, "",
+            qPrintable(tooLarge));
+        job("units: larger than a units file is", QString(R"({"unitsFile": "%1"})").arg(big).toUtf8(),
+            qPrintable(tooLarge));
     }
     void commands()
     {
@@ -162,8 +159,13 @@ private slots:
         SetFaults(befalls.contains(':') ? QStringList{befalls} : QStringList());
         if (befalls == "no platform")
             m_platform.clear();
-        if (befalls == "escaping seller")
+        if (befalls.startsWith("escap"))
             m_radio.SetImage(m_radio.Image().replace(128, 16, Field("\x1b]0;pwned\x07", 16)));
+        if (befalls == "escaped read") {
+            m_radio.SetImage(m_radio.Image().replace(16, 16, Field("\x1b]0;pwned\x07", 16)));
+            QCOMPARE(Command({"read", "--port", "$PORT"}).exitCode, 0);
+            m_radio.ClearFrames();
+        }
         QVERIFY(kelvra::HistoryStore(HistoryPath()).Open()); // as after an earlier run
         kelvra::testing::HistoryScene history(befalls, HistoryPath());
         QByteArray before = m_radio.Image();
@@ -287,20 +289,26 @@ private slots:
 
     void interrupt_data()
     {
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("signal");
-        QTest::addColumn<char>("at");
+        QTest::addColumn<char>("at"); // the first frame of this kind; for a write's R, its re-read
         QTest::addColumn<bool>("written");
         QTest::addColumn<QByteArray>("said");
+        const QStringList write{"write", "--port", "$PORT", "--seller", "LINE-7"};
         QTest::newRow("Ctrl+C during the re-read: abandoned, radio as it was")
-            << SIGINT << 'R' << false << QByteArray("not changed");
+            << write << SIGINT << 'R' << false << QByteArray("not changed");
         QTest::newRow("Ctrl+C after the first write block: let finish and verified")
-            << SIGINT << 'W' << true << QByteArray("let finish");
+            << write << SIGINT << 'W' << true << QByteArray("let finish");
         // A dropped SSH session, and Ctrl+\, are Ctrl+C too.
-        QTest::newRow("SIGHUP after the first write block") << SIGHUP << 'W' << true << QByteArray("let finish");
-        QTest::newRow("SIGQUIT after the first write block") << SIGQUIT << 'W' << true << QByteArray("let finish");
+        QTest::newRow("SIGHUP after the first write block") << write << SIGHUP << 'W' << true << QByteArray("let finish");
+        QTest::newRow("SIGQUIT after the first write block") << write << SIGQUIT << 'W' << true << QByteArray("let finish");
+        QTest::newRow("SIGHUP during a read: ended, entered as failed")
+            << QStringList{"read", "--port", "$PORT"} << SIGHUP << 'R' << false
+            << QByteArray("Interrupted: the read was ended, the port closed");
     }
     void interrupt()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(int, signal);
         QFETCH(char, at);
         QFETCH(bool, written);
@@ -310,15 +318,16 @@ private slots:
         QProcess process;
         int reads = 0;
         bool sent = false;
-        // The third read request is a write's re-read: the read before it is done.
+        // The tenth read request is a write's re-read: the read before it is done.
+        const int first = arguments.first() == "write" ? 10 : 3;
         connect(&m_radio, &radiosim::SimulatedRadio::FrameReceived, &process,
                 [&](const radiosim::ReceivedFrame &frame) {
-                    const bool hit = frame.bytes.startsWith(at) && (at != 'R' || ++reads == 10);
+                    const bool hit = frame.bytes.startsWith(at) && (at != 'R' || ++reads == first);
                     if (hit && !sent)
                         ::kill(pid_t(process.processId()), signal);
                     sent = sent || hit;
                 });
-        Start(process, {"write", "--port", "$PORT", "--seller", "LINE-7"});
+        Start(process, arguments);
         const Run run = Finish(process);
         QCOMPARE(run.exitCode, 128 + signal);
         QVERIFY2(run.err.contains(said), run.err);
@@ -326,157 +335,9 @@ private slots:
         if (!written)
             QCOMPARE(m_radio.Image(), before);
         QVERIFY(m_radio.Frames().constLast().bytes.startsWith(written ? "END" : "R"));
-    }
-
-    void history()
-    {
-        // Nothing yet: a person is told so in a line, a script gets nothing.
-        QVERIFY(Command({"history"}).out.endsWith("no entries yet (" + HistoryPath().toUtf8() + ").\n"));
-        QVERIFY(Command({"history", "--json"}).out.isEmpty());
-        kelvra::HistoryStore store(HistoryPath());
-        for (const char *serial : {"SN-1", "SN-2", "SN-12"}) {
-            kelvra::HistoryEntry entry = kelvra::NewHistoryEntry(kelvra::HistoryOperation::Write);
-            entry.result = kelvra::HistoryResult::Complete;
-            entry.serialNumber = serial;
-            QVERIFY(store.Record(entry));
-        }
-        const Run listed = Command({"history", "--serial", "SN-1", "--json"});
-        QCOMPARE(listed.exitCode, 0);
-        const QList<QByteArray> lines = listed.out.trimmed().split('\n');
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(QJsonDocument::fromJson(lines.first())["serialNumber"].toString(), QString("SN-12"));
-        // For people, local times with their offset; half an hour off, it says its minutes.
-        qputenv("TZ", "Asia/Kolkata");
-        const Run latest = Command({"history", "--limit", "1"});
-        qunsetenv("TZ");
-        QCOMPARE(latest.out.count('\n'), 1);
-        QVERIFY2(latest.out.contains(" UTC+5:30  Write"), latest.out);
-        QVERIFY(Command({"history", "--csv"}).out.startsWith("historyId,time,operation,")); // no byte-order mark
-        QCOMPARE(Command({"history", "--csv", "--json"}).exitCode, 2);
-
-        // A record is of one radio: a part of several radios' numbers names them; a whole number is its radio's.
-        const QString pdf = m_dir.filePath("several.pdf");
-        const Run several = Command({"history", "--serial", "N-1", "--pdf", pdf});
-        QCOMPARE(several.exitCode, 2);
-        QVERIFY2(several.err.contains("N-1 is part of the serial numbers of 2 radio(s): SN-1")
-                     && several.err.contains("SN-12") && !several.err.contains("SN-2") && !QFileInfo::exists(pdf),
-                 several.err);
-        QCOMPARE(Command({"history", "--serial", "SN-1", "--pdf", pdf}).exitCode, 0);
-    }
-
-    // The record a dealer hands over, as pdftotext reads it from the PDF, in either language.
-    void record_data()
-    {
-        QTest::addColumn<QByteArray>("lang");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QString>("hidden");
-        QTest::newRow("English, the password masked")
-            << QByteArray("C.UTF-8") << QStringList()
-            << QStringList{"KR350UV", "2026120500000042", kelvra::BandTextOfCode(3), "Freq. Set", "D-0042",
-                           "2026-11-28", "2026-12-03", "LINE-7", "****", "Write Complete!",
-                           QSysInfo::machineHostName()}
-            << "7391";
-        QTest::newRow("Chinese, the password asked for")
-            << QByteArray("zh_CN.UTF-8") << QStringList{"--show-passwords"}
-            << QStringList{"频段设置", "经销商代码", "入库时间", "销售时间", "经手人", "7391"} << "****";
-    }
-    void record()
-    {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("pdftotext is not installed (scripts/test.sh installs poppler-utils)");
-        QFETCH(QByteArray, lang);
-        QFETCH(QStringList, options);
-        QFETCH(QStringList, shown);
-        QFETCH(QString, hidden);
-        const QStringList write{"write", "--port", "$PORT", "--dealer-code", "D-0042", "--seller", "LINE-7"};
-        QCOMPARE(Command(write + QStringList{"--password", "7391", "--band", "3"}).exitCode, 0);
-        const QString pdf = m_dir.filePath("record.pdf");
-        m_lang = QString::fromLatin1(lang);
-        const Run run = Command(QStringList{"history", "--serial", "0000042", "--pdf", pdf} + options);
-        m_lang.clear();
-        QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), run.err);
-        QCOMPARE(kelvra::testing::Mode(pdf), mode_t(0600));
-        QProcess text;
-        text.start("pdftotext", {pdf, "-"});
-        QVERIFY(text.waitForFinished());
-        // A long value may wrap in its cell.
-        const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
-        for (const QString &word : shown)
-            QVERIFY2(words.contains(word), qPrintable(word + " is not in:\n" + words));
-        QVERIFY2(!words.contains(hidden), qPrintable(words));
-    }
-
-    // The history file as a command finds it: damaged, another program's,
-    // held open by a window.
-    void historyFile_data()
-    {
-        QTest::addColumn<QString>("scene");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("said"); // part of standard error
-        const QStringList history{"history"};
-        const QStringList read{"read", "--port", "$PORT"};
-        const QStringList write{"write", "--port", "$PORT", "--seller", "LINE-7"};
-        QTest::newRow("history, file cut short: set aside, what it held said")
-            << "cut short" << history << 1 << QByteArray(" bytes, entries still readable: ");
-        QTest::newRow("read, not a database: set aside, said, entered anew")
-            << "garbage" << read << 0 << QByteArray("(5000 bytes, entries still readable: 0) and a new one");
-        QTest::newRow("history, another program's database: named, left as it was")
-            << "foreign" << history << 1 << QByteArray("is another program's database");
-        QTest::newRow("write, another program's database: nothing written, left as it was")
-            << "foreign" << write << 6 << QByteArray("is another program's database");
-        QTest::newRow("history, file of an earlier version: listed, left as it was")
-            << "first version" << history << 0 << QByteArray();
-        QTest::newRow("reads while a window holds the file: the log does not grow")
-            << "held open" << read << 0 << QByteArray();
-    }
-    void historyFile()
-    {
-        QFETCH(QString, scene);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, said);
-        const QString path = HistoryPath();
-        for (const QFileInfo &file : QDir(QFileInfo(path).path()).entryInfoList({"history*"}))
-            QVERIFY(QFile::remove(file.filePath()));
-        Seed(path, 100);
-        if (scene == "cut short")
-            QVERIFY(QFile::resize(path, QFileInfo(path).size() * 2 / 3));
-        if (scene == "garbage") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(QByteArray(5000, 'x')) == 5000);
-        }
-        if (scene == "first version")
-            QCOMPARE(kelvra::testing::Sqlite3({path, "DROP TRIGGER entry_is_new; UPDATE schema_version SET version = 1"}),
-                     QByteArray());
-        kelvra::testing::HistoryScene history(scene, path);
-        // Read before a window holds it: closing a file drops every lock this process has on it.
-        const QByteArray before = Contents(path);
-        kelvra::HistoryStore window(path);
-        if (scene == "held open")
-            QCOMPARE(window.List({}).size(), 100);
-
-        const Run run = Command(arguments);
-        QVERIFY2(run.exitCode == exitCode, run.out + run.err);
-        QVERIFY2(run.err.contains(said), run.err);
-        if (scene == "cut short") {
-            // As far as the pages left tell: the newest went with the end of the file.
-            const int readable = run.err.mid(run.err.indexOf(said) + said.size()).split(')').value(0).toInt();
-            QVERIFY2(readable > 10 && readable < 100 && run.err.contains("; the next read or write starts"), run.err);
-            QVERIFY(!QFileInfo::exists(path)); // a listing starts no new file
-        }
-        if (scene == "garbage")
-            QCOMPARE(kelvra::HistoryStore(path).List({}).size(), 1);
-        if (scene == "foreign" || scene == "first version")
-            QVERIFY(Contents(path) == before); // no table added, no journal changed
-        if (scene == "held open") {
-            // Folded back as each command closes, the log starts again from its beginning.
-            const qint64 once = QFileInfo(path + "-wal").size();
-            for (int i = 0; i < 4; ++i)
-                QCOMPARE(Command(arguments).exitCode, 0);
-            QVERIFY(QFileInfo(path + "-wal").size() < 3 * once);
-        }
+        // Whatever the signal cut short has its outcome in the history: none is left unfinished.
+        const kelvra::HistoryEntry last = kelvra::HistoryStore(HistoryPath()).List({{}, 1, {}, {}}).value(0);
+        QCOMPARE(kelvra::ResultWord(last.result), QString(written ? "complete" : "failure"));
     }
 };
 

@@ -29,7 +29,8 @@ private slots:
     void stopping_data()
     {
         QTest::addColumn<QByteArray>("input"); // "auto", or what Enter is pressed as
-        QTest::addColumn<QString>("befalls");  // a fault of the radio's, or "erased" (no serial number)
+        // A fault of the radio's, "erased" (no serial number), or "escaping" (terminal escapes in it).
+        QTest::addColumn<QString>("befalls");
         QTest::addColumn<QByteArray>("at");    // the signals follow this frame (R#3: the third read request), or text
         QTest::addColumn<QList<int>>("interrupts");
         QTest::addColumn<int>("exitCode");
@@ -52,10 +53,13 @@ private slots:
         row("SIGINT during a radio: after it", "auto", slow, "W#1", {SIGINT}, 130, true, one);
         row("SIGTERM during a radio: after it", "auto", slow, "W#1", {SIGTERM}, 143, true, one);
         row("SIGHUP during a radio: after it", "auto", slow, "W#1", {SIGHUP}, 129, true, one);
+        row("SIGQUIT during a radio: after it", "auto", slow, "W#1", {SIGQUIT}, 131, true, one);
         row("second SIGINT abandons the radio", "\n", "delay:readblock:always:100", "R#3", {SIGINT, SIGINT}, 130,
             false, "radios 1, passed 0, failed 1 (attempts 1).");
         row("a radio with no serial number: said, and not waited on", "auto", "erased", "END#2", {SIGINT}, 130, false,
             "(no serial number)  FAILED: The radio has no serial number|radios 1, passed 0, failed 1 (attempts 1).");
+        row("a serial number holding terminal escapes: shown escaped", "auto", "escaping", "END#3", {SIGINT}, 130, true,
+            "COM9  \\x1b]0;pwned\\x07  passed|radios 1, passed 1, failed 0 (attempts 1).");
         row("three Enters at once: three attempts at one radio", "\n\n\n", "", "", {}, 0, true,
             "attempt 3  (passed 1, failed 0)\nStation ended: radios 1, passed 1, failed 0 (attempts 3).");
         row("three Enters at once, --json: the last object sums them up", "\n\n\n", "", "", {}, 0, true,
@@ -79,6 +83,8 @@ private slots:
         SetFaults(fault.contains(':') ? QStringList{fault} : QStringList());
         if (befalls == "erased")
             m_radio.SetImage(m_radio.Image().replace(16, 16, QByteArray(16, '\xFF')));
+        if (befalls == "escaping")
+            m_radio.SetImage(m_radio.Image().replace(16, 16, Field("\x1b]0;pwned\x07", 16)));
         QProcess process;
         const QString job = WriteJob(R"({"seller": "LINE-7"})");
         // Apart, as a person presses Ctrl+C twice: the kernel merges a signal still pending.
@@ -124,6 +130,7 @@ private slots:
         // Under --json the summary goes to standard error.
         const QByteArray summary = json ? run.err : run.out;
         QVERIFY2(summary.contains(").\nRun report") && summary.contains("Station ended: "), summary);
+        QVERIFY2(!(run.out + run.err).contains('\x1b'), "nothing a radio holds reaches the terminal raw");
         QCOMPARE(m_radio.Image().mid(128, 16) == Field("LINE-7", 16), written);
     }
 
@@ -309,6 +316,9 @@ private slots:
         QTest::newRow("no format: the host's short date")
             << "zh_CN.UTF-8" << "" << QStringList{"write", "--port", "COM9", "--stock-date", "2026-12-09"}
             << QByteArray() << QByteArray() << 0 << 96 << "2026/12/9";
+        QTest::newRow("the interface's short date, as the host writes it")
+            << "en_US.UTF-8" << "" << QStringList{"write", "--port", "COM9", "--sell-date", "12/9/26"}
+            << QByteArray() << QByteArray() << 0 << 112 << "12/9/26";
         QTest::newRow("format longer than the field")
             << "" << "" << station << QByteArray(R"({"sellDate": "today", "dateFormat": "dddd, MMMM d, yyyy"})")
             << QByteArray() << 2 << 0 << "cannot hold";
