@@ -140,9 +140,10 @@ private:
 
     void ShowProgress()
     {
+        const bool named = m_line.PortNames().size() > 1;
         QStringList shown;
         for (auto it = m_progress.cbegin(); it != m_progress.cend(); ++it)
-            shown << (m_line.PortNames().size() > 1 ? QStringLiteral("%1: %2").arg(it.key(), it.value()) : it.value());
+            shown << (named ? QStringLiteral("%1: %2").arg(it.key(), it.value()) : it.value());
         if (!shown.isEmpty())
             m_terminal.ShowProgress(shown.join(QStringLiteral("   ")));
     }
