@@ -86,10 +86,8 @@ void DeliveryWorker::Run()
         QSqlDatabase local = AddLocalConnection(localName, m_localPath);
         // Loading the driver and the connect take most of a pass's time: a
         // prepared pass has them behind it before its caller needs it.
-        if (m_prepared) {
+        if (m_prepared)
             server.open();
-            m_connectMade = true;
-        }
         const bool named = !m_once || AwaitNamed();
         auto retry = m_schedule.firstRetry;
         while (named && !Stopping()) {
@@ -139,7 +137,7 @@ DeliveryStatus DeliveryWorker::Pass(QSqlDatabase &server, QSqlDatabase &local)
         pending = backlog.finished;
     if (pending.isEmpty())
         return done;
-    if (!server.isOpen() && (std::exchange(m_connectMade, false) || !server.open()))
+    if (!server.isOpen() && (std::exchange(m_prepared, false) || !server.open()))
         return Waiting(local, ServerFailure(server.lastError(), m_server), false);
     for (qsizetype first = 0; first < pending.size() && !Stopping(); first += m_schedule.batch) {
         QList<HistoryEntry> entries;

@@ -57,8 +57,7 @@ private:
     const DeliverySchedule m_schedule;
     const std::shared_ptr<DeliveryControl> m_control;
     bool m_once = false;
-    bool m_prepared = false;
-    bool m_connectMade = false; // the pass's one connect, made while the entries were awaited
+    bool m_prepared = false; // until the pass: its one connect was made while the entries were awaited
     QStringList m_only;
     bool m_adopted = false; // deliveries recorded under an older key were looked for
     DeliveryStatus m_status;

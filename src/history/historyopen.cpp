@@ -91,7 +91,7 @@ bool HistoryStore::TryOpen(HistoryProblem &problem)
     }
     if (m_check == Check::WholeFile && !CheckWhole(db, m_path, problem))
         return false;
-    if (!Migrate(problem))
+    if (!Migrate(version, problem))
         return false;
     if (m_check == Check::WholeFile)
         AddListIndexes();
@@ -169,7 +169,7 @@ bool HistoryStore::Identify(int &version, HistoryProblem &problem)
     return true;
 }
 
-bool HistoryStore::Migrate(HistoryProblem &problem)
+bool HistoryStore::Migrate(int identified, HistoryProblem &problem)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery query(db);
@@ -185,14 +185,13 @@ bool HistoryStore::Migrate(HistoryProblem &problem)
                                                                                                 : -1;
     };
 
-    int current = version();
-    if (current == HistorySchemaVersion)
+    if (identified == HistorySchemaVersion)
         return true;
     // Another program may be bringing the same file up to date: take the
     // write lock before looking again.
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return failed();
-    current = version();
+    const int current = version();
     if (current < 0)
         return failed();
     if (current > HistorySchemaVersion) {

@@ -79,7 +79,8 @@ private:
     bool OpenForReading(HistoryProblem &problem);
     // The file's schema version, 0 for an empty file; false for a file of another program's.
     bool Identify(int &version, HistoryProblem &problem);
-    bool Migrate(HistoryProblem &problem);
+    // identified: the version Identify found.
+    bool Migrate(int identified, HistoryProblem &problem);
     void AddListIndexes();
     bool SetAside();
     void Close();
