@@ -1,9 +1,12 @@
 #include "history/fieldview.h"
 
+#include "history/historycsv.h"
 #include "lang/captions.h"
 #include "record/catalogue.h"
 #include "record/imagecodec.h"
 #include "record/radioinfo.h"
+
+#include <QCoreApplication>
 
 #include <array>
 
@@ -106,6 +109,16 @@ QString FieldCaption(const ImageField &field, qint16 languageId)
             return QLatin1String(caption);
     }
     return QLatin1String(field.id);
+}
+
+QString FieldValueText(const ImageField &field, const std::optional<QString> &value)
+{
+    if (!value)
+        return UnknownValueText();
+    if (field.bit >= 0)
+        return *value == QLatin1String("1") ? QCoreApplication::translate("HistoryDiff", "on")
+                                            : QCoreApplication::translate("HistoryDiff", "off");
+    return *value;
 }
 
 std::vector<std::optional<QString>> FieldValues(const KnownImage &image)

@@ -34,6 +34,8 @@ const ImageField *FindImageFieldByJson(const QString &name);
 
 // The caption a person knows the field by, in the interface's language.
 QString FieldCaption(const ImageField &field, qint16 languageId);
+// A field's value in words: on or off for a flag, a mark for an unknown value.
+QString FieldValueText(const ImageField &field, const std::optional<QString> &value);
 
 // Every field's value in an image; nullopt where it is unknown.
 std::vector<std::optional<QString>> FieldValues(const KnownImage &image);

@@ -34,14 +34,9 @@ QString HandoverRecordHtml(const HistoryEntry &entry, qint16 languageId, bool sh
         const ImageField *field = FindImageField(QLatin1String(id));
         const std::size_t i = std::size_t(field - ImageFields().data());
         const std::optional<QString> known = after[i] ? after[i] : before[i];
-        if (!known)
-            return UnknownValueText();
-        if (field->bit >= 0)
-            return *known == QLatin1String("1") ? QCoreApplication::translate("HistoryDiff", "on")
-                                                : QCoreApplication::translate("HistoryDiff", "off");
-        if (!showPassword && qstrcmp(id, "ProgramPassword") == 0)
+        if (known && !showPassword && qstrcmp(id, "ProgramPassword") == 0)
             return QStringLiteral("****");
-        return *known;
+        return FieldValueText(*field, known);
     };
     const auto caption = [&](const char *id) { return FieldCaption(*FindImageField(QLatin1String(id)), languageId); };
 

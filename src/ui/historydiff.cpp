@@ -8,16 +8,6 @@
 
 namespace kelvra {
 
-QString FieldValueText(const ImageField &field, const std::optional<QString> &value)
-{
-    if (!value)
-        return UnknownValueText();
-    if (field.bit >= 0)
-        return *value == QLatin1String("1") ? QCoreApplication::translate("HistoryDiff", "on")
-                                            : QCoreApplication::translate("HistoryDiff", "off");
-    return *value;
-}
-
 namespace {
 
 void SetRow(QTableWidget *table, int row, const QStringList &texts, bool changed)

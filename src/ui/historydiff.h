@@ -16,9 +16,6 @@ namespace kelvra {
 // reader. A last row counts bytes outside the fields that changed.
 void ShowDifferences(QTableWidget *table, const HistoryEntry &entry, qint16 languageId);
 
-// A field's value in words: on or off for a flag, a mark for an unknown value.
-QString FieldValueText(const ImageField &field, const std::optional<QString> &value);
-
 // The entry's outcome and circumstances, a line each, as plain text. source:
 // the entry whose values were put into the form for it, when at hand.
 QString EntryDetailsText(const HistoryEntry &entry, const HistoryEntry *source = nullptr);
