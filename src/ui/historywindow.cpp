@@ -6,6 +6,7 @@
 #include "ui/historydiff.h"
 #include "ui/historyfilterbar.h"
 #include "ui/historylistmodel.h"
+#include "ui/historywidgets.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -26,13 +27,6 @@ namespace kelvra {
 
 namespace {
 
-QLabel *BuddyLabel(const QString &text, QWidget *buddy)
-{
-    auto *label = new QLabel(text);
-    label->setBuddy(buddy);
-    return label;
-}
-
 // Parented at once: the workshop's line is laid out only when there is a workshop.
 QLabel *Line(const char *name, QWidget *parent)
 {
@@ -42,14 +36,6 @@ QLabel *Line(const char *name, QWidget *parent)
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
     line->hide();
     return line;
-}
-
-QPushButton *Button(const QString &text, const char *name)
-{
-    auto *button = new QPushButton(text);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace
@@ -130,8 +116,8 @@ HistoryWindow::HistoryWindow(HistoryStore &store, qint16 languageId, WorkshopRea
 
     m_showPasswords = new QCheckBox(tr("Show pass&words in the export and the record"));
     m_showPasswords->setObjectName(QStringLiteral("showPasswords"));
-    auto *exportCsv = Button(tr("&Export CSV..."), "exportCsv");
-    auto *close = Button(tr("&Close"), "close");
+    auto *exportCsv = HistoryButton(tr("&Export CSV..."), "exportCsv");
+    auto *close = HistoryButton(tr("&Close"), "close");
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_showPasswords);
     buttons->addStretch(1);
@@ -233,9 +219,9 @@ QWidget *HistoryWindow::MakeEntryPane(int digit)
     m_differences->setColumnWidth(0, 13 * digit);
     m_differences->setAccessibleName(tr("Differences"));
 
-    m_restore = Button(tr("&Put these values in the form"), "restore");
-    m_print = Button(tr("P&rint record..."), "printRecord");
-    m_saveBlock = Button(tr("Save &block..."), "saveBlock");
+    m_restore = HistoryButton(tr("&Put these values in the form"), "restore");
+    m_print = HistoryButton(tr("P&rint record..."), "printRecord");
+    m_saveBlock = HistoryButton(tr("Save &block..."), "saveBlock");
 
     auto *lower = new QWidget;
     auto *lowerLayout = new QVBoxLayout(lower);
