@@ -8,8 +8,6 @@
 #include "production/stationline.h"
 #include "services/clitext.h"
 #include "services/commandport.h"
-#include "services/historysetting.h"
-#include "services/radiosetting.h"
 #include "services/settingsplace.h"
 
 #include <QCoreApplication>
@@ -142,9 +140,10 @@ private:
 
     void ShowProgress()
     {
+        const bool named = m_line.PortNames().size() > 1;
         QStringList shown;
         for (auto it = m_progress.cbegin(); it != m_progress.cend(); ++it)
-            shown << (m_line.PortNames().size() > 1 ? QStringLiteral("%1: %2").arg(it.key(), it.value()) : it.value());
+            shown << (named ? QStringLiteral("%1: %2").arg(it.key(), it.value()) : it.value());
         if (!shown.isEmpty())
             m_terminal.ShowProgress(shown.join(QStringLiteral("   ")));
     }
@@ -309,8 +308,7 @@ int StationCommand(const QStringList &arguments)
     const SettingsPlace place = LocateSettings(ExecutableDir(), UserConfigDir());
     StationJob job;
     QString error;
-    if (!job.Load(parser.Value(QStringLiteral("job")), &error, BenchDateFormat(place.readPath),
-                  Cli::tr("%1 ([radio] dateFormat)").arg(place.readPath)))
+    if (!job.Load(parser.Value(QStringLiteral("job")), place.readPath, &error))
         return parser.Refuse(error);
     const bool automatic = parser.IsSet(QStringLiteral("auto"));
     StationLine line(job, automatic, place.aliasDirs);
@@ -326,7 +324,7 @@ int StationCommand(const QStringList &arguments)
     QEventLoop loop;
     // Queued: the station may end before the loop has begun.
     QObject::connect(&line, &StationLine::Ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    line.Start(CommandHistoryPath(), SharedHistoryUrl(place.readPath), BenchName(place.readPath));
+    line.Start(CommandHistoryPath(), place.readPath);
     loop.exec();
     return console.ExitCode();
 }

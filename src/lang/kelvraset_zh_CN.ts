@@ -1929,10 +1929,6 @@ dateFormat（可选；Qt 的日期格式：yyyy 年，MM 月，dd 日，MMM 英�
         <translation>尚无任务：请用“打开任务”打开一个。</translation>
     </message>
     <message>
-        <source>%1 ([radio] dateFormat)</source>
-        <translation>%1（[radio] dateFormat）</translation>
-    </message>
-    <message>
         <source>The job %1 cannot be used.</source>
         <translation>任务 %1 无法使用。</translation>
     </message>

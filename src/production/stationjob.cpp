@@ -3,6 +3,7 @@
 #include "production/jobtext.h"
 #include "record/catalogue.h"
 #include "services/clitext.h"
+#include "services/radiosetting.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,11 +80,10 @@ bool StationJob::IsSerialNumber(const QString &text)
     return serial.match(text).hasMatch();
 }
 
-bool StationJob::Load(const QString &jobPath, QString *error, const QString &benchDateFormat,
-                      const QString &benchSource)
+bool StationJob::Load(const QString &jobPath, const QString &settingsPath, QString *error)
 {
     m_path = jobPath;
-    m_dateFormat = benchDateFormat;
+    m_dateFormat = BenchDateFormat(settingsPath);
     QByteArray text;
     if (!ReadJobText(jobPath, &text, error))
         return false;
@@ -101,7 +101,7 @@ bool StationJob::Load(const QString &jobPath, QString *error, const QString &ben
     // Dates are checked in the job's format wherever it stands in the file.
     const auto format = std::find_if(members.begin(), members.end(),
                                      [](const JsonKey &member) { return member.key == QLatin1String("dateFormat"); });
-    QString formatWhere = benchSource;
+    QString formatWhere = Cli::tr("%1 ([radio] dateFormat)").arg(settingsPath);
     if (format != members.end()) {
         const QJsonValue value = job.value(format->key);
         formatWhere = Cli::tr("%1 line %2").arg(jobPath).arg(format->line);

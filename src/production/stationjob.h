@@ -27,10 +27,9 @@ class StationJob
 {
 public:
     // False with a sentence naming the file, the line and the key at fault.
-    // benchDateFormat: how this bench writes dates when the job does not say
-    // (empty: the host's short date); named by benchSource when refused.
-    bool Load(const QString &jobPath, QString *error, const QString &benchDateFormat = QString(),
-              const QString &benchSource = QString());
+    // settingsPath: the bench's mysetup.ini, whose [radio] dateFormat says how
+    // dates are written when the job does not say (none: the host's short date).
+    bool Load(const QString &jobPath, const QString &settingsPath, QString *error);
 
     QString Path() const { return m_path; }
     QString Model() const { return m_model; }

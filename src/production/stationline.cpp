@@ -9,6 +9,7 @@
 #include "production/stationjob.h"
 #include "services/clitext.h"
 #include "services/commandport.h"
+#include "services/historysetting.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -65,7 +66,7 @@ const StationTally &StationLine::PortTally(int index) const
     return run ? run->Tally() : none;
 }
 
-void StationLine::Start(const QString &historyPath, const QString &sharedUrl, const QString &benchName)
+void StationLine::Start(const QString &historyPath, const QString &settingsPath)
 {
     // Checked whole once, as the window does, before the first radio; a
     // history that cannot be kept is said now rather than at every radio.
@@ -78,7 +79,7 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl, co
         emit Notice(SetAsideNotice(aside));
     // A station may run all day with no window on the bench: it delivers to
     // the workshop's server itself, as the window does.
-    const SharedServer server = SharedServer::FromUrl(sharedUrl);
+    const SharedServer server = SharedServer::FromUrl(SharedHistoryUrl(settingsPath));
     m_delivery = std::make_unique<HistoryDelivery>(m_history->Path(), server);
     connect(m_delivery.get(), &HistoryDelivery::StatusChanged, this, &StationLine::TellDelivery);
     m_delivery->Start();
@@ -92,6 +93,7 @@ void StationLine::Start(const QString &historyPath, const QString &sharedUrl, co
                          : Cli::tr("Warning: %1 The station goes on, and the history records every radio."))
                         .arg(m_reportProblem));
 
+    const QString benchName = BenchName(settingsPath);
     for (PortRun &port : m_ports) {
         port.run = std::make_unique<StationRun>(*port.port, port.name, *m_history, m_job, m_automatic, &m_claims);
         StationRun *run = port.run.get();

@@ -51,12 +51,12 @@ public:
     QStringList PortNames() const;
     const CommandPort &Port(int index) const;
 
-    // Opens the history (the whole file checked once), delivers it to
-    // sharedUrl's server while the station runs, makes the run report
-    // beside the job file, and starts every port. Each problem found on the
-    // way is a Notice, and the station goes on. benchName: the name the
-    // entries carry; empty: the host's.
-    void Start(const QString &historyPath, const QString &sharedUrl, const QString &benchName = QString());
+    // Opens the history (the whole file checked once), delivers it to the
+    // workshop's server that settingsPath's mysetup.ini names while the
+    // station runs, makes the run report beside the job file, and starts
+    // every port; the entries carry the bench's name from there too. Each
+    // problem found on the way is a Notice, and the station goes on.
+    void Start(const QString &historyPath, const QString &settingsPath);
     // The next radio is connected on port (named as PortNames names it, in
     // any case), or on every port when port is empty. False when no port has that name.
     bool RadioConnected(const QString &port = QString());

@@ -144,6 +144,9 @@ void PortPanel::ShowEnded()
 
 void PortPanel::Show(const QString &state, const QString &detail, Look look, const QString &serial)
 {
+    // Every block of a read says "Reading" again: only a change is laid out and told to a screen reader.
+    if (look == m_look && state == m_state->text() && serial == m_serial->text() && detail == m_detailText)
+        return;
     m_state->setText(state);
     m_serial->setText(serial);
     m_detailText = detail;

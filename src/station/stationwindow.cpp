@@ -5,8 +5,6 @@
 #include "lang/messages.h"
 #include "production/stationjob.h"
 #include "production/stationline.h"
-#include "services/historysetting.h"
-#include "services/radiosetting.h"
 #include "station/jobview.h"
 #include "station/portchooser.h"
 #include "station/portpanel.h"
@@ -156,8 +154,7 @@ bool StationWindow::OpenJob(const QString &path)
     m_line.reset();
     auto job = std::make_unique<StationJob>();
     QString error;
-    const QString settings = m_environment.settingsPath;
-    if (!job->Load(path, &error, BenchDateFormat(settings), tr("%1 ([radio] dateFormat)").arg(settings))) {
+    if (!job->Load(path, m_environment.settingsPath, &error)) {
         m_jobView->ShowNone(tr("The job %1 cannot be used.").arg(QDir::toNativeSeparators(path)));
         Say(error);
         m_job.reset();
@@ -222,8 +219,7 @@ void StationWindow::Start()
     ShowPanels(ports);
     Wire(*m_line);
     ShowRunning(true);
-    const QString settings = m_environment.settingsPath;
-    m_line->Start(m_environment.historyPath, SharedHistoryUrl(settings), BenchName(settings));
+    m_line->Start(m_environment.historyPath, m_environment.settingsPath);
     if (Running() && !m_line->ReportPath().isEmpty())
         Show(m_report, m_line->ReportLine());
 }
