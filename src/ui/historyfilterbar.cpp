@@ -1,5 +1,7 @@
 #include "ui/historyfilterbar.h"
 
+#include "ui/historywidgets.h"
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +20,6 @@ QLineEdit *TextFilter(const char *name, const QString &accessibleName)
     edit->setClearButtonEnabled(true);
     edit->setAccessibleName(accessibleName);
     return edit;
-}
-
-QLabel *BuddyLabel(const QString &text, QWidget *buddy)
-{
-    auto *label = new QLabel(text);
-    label->setBuddy(buddy);
-    return label;
 }
 
 // A day of the range: greyed until its box is ticked, so that no range is the default.
